@@ -1,0 +1,46 @@
+// Whole-file replacement: bytes go to a temporary file beside the target, which is renamed
+// over the target only when everything was written. A failed write leaves the earlier file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace scenario {
+
+// Streams one file's bytes through a buffer into a temporary file; commit() puts it in place.
+class FileReplacer {
+ public:
+  // Creates the temporary file in the target's directory. Throws FileError.
+  explicit FileReplacer(std::string target);
+  ~FileReplacer();  // removes the temporary file unless commit() succeeded
+  FileReplacer(const FileReplacer&) = delete;
+  FileReplacer& operator=(const FileReplacer&) = delete;
+
+  void write(const void* data, size_t size);
+  void write(std::string_view bytes) { write(bytes.data(), bytes.size()); }
+  void put(uint8_t byte) {
+    if (used_ == buffer_.size()) flush();
+    buffer_[used_++] = byte;
+  }
+  // Flushes, syncs nothing, closes and renames over the target. Throws FileError.
+  void commit();
+
+ private:
+  void flush();
+  void fail(const std::string& what);
+
+  std::string target_;
+  std::string temp_;
+  int fd_ = -1;
+  bool committed_ = false;
+  std::vector<uint8_t> buffer_;
+  size_t used_ = 0;
+};
+
+// Replaces target with exactly these bytes. Throws FileError.
+void replace_file(const std::string& target, std::string_view bytes);
+
+}  // namespace scenario

@@ -1,0 +1,16 @@
+// The common write procedure of the five emitters.
+#pragma once
+
+#include <string>
+
+#include "emitter/row_list.h"
+#include "model/build_state.h"
+
+namespace scenario {
+
+// Writes the rows before the end marker (index 1000 at the latest) to path as Windows-1252
+// lines ended by CR LF, replacing any earlier file whole. Leaves state.loop_counter at the
+// marker's index. Throws FileError; a failed write leaves the earlier file as it was.
+void scrivi_righe(BuildState& state, const RowList& rows, const std::string& path);
+
+}  // namespace scenario

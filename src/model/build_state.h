@@ -1,0 +1,68 @@
+// The state of one build: identity, flag, status, and the three structures the files image.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/curve_table.h"
+#include "model/general_table.h"
+#include "model/track_array.h"
+
+namespace scenario {
+
+// Where a source row lies, for reporting a status against the author's text.
+struct RowOrigin {
+  std::string file;    // file name without directory; empty when no row is known
+  int32_t line = 0;    // line of the row's first field, from 1
+  int32_t column = 0;  // column of the field that caused the status, from 1
+  int32_t last_line = 0;  // line of the row's last field read
+  int32_t field_line = 0;  // line of the field that caused the status
+
+  bool known() const { return !file.empty(); }
+};
+
+// Ranges recorded by memo_montagna; room for 80, index 0 never used.
+struct MountainRegister {
+  static constexpr int kCapacity = 80;
+  int32_t count = 0;
+  std::array<int32_t, kCapacity + 1> starts{};
+  std::array<int32_t, kCapacity + 1> ends{};
+  // The last range recorded, kept even beyond the capacity for the gap test.
+  int32_t last_end = 0;
+};
+
+// Which source row placed the item in a block, so that compiler codes can name a row.
+struct BlockOrigins {
+  std::vector<int32_t> line;  // 0 = no row known
+  std::vector<uint8_t> file;  // 0 none, 1 line source, 2 train source
+};
+
+struct BuildState {
+  // Identity, set once before anything else.
+  std::string scenario_name;
+  std::string train_number;
+  // The directory the sources are read from and the compiled files written to.
+  std::string directory;
+
+  int32_t build_flag = 0;
+  int32_t read_status = 0;
+  int32_t read_status_position = 0;
+  RowOrigin status_origin;
+
+  GeneralTable general;
+  TrackArray track;
+  CurveTable curves;
+  MountainRegister mountains;
+  BlockOrigins block_origins;
+
+  int32_t loop_counter = 0;
+  std::string current_field;
+
+  std::string line_source_name() const { return scenario_name + "_linea.txt"; }
+  std::string train_source_name() const { return scenario_name + "_" + train_number + "-.txt"; }
+  std::string path(const std::string& name) const { return directory + "/" + name; }
+};
+
+}  // namespace scenario

@@ -1,0 +1,54 @@
+// The table of 87 general entries: global values, stations and board texts.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace scenario {
+
+// One slot of the general table; fields in the order of the file image.
+struct GeneralEntry {
+  uint8_t code = 0;
+  int32_t long1 = 0;
+  int32_t long2 = 0;
+  int32_t long3 = 0;
+  uint8_t flag = 0;
+  std::string text;  // Windows-1252 bytes
+  int16_t int1 = 0;
+  int16_t int2 = 0;
+  int16_t int3 = 0;
+  int16_t int4 = 0;
+  int16_t int5 = 0;
+  uint8_t byte1 = 0;
+  uint8_t byte2 = 0;
+  uint8_t byte3 = 0;
+  uint8_t byte4 = 0;
+  int32_t long4 = 0;
+
+  bool operator==(const GeneralEntry&) const = default;
+};
+
+// Slots 0 to 86: stations from 1 up, board texts from 80 down, global values in 81 to 86.
+class GeneralTable {
+ public:
+  static constexpr int kSlots = 87;
+  static constexpr int kFirstBoardSlot = 80;
+  static constexpr int kProgressiveLast = 81;  // "tre"
+  static constexpr int kProgressiveMiddle = 82;  // "due"
+  static constexpr int kProgressiveFirst = 83;  // "uno"
+  static constexpr int kTrainAndRoute = 84;
+  static constexpr int kScenarioSlot = 85;
+  static constexpr int kTrainSlot = 86;
+
+  // Sets every slot to its initial values.
+  void reset() { slots_.fill(GeneralEntry{}); }
+
+  GeneralEntry& operator[](int slot) { return slots_.at(static_cast<size_t>(slot)); }
+  const GeneralEntry& operator[](int slot) const { return slots_.at(static_cast<size_t>(slot)); }
+
+ private:
+  std::array<GeneralEntry, kSlots> slots_{};
+};
+
+}  // namespace scenario
