@@ -14,10 +14,10 @@ namespace scenario {
 
 // Where a source row lies, for reporting a status against the author's text.
 struct RowOrigin {
-  std::string file;    // file name without directory; empty when no row is known
-  int32_t line = 0;    // line of the row's first field, from 1
-  int32_t column = 0;  // column of the field that caused the status, from 1
-  int32_t last_line = 0;  // line of the row's last field read
+  std::string file;        // file name without directory; empty when no row is known
+  int32_t line = 0;        // line of the row's first field, from 1
+  int32_t column = 0;      // column of the field that caused the status, from 1
+  int32_t last_line = 0;   // line of the row's last field read
   int32_t field_line = 0;  // line of the field that caused the status
 
   bool known() const { return !file.empty(); }
@@ -45,6 +45,8 @@ struct BuildState {
   std::string train_number;
   // The directory the sources are read from and the compiled files written to.
   std::string directory;
+  // Where the compiled files go when it differs from directory (the authors' tool).
+  std::string output_directory;
 
   int32_t build_flag = 0;
   int32_t read_status = 0;
@@ -63,6 +65,9 @@ struct BuildState {
   std::string line_source_name() const { return scenario_name + "_linea.txt"; }
   std::string train_source_name() const { return scenario_name + "_" + train_number + "-.txt"; }
   std::string path(const std::string& name) const { return directory + "/" + name; }
+  std::string output_path(const std::string& name) const {
+    return (output_directory.empty() ? directory : output_directory) + "/" + name;
+  }
 };
 
 }  // namespace scenario

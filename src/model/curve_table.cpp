@@ -4,7 +4,8 @@ namespace scenario {
 
 void CurveTable::create(int64_t extended_length) {
   for (int a = 0; a < 2; ++a) {
-    kind_[a].assign(static_cast<size_t>(extended_length) + 1, static_cast<uint8_t>(CellKind::kEmpty));
+    kind_[a].assign(static_cast<size_t>(extended_length) + 1,
+                    static_cast<uint8_t>(CellKind::kEmpty));
     value_[a].assign(static_cast<size_t>(extended_length) + 1, 0.0);
   }
 }

@@ -24,7 +24,9 @@ class CurveTable {
   CellKind kind(int64_t metre, int axis) const {
     return static_cast<CellKind>(kind_[axis].at(static_cast<size_t>(metre)));
   }
-  double value(int64_t metre, int axis) const { return value_[axis].at(static_cast<size_t>(metre)); }
+  double value(int64_t metre, int axis) const {
+    return value_[axis].at(static_cast<size_t>(metre));
+  }
   void set_int16(int64_t metre, int axis, int16_t v);
   void set_double(int64_t metre, int axis, double v);
 

@@ -34,9 +34,9 @@ class GeneralTable {
  public:
   static constexpr int kSlots = 87;
   static constexpr int kFirstBoardSlot = 80;
-  static constexpr int kProgressiveLast = 81;  // "tre"
+  static constexpr int kProgressiveLast = 81;    // "tre"
   static constexpr int kProgressiveMiddle = 82;  // "due"
-  static constexpr int kProgressiveFirst = 83;  // "uno"
+  static constexpr int kProgressiveFirst = 83;   // "uno"
   static constexpr int kTrainAndRoute = 84;
   static constexpr int kScenarioSlot = 85;
   static constexpr int kTrainSlot = 86;

@@ -1,0 +1,347 @@
+#include "line_reader/line_reader.h"
+
+#include <cmath>
+#include <limits>
+
+#include "line_reader/line_recorders.h"
+#include "line_reader/progressive_ordina.h"
+#include "line_reader/read_failure.h"
+#include "line_reader/text_match.h"
+#include "model/rounding.h"
+
+namespace scenario {
+namespace {
+
+constexpr int32_t kMaxRouteLength = 1'000'000;
+constexpr int64_t kMaxCurveColumn = 1'000'000;
+constexpr int kGeneralHyphenSkips = 10;
+
+// Curvature of a curve keyword: the first digit 1 to 6 found decides; "s" makes it a left
+// curve. Returns 0 when the keyword has no such digit.
+double curvature(std::string_view keyword) {
+  static constexpr double kByDigit[] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
+  double k = 0;
+  for (int d = 0; d < 6; ++d) {
+    if (contains(keyword, std::string_view(&"123456"[d], 1))) {
+      k = kByDigit[d];
+      break;
+    }
+  }
+  if (contains_ci(keyword, "s")) k = -k;
+  return k;
+}
+
+class LineReader {
+ public:
+  explicit LineReader(ReaderContext& ctx) : ctx_(ctx), s_(ctx.state), in_(*ctx.stream) {}
+
+  LineOutcome run();
+
+ private:
+  enum class Body { kNext, kEnd, kStop };
+
+  bool read_general_section();
+  void start_body();
+  Body body_row(const std::string& field);
+  // Position test of a body row: true when P lies beyond the array (code 15 set).
+  bool beyond_array(int64_t p);
+  void end_processing();
+  void stop(int32_t code, std::optional<int64_t> position = std::nullopt);
+  void write_gradient(int64_t block);
+  void straight_step();
+  void curve_step(double k);
+  void keyword(const Field& f) {
+    s_.current_field = f.text;
+    ctx_.row_line = f.line;
+  }
+
+  ReaderContext& ctx_;
+  BuildState& s_;
+  FieldStream& in_;
+  int64_t g_ = 0;         // gradient fill pointer
+  int32_t p_ = 0;         // gradient in force
+  int64_t j_ = 2;         // next curve column
+  int64_t extended_ = 0;  // E
+};
+
+void LineReader::stop(int32_t code, std::optional<int64_t> position) {
+  ctx_.set_status(code, position);
+  delete_source(s_.path(ctx_.file_name));
+}
+
+bool LineReader::beyond_array(int64_t p) {
+  if ((static_cast<double>(p) + 100.0) / 50.0 > s_.track.upper()) {
+    ctx_.set_status(15, p);
+    return true;
+  }
+  return false;
+}
+
+LineOutcome LineReader::run() {
+  // Find the general section.
+  while (true) {
+    if (in_.at_end()) {  // no field at all
+      stop(102);
+      return LineOutcome::kStop;
+    }
+    const Field f = in_.read_text();
+    keyword(f);
+    if (in_.at_end()) {
+      stop(102);
+      return LineOutcome::kStop;
+    }
+    if (contains_ci(f.text, "[generale]")) break;
+  }
+  if (!read_general_section()) return LineOutcome::kStop;
+  start_body();
+  while (true) {
+    if (in_.at_end()) break;
+    Field f = in_.read_text();
+    if (in_.at_end()) break;
+    if (contains(f.text, "-")) {
+      f = in_.read_text();
+      if (in_.at_end()) break;
+      if (contains(f.text, "-")) {
+        f = in_.read_text();
+        if (in_.at_end()) break;
+      }
+    }
+    keyword(f);
+    const Body r = body_row(f.text);
+    if (r == Body::kStop) return LineOutcome::kStop;
+    if (r == Body::kEnd) break;
+  }
+  end_processing();
+  return LineOutcome::kContinue;
+}
+
+bool LineReader::read_general_section() {
+  GeneralTable& t = s_.general;
+  while (true) {
+    if (in_.at_end()) break;
+    Field f = in_.read_text();
+    if (in_.at_end()) break;
+    for (int i = 0; i < kGeneralHyphenSkips; ++i) {
+      if (contains(f.text, "-")) f = in_.read_text();
+    }
+    keyword(f);
+    const std::string& k = f.text;
+    if (contains_ci(k, "percorso") && contains_ci(k, "lunghezza")) {
+      const int32_t length = in_.read_number();
+      t[84].long2 = length;
+      if (length > kMaxRouteLength) {
+        stop(1);
+        return false;
+      }
+      // A negative length would size the arrays below block 1, which the compiler stamps.
+      if (length < 0) throw ReadFailure("the route length is negative");
+      extended_ = static_cast<int64_t>(length) + 7000;
+      s_.track.create(length);
+      s_.block_origins = {};
+      if (s_.build_flag != 0) s_.curves.create(extended_);
+    }
+    if (contains(k, "tre") && contains(k, "progressiva")) {
+      t[81].long1 = in_.read_number();
+      t[81].long2 = in_.read_number();
+      t[81].long3 = in_.read_number();
+    }
+    if (contains(k, "due") && contains(k, "progressiva")) {
+      t[82].long1 = in_.read_number();
+      t[82].long2 = in_.read_number();
+      t[82].long3 = in_.read_number();
+    }
+    if (contains(k, "uno") && contains(k, "progressiva")) {
+      t[83].long1 = in_.read_number();
+      t[83].long2 = in_.read_number();
+      t[83].long3 = in_.read_number();
+    }
+    if (contains(k, "sfondo") && contains(k, "uno")) t[85].long1 = in_.read_number();
+    if (contains(k, "sfondo") && contains(k, "due")) t[85].long3 = in_.read_number();
+    if (contains(k, "sfondo") && contains(k, "tre")) t[85].long2 = in_.read_number();
+    if (contains(k, "segnali") && contains(k, "ripetizione")) {
+      t[86].long1 = in_.read_number();
+      t[86].long2 = in_.read_number();
+      if (t[86].long1 % 50 != 0) {
+        stop(3);
+        return false;
+      }
+      if (t[86].long2 % 50 != 0) {
+        stop(4);
+        return false;
+      }
+      if (contains(k, "4")) {
+        t[86].long3 = 4;
+      } else if (contains(k, "9")) {
+        t[86].long3 = 9;
+      } else {
+        stop(5);
+        return false;
+      }
+      if (t[86].long2 == 0) t[86].long3 = 0;
+    }
+    if (contains(k, "[") && contains(k, "]")) {
+      const size_t first = k.find_first_not_of(' ');
+      if (first == std::string::npos || k[first] != '-') break;
+    }
+  }
+  return true;
+}
+
+void LineReader::start_body() {
+  progressive_ordina(s_.general);
+  // Every path from here needs the arrays that the route length row creates.
+  if (!s_.track.exists())
+    throw ReadFailure("no route length row before the end of the general section");
+  s_.mountains = MountainRegister{};
+  ctx_.next_board_slot = GeneralTable::kFirstBoardSlot;
+  g_ = 0;
+  j_ = 2;
+  if (s_.build_flag != 0) {
+    s_.curves.set_int16(0, 0, 0);
+    s_.curves.set_int16(0, 1, 0);
+    s_.curves.set_int16(1, 0, 0);
+    s_.curves.set_int16(1, 1, 1);
+  }
+}
+
+void LineReader::write_gradient(int64_t block) {
+  const int32_t mark = p_ + 100;
+  if (mark < 0 || mark > 255) throw ReadFailure("a gradient + 100 does not fit a byte");
+  // Many rows on few blocks could push the fill past the array; it stops at block N.
+  if (block <= s_.track.upper()) s_.track[block].mark14 = static_cast<uint8_t>(mark);
+}
+
+void LineReader::straight_step() {
+  CurveTable& c = s_.curves;
+  const double dx = c.value(j_ - 1, 0) - c.value(j_ - 2, 0);
+  const double dy = c.value(j_ - 1, 1) - c.value(j_ - 2, 1);
+  c.set_double(j_, 0, c.value(j_ - 1, 0) + dx);
+  c.set_double(j_, 1, c.value(j_ - 1, 1) + dy);
+}
+
+void LineReader::curve_step(double k) {
+  CurveTable& c = s_.curves;
+  const double dx = c.value(j_ - 1, 0) - c.value(j_ - 2, 0);
+  const double dy = c.value(j_ - 1, 1) - c.value(j_ - 2, 1);
+  c.set_double(j_, 0, c.value(j_ - 1, 0) + dx + k * dy);
+  c.set_double(j_, 1, c.value(j_ - 1, 1) + dy - k * dx);
+}
+
+LineReader::Body LineReader::body_row(const std::string& k) {
+  TrackArray& track = s_.track;
+  if (contains_ci(k, "pendenza")) {
+    const int32_t pos = in_.read_number();
+    const int32_t gradient = in_.read_number();
+    if (beyond_array(pos)) return Body::kEnd;
+    const int64_t b = round_to_int(pos / 50.0);
+    if (b > 0) {
+      do {
+        write_gradient(g_);
+        if (g_ <= track.upper()) ++g_;
+      } while (g_ < b && g_ <= track.upper());
+    }
+    p_ = gradient;
+  }
+  if (s_.build_flag != 0 && contains_ci(k, "curva")) {
+    const int32_t start = in_.read_number();
+    const int32_t length = in_.read_number();
+    if (beyond_array(start)) return Body::kEnd;
+    const double kc = curvature(k);
+    if (kc == 0) {
+      stop(103);
+      return Body::kStop;
+    }
+    // The plan ends at column E: a curve running past it is computed up to E.
+    const int64_t last = s_.curves.last_metre();
+    while (j_ <= start && j_ <= last) {
+      straight_step();
+      ++j_;
+      if (j_ > kMaxCurveColumn) {
+        stop(103);
+        return Body::kStop;
+      }
+    }
+    const int64_t end = static_cast<int64_t>(start) + length;
+    while (j_ <= end && j_ <= last) {
+      curve_step(kc);
+      ++j_;
+      if (j_ > kMaxCurveColumn) {
+        stop(103);
+        return Body::kStop;
+      }
+    }
+  }
+  if (contains_ci(k, "montagna")) {
+    const int32_t start = in_.read_number();
+    const int32_t end = in_.read_number();
+    const int32_t kind = in_.read_number();
+    if (beyond_array(start)) return Body::kEnd;
+    memo_montagna(s_, start, end, kind);
+  }
+  if (contains_ci(k, "indicatori_v")) {
+    const int32_t pos = in_.read_number();
+    SpeedBoardValues v{};
+    v.s1 = in_.read_number();
+    v.s2 = in_.read_number();
+    v.s3 = in_.read_number();
+    v.c1 = in_.read_number();
+    v.t1 = in_.read_number();
+    v.t2 = in_.read_number();
+    v.t3 = in_.read_number();
+    v.c2 = in_.read_number();
+    if (beyond_array(pos)) return Body::kEnd;
+    const int64_t b = round_to_int(pos / 50.0 + 1);
+    if (!track.contains(b)) {  // a negative position: refused like one beyond the array
+      ctx_.set_status(15, pos);
+      return Body::kEnd;
+    }
+    if (memo_indicatori_v_max(s_, pos, v) > 0) {
+      stop(21, pos);
+      return Body::kStop;
+    }
+    ctx_.note_block(b);
+  }
+  if (contains_ci(k, "indicat") && contains_ci(k, "cartello")) {
+    const int32_t pos = in_.read_number();
+    const Field text = in_.read_text();
+    s_.current_field = text.text;
+    if (beyond_array(pos)) return Body::kEnd;
+    const int64_t b = round_to_int(pos / 50.0 + 1);
+    if (!track.contains(b)) {
+      ctx_.set_status(15, pos);
+      return Body::kEnd;
+    }
+    if (!track[b].is_free()) {
+      stop(6, pos);
+      return Body::kStop;
+    }
+    // Slot 0 is never filled: an 81st board has nowhere to go.
+    if (ctx_.next_board_slot < 1) throw ReadFailure("more than 80 indication boards");
+    if (text.text.size() > 0xFFFF) throw ReadFailure("a board text longer than 65535 bytes");
+    track[b].code = kIndicationBoard;
+    track[b].value1 = static_cast<int16_t>(ctx_.next_board_slot);
+    s_.general[ctx_.next_board_slot].text = text.text;
+    --ctx_.next_board_slot;
+    ctx_.note_block(b);
+  }
+  return Body::kNext;
+}
+
+void LineReader::end_processing() {
+  delete_source(s_.path(ctx_.file_name));
+  const int64_t n = s_.track.upper();
+  do {
+    write_gradient(g_);
+    if (g_ <= n) ++g_;
+  } while (g_ < n - 2);
+  if (s_.build_flag != 0) {
+    const int64_t last = s_.curves.last_metre();
+    for (; j_ <= last - 2; ++j_) straight_step();
+  }
+}
+
+}  // namespace
+
+LineOutcome read_line_source(ReaderContext& ctx) { return LineReader(ctx).run(); }
+
+}  // namespace scenario

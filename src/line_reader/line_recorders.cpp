@@ -1,0 +1,72 @@
+#include "line_reader/line_recorders.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "line_reader/read_failure.h"
+#include "model/rounding.h"
+
+namespace scenario {
+namespace {
+
+int16_t to_int16_checked(double x, const char* what) {
+  const double r = round_half_even(x);
+  if (r < std::numeric_limits<int16_t>::min() || r > std::numeric_limits<int16_t>::max()) {
+    throw ReadFailure(std::string(what) + " does not fit 16 bits");
+  }
+  return static_cast<int16_t>(r);
+}
+
+}  // namespace
+
+void memo_montagna(BuildState& state, int32_t start, int32_t end, int32_t kind) {
+  bool periodic = false;
+  if (kind > 10) {
+    kind -= 10;
+    periodic = true;
+  }
+  MountainRegister& reg = state.mountains;
+  ++reg.count;
+  // The register keeps 80 ranges; later ones still take part in the gap test below.
+  const int32_t previous_end = reg.last_end;
+  if (reg.count <= MountainRegister::kCapacity) {
+    reg.starts[reg.count] = start;
+    reg.ends[reg.count] = end;
+  }
+  reg.last_end = end;
+  if (reg.count > 1 && static_cast<int64_t>(start) - previous_end <= 150) kind = 3;
+  if (kind < 0 || kind > 255) throw ReadFailure("a mountain kind does not fit a byte");
+
+  const int64_t first = round_to_int(start / 50.0);
+  const int64_t last = round_to_int(end / 50.0 - 1);
+  if (first > last) return;
+  TrackArray& track = state.track;
+  const int64_t from = std::max<int64_t>(first, 0);
+  const int64_t to = std::min<int64_t>(last, track.upper());
+  for (int64_t i = from; i <= to; ++i) {
+    const int64_t n = i - first + 1;
+    TrackBlock& b = track[i];
+    b.mark12 = static_cast<uint8_t>(kind);
+    if (periodic && n % 4 == 0 && b.code == kPlainTrack && (i - 4) * 50 < end) {
+      b.code = kMountainFiller;
+    }
+  }
+}
+
+int32_t memo_indicatori_v_max(BuildState& state, int32_t position, const SpeedBoardValues& v) {
+  const int64_t block = round_to_int(position / 50.0 + 1);
+  TrackBlock& b = state.track[block];
+  if (!b.is_free()) return 21;
+  // Packed first, so that an overflowing pair leaves the block untouched.
+  const int16_t p1 = to_int16_checked(v.s1 * 20.0 + v.t1 / 5.0, "a speed board pair");
+  const int16_t p2 = to_int16_checked(v.s2 * 20.0 + v.t2 / 5.0, "a speed board pair");
+  const int16_t p3 = to_int16_checked(v.s3 * 20.0 + v.t3 / 5.0, "a speed board pair");
+  b.code = kSpeedBoard;
+  b.value1 = p1;
+  b.value2 = p2;
+  b.value3 = p3;
+  b.value4 = static_cast<int16_t>(static_cast<uint16_t>(static_cast<int64_t>(v.c1) * 10 + v.c2));
+  return 0;
+}
+
+}  // namespace scenario

@@ -1,0 +1,56 @@
+#include "line_reader/memorizza_dati.h"
+
+#include <exception>
+#include <new>
+
+#include "line_reader/line_reader.h"
+#include "line_reader/read_failure.h"
+#include "line_reader/reader_context.h"
+#include "train_reader/train_reader.h"
+
+namespace scenario {
+namespace {
+
+void read_both(ReaderContext& ctx) {
+  BuildState& s = ctx.state;
+  s.general[GeneralTable::kScenarioSlot].text = s.scenario_name;
+  s.general[GeneralTable::kTrainSlot].text = s.train_number;
+
+  ctx.file_name = s.line_source_name();
+  std::optional<std::string> line = load_source(s.path(ctx.file_name));
+  if (!line) {
+    ctx.set_status(101);
+    return;
+  }
+  ctx.stream.emplace(std::move(*line));
+  if (read_line_source(ctx) == LineOutcome::kStop) return;
+
+  ctx.file_name = s.train_source_name();
+  ctx.row_line = 0;
+  ctx.stream.reset();
+  std::optional<std::string> train = load_source(s.path(ctx.file_name));
+  if (!train) throw ReadFailure("cannot open " + ctx.file_name + ": no such file");
+  ctx.stream.emplace(std::move(*train));
+  read_train_source(ctx);
+}
+
+}  // namespace
+
+void memorizza_dati(BuildState& state, std::string* failure_reason) {
+  ReaderContext ctx(state);
+  try {
+    read_both(ctx);
+  } catch (const std::exception& e) {
+    // The one handler of the reader: whatever failed, both sources go and the code is 25.
+    delete_source(state.path(state.line_source_name()));
+    delete_source(state.path(state.train_source_name()));
+    ctx.set_status(25);
+    if (ctx.stream) {
+      // The failing field is where the stream stands, not the row's keyword.
+      state.status_origin.last_line = ctx.stream->line();
+    }
+    if (failure_reason) *failure_reason = e.what();
+  }
+}
+
+}  // namespace scenario

@@ -1,0 +1,83 @@
+#include "line_reader/reader_context.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "line_reader/read_failure.h"
+
+namespace scenario {
+namespace {
+
+constexpr off_t kMaxSourceBytes = off_t{64} << 20;
+
+}  // namespace
+
+void ReaderContext::set_status(int32_t code, std::optional<int64_t> position) {
+  state.read_status = code;
+  if (position) state.read_status_position = static_cast<int32_t>(*position);
+  RowOrigin& o = state.status_origin;
+  o.file = file_name;
+  o.line = row_line;
+  if (stream) {
+    o.column = stream->column();
+    o.field_line = stream->line();
+    o.last_line = stream->line();
+  }
+}
+
+void ReaderContext::note_block(int64_t block) {
+  BlockOrigins& origins = state.block_origins;
+  if (origins.line.size() != state.track.blocks().size()) {
+    origins.line.assign(state.track.blocks().size(), 0);
+    origins.file.assign(state.track.blocks().size(), 0);
+  }
+  if (block < 0 || static_cast<size_t>(block) >= origins.line.size()) return;
+  origins.line[static_cast<size_t>(block)] = row_line;
+  origins.file[static_cast<size_t>(block)] = file_name == state.line_source_name() ? 1 : 2;
+}
+
+std::optional<std::string> load_source(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
+    throw ReadFailure("cannot open " + path + ": " + std::strerror(errno));
+  }
+  if (S_ISDIR(st.st_mode)) throw ReadFailure("cannot open " + path + ": it is a directory");
+  if (!S_ISREG(st.st_mode)) throw ReadFailure("cannot open " + path + ": not a regular file");
+  if (st.st_size > kMaxSourceBytes) {
+    throw ReadFailure(path + " is larger than 64 MiB; a source is refused before it is read");
+  }
+  const int fd = open(path.c_str(), O_RDONLY);
+  if (fd < 0) throw ReadFailure("cannot open " + path + ": " + std::strerror(errno));
+  std::string bytes;
+  bytes.resize(static_cast<size_t>(st.st_size));
+  size_t done = 0;
+  while (true) {
+    if (done == bytes.size()) {
+      // The file may have grown since stat; read what is there, within the limit.
+      if (bytes.size() >= static_cast<size_t>(kMaxSourceBytes)) break;
+      bytes.resize(bytes.size() + 4096);
+    }
+    const ssize_t n = read(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      const int err = errno;
+      close(fd);
+      throw ReadFailure("cannot read " + path + ": " + std::strerror(err));
+    }
+    if (n == 0) break;
+    done += static_cast<size_t>(n);
+  }
+  close(fd);
+  bytes.resize(done);
+  return bytes;
+}
+
+void delete_source(const std::string& path) { std::remove(path.c_str()); }
+
+}  // namespace scenario

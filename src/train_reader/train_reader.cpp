@@ -1,0 +1,366 @@
+#include "train_reader/train_reader.h"
+
+#include <limits>
+
+#include "line_reader/read_failure.h"
+#include "line_reader/text_match.h"
+#include "model/rounding.h"
+#include "train_reader/train_recorders.h"
+
+namespace scenario {
+namespace {
+
+constexpr int32_t kMinStationSpacing = 350;
+
+class TrainReader {
+ public:
+  explicit TrainReader(ReaderContext& ctx) : ctx_(ctx), s_(ctx.state), in_(*ctx.stream) {}
+  void run();
+
+ private:
+  enum class Row { kNext, kEnd, kFault };
+
+  Row examine(const std::string& k);
+  Row speed_row();
+  Row adhesion_row();
+  Row signal_row();
+  Row slowdown_row();
+  Row code_cut_row();
+  Row station_row();
+  void normal_end();
+  void fault(int32_t code, std::optional<int64_t> position = std::nullopt);
+  // A row's position is in range when (P + margin) / 50 <= N.
+  bool in_range(int64_t p, int margin) const {
+    return (static_cast<double>(p) + margin) / 50.0 <= s_.track.upper();
+  }
+  Row out_of_range(int64_t p) {
+    ctx_.set_status(15, p);
+    return Row::kEnd;
+  }
+  uint8_t read_byte();
+  int16_t read_int16();
+  uint8_t speed_mark(int32_t speed) const;
+  void fill_speed();
+  void fill_adhesion();
+
+  ReaderContext& ctx_;
+  BuildState& s_;
+  FieldStream& in_;
+  int64_t speed_cursor_ = 0;
+  int32_t previous_speed_ = 0;
+  int64_t adhesion_cursor_ = 0;
+  int32_t previous_adhesion_ = 0;
+  int32_t k_ = 1;
+};
+
+uint8_t TrainReader::read_byte() {
+  const int32_t v = in_.read_number();
+  if (v < 0 || v > 255) throw ReadFailure(std::to_string(v) + " does not fit a byte field");
+  return static_cast<uint8_t>(v);
+}
+
+int16_t TrainReader::read_int16() {
+  const int32_t v = in_.read_number();
+  if (v < std::numeric_limits<int16_t>::min() || v > std::numeric_limits<int16_t>::max()) {
+    throw ReadFailure(std::to_string(v) + " does not fit a 16-bit field");
+  }
+  return static_cast<int16_t>(v);
+}
+
+uint8_t TrainReader::speed_mark(int32_t speed) const {
+  const int64_t mark = round_to_int(speed / 5.0);
+  if (mark < 0 || mark > 255) {
+    throw ReadFailure("a speed of " + std::to_string(speed) + " km/h does not fit the track");
+  }
+  return static_cast<uint8_t>(mark);
+}
+
+void TrainReader::fault(int32_t code, std::optional<int64_t> position) {
+  ctx_.set_status(code, position);
+  delete_source(s_.path(ctx_.file_name));
+}
+
+void TrainReader::run() {
+  // Skip to the general section; without one nothing is read, but the end still runs.
+  while (!in_.at_end()) {
+    const Field f = in_.read_text();
+    s_.current_field = f.text;
+    if (contains_ci(f.text, "[generale]")) break;
+  }
+  while (true) {
+    if (in_.at_end()) break;
+    Field f = in_.read_text();
+    if (in_.at_end()) break;
+    if (contains(f.text, "-")) {
+      f = in_.read_text();
+      if (in_.at_end()) break;
+      if (contains(f.text, "-")) {
+        f = in_.read_text();
+        if (in_.at_end()) break;
+      }
+    }
+    s_.current_field = f.text;
+    ctx_.row_line = f.line;
+    const Row r = examine(f.text);
+    if (r == Row::kFault) return;
+    if (r == Row::kEnd) break;
+  }
+  normal_end();
+}
+
+TrainReader::Row TrainReader::examine(const std::string& k) {
+  GeneralTable& t = s_.general;
+  Row r = Row::kNext;
+  if (contains_ci(k, "frenata") && contains_ci(k, "massa")) t[84].long1 = in_.read_number();
+  if (contains_ci(k, "vetture")) t[84].long3 = in_.read_number();
+  if (contains_ci(k, "velocit") && (r = speed_row()) != Row::kNext) return r;
+  if (contains_ci(k, "aderenza") && (r = adhesion_row()) != Row::kNext) return r;
+  if (contains_ci(k, "orologio")) {
+    t[86].int3 = read_int16();
+    t[86].int4 = read_int16();
+    t[86].int5 = read_int16();
+  }
+  if (contains_ci(k, "sabbia")) t[86].int1 = read_int16();
+  if (contains_ci(k, "segnale") && (r = signal_row()) != Row::kNext) return r;
+  if (contains_ci(k, "rallentamento") && (r = slowdown_row()) != Row::kNext) return r;
+  if (contains_ci(k, "abbattimento") && (r = code_cut_row()) != Row::kNext) return r;
+  if (contains_ci(k, "stazione") && (r = station_row()) != Row::kNext) return r;
+  return Row::kNext;
+}
+
+TrainReader::Row TrainReader::speed_row() {
+  const int32_t p = in_.read_number();
+  const int32_t v = in_.read_number();
+  if (!in_range(p, 100)) return out_of_range(p);
+  const int64_t n = round_to_int(p / 50.0);
+  if (n > 0) {
+    do {
+      if (speed_cursor_ >= s_.track.upper()) break;
+      s_.track[speed_cursor_].mark13 = speed_mark(previous_speed_);
+      ++speed_cursor_;
+    } while (speed_cursor_ < n);
+  }
+  previous_speed_ = v;
+  return Row::kNext;
+}
+
+TrainReader::Row TrainReader::adhesion_row() {
+  const int32_t p = in_.read_number();
+  const int32_t a = in_.read_number();
+  if (!in_range(p, 100)) return out_of_range(p);
+  const int64_t n = round_to_int(p / 50.0);
+  if (n > 0) {
+    do {
+      // Many rows on few blocks would run the cursor off the track; it stops as speed does.
+      if (adhesion_cursor_ >= s_.track.upper()) break;
+      s_.track[adhesion_cursor_].mark15 = static_cast<uint8_t>(previous_adhesion_);
+      ++adhesion_cursor_;
+    } while (adhesion_cursor_ < n);
+  }
+  previous_adhesion_ = a;
+  return Row::kNext;
+}
+
+TrainReader::Row TrainReader::signal_row() {
+  const int32_t p = in_.read_number();
+  SignalFields f{};
+  f.f2 = in_.read_number();
+  f.f3 = in_.read_number();
+  f.f4 = in_.read_number();
+  f.f5 = in_.read_number();
+  f.f6 = in_.read_number();
+  f.f7 = in_.read_number();
+  f.f8 = in_.read_number();
+  f.f9 = in_.read_number();
+  f.f10 = in_.read_number();
+  f.f11 = in_.read_number();
+  if (!in_range(p, 100) || !signal_in_track(s_.track, p)) return out_of_range(p);
+  // Only a status of this call stops the reading; a position stop of the line half does not.
+  const int32_t code = memo_segnale(s_, p, f);
+  if (code > 0) {
+    fault(code, p);
+    return Row::kFault;
+  }
+  ctx_.note_block(round_to_int(p / 50.0 + 1));
+  return Row::kNext;
+}
+
+TrainReader::Row TrainReader::slowdown_row() {
+  const int32_t p = in_.read_number();
+  SlowdownFields f{};
+  f.f2 = in_.read_number();
+  f.f3 = in_.read_number();
+  f.f4 = in_.read_number();
+  f.f5 = in_.read_number();
+  f.f6 = in_.read_number();
+  if (!in_range(p, 100) || !slowdown_in_track(s_.track, p, f)) return out_of_range(p);
+  const int32_t code = memo_rallentamento(s_, p, f);
+  if (code > 0) {
+    fault(code, p);
+    return Row::kFault;
+  }
+  ctx_.note_block(round_to_int(p / 50.0 + 1));
+  ctx_.note_block(round_to_int((static_cast<double>(p) + f.f3) / 50.0 + 1));
+  if (p > 1500) ctx_.note_block(round_to_int((p - 1200.0) / 50.0 + 1));
+  return Row::kNext;
+}
+
+TrainReader::Row TrainReader::code_cut_row() {
+  const int32_t p = in_.read_number();
+  const int32_t c = in_.read_number();
+  if (!in_range(p, 100)) return out_of_range(p);
+  const int64_t t = round_to_int(p / 50.0);
+  if (!s_.track.contains(t)) return out_of_range(p);
+  TrackBlock& b = s_.track[t];
+  if (!b.is_free()) {
+    fault(7, p);
+    return Row::kFault;
+  }
+  if (c > 0) {
+    b.code = kCodeCutValue;
+    b.value1 = static_cast<int16_t>(static_cast<uint16_t>(c));
+  } else {
+    b.code = kCodeCut;
+  }
+  ctx_.note_block(t);
+  return Row::kNext;
+}
+
+TrainReader::Row TrainReader::station_row() {
+  // With 80 boards slot 1 already holds a board text; a station must not overwrite it.
+  if (k_ > ctx_.next_board_slot) {
+    fault(10);
+    return Row::kFault;
+  }
+  // The slot is filled field by field as the row is read, as far as the row gets.
+  GeneralEntry& e = s_.general[k_];
+  const int32_t p = in_.read_number();
+  e.long3 = p;
+  if (!in_range(p, 800)) return out_of_range(p);
+  if (p % 50 != 0) {
+    fault(8, p);
+    return Row::kFault;
+  }
+  e.code = read_byte();
+  const int32_t length = in_.read_number();
+  if (length % 100 != 0) {
+    fault(9, p);
+    return Row::kFault;
+  }
+  e.flag = read_byte();
+  e.byte4 = read_byte();
+  e.byte3 = read_byte();
+  e.int1 = read_int16();
+  e.int2 = read_int16();
+  e.byte1 = read_byte();
+  e.int3 = read_int16();
+  e.int4 = read_int16();
+  e.int5 = read_int16();
+  e.byte2 = read_byte();
+  const int64_t h = in_.read_number();
+  const int64_t m = in_.read_number();
+  const int64_t sec = in_.read_number();
+  const int64_t time = (h * 60 + m) * 60 + sec;
+  if (time < std::numeric_limits<int32_t>::min() || time > std::numeric_limits<int32_t>::max()) {
+    throw ReadFailure("a scheduled time does not fit 32 bits");
+  }
+  e.long4 = static_cast<int32_t>(time);
+  const Field name = in_.read_text();
+  if (name.text.size() > 0xFFFF) throw ReadFailure("a station name longer than 65535 bytes");
+  e.text = name.text;
+
+  // The station area by kind.
+  const auto to_long = [](double x) {
+    const double r = round_half_even(x);
+    if (r < std::numeric_limits<int32_t>::min() || r > std::numeric_limits<int32_t>::max()) {
+      throw ReadFailure("a station area bound does not fit 32 bits");
+    }
+    return static_cast<int32_t>(r);
+  };
+  if (e.code == 5 || e.code == 6) {
+    e.long1 = to_long(static_cast<double>(p) - length);
+    e.long2 = to_long(static_cast<double>(p) + 150);
+    e.byte3 = 0;
+  } else if (e.code == 7 || e.code == 8) {
+    e.long1 = to_long(static_cast<double>(p) - length);
+    e.long2 = to_long(static_cast<double>(p) + length);
+    e.byte3 = 0;
+  } else {
+    e.long1 = to_long(p - length / 2.0);
+    e.long2 = to_long(p + length / 2.0);
+    if (e.byte3 != 0) e.long2 = to_long(static_cast<double>(e.long2) + 50);
+  }
+  if (length < 600) e.byte4 = 0;
+  if (k_ == 1) {
+    e.byte3 = 0;
+    e.byte4 = 0;
+  }
+  TrackArray& track = s_.track;
+  const bool marked = e.code < 25;
+  const double stop_x = e.long2 / 50.0 - 1;
+  if (marked && stop_x > 1 && !track.contains(round_to_int(stop_x))) return out_of_range(p);
+  if (marked && e.code != 5 && e.code != 6) {
+    for (int i = 1; i <= 4; ++i) {
+      const double x = e.long2 / 50.0 - i - 1;
+      if (x > 1) track[round_to_int(x)].mark11 = static_cast<uint8_t>(80 + i);
+    }
+  }
+  if (marked) {
+    if (stop_x <= 1) {
+      fault(24);
+      return Row::kFault;
+    }
+    const int64_t b = round_to_int(stop_x);
+    track[b].code = kStopMarker;
+    track[b].value1 = static_cast<int16_t>(k_);
+    ctx_.note_block(b);
+  }
+  if (k_ > 1 && static_cast<int64_t>(e.long1) - kMinStationSpacing < s_.general[k_ - 1].long2) {
+    fault(22, p);
+    return Row::kFault;
+  }
+  ++k_;
+  if (k_ >= ctx_.next_board_slot) {
+    fault(10);
+    return Row::kFault;
+  }
+  return Row::kNext;
+}
+
+void TrainReader::fill_speed() {
+  const int64_t n = s_.track.upper();
+  do {
+    if (speed_cursor_ <= n) s_.track[speed_cursor_].mark13 = speed_mark(previous_speed_);
+    ++speed_cursor_;
+  } while (speed_cursor_ < n - 2);
+}
+
+void TrainReader::fill_adhesion() {
+  const int64_t n = s_.track.upper();
+  do {
+    if (adhesion_cursor_ <= n) {
+      s_.track[adhesion_cursor_].mark15 = static_cast<uint8_t>(previous_adhesion_);
+    }
+    ++adhesion_cursor_;
+  } while (adhesion_cursor_ < n - 2);
+}
+
+void TrainReader::normal_end() {
+  delete_source(s_.path(ctx_.file_name));
+  fill_speed();
+  fill_adhesion();
+  for (int slot = 81; slot <= 83; ++slot) {
+    const GeneralEntry& e = s_.general[slot];
+    if (e.long1 % 50 != 0 || e.long2 % 50 != 0) {
+      s_.read_status = 2;  // the position stays as it was
+      s_.status_origin = RowOrigin{};
+      s_.status_origin.file = s_.line_source_name();
+    }
+  }
+}
+
+}  // namespace
+
+void read_train_source(ReaderContext& ctx) { TrainReader(ctx).run(); }
+
+}  // namespace scenario

@@ -1,0 +1,302 @@
+// The line half of the reader, through small line sources.
+#include <gtest/gtest.h>
+
+#include "support/compile_fixture.h"
+
+namespace scenario::testing {
+namespace {
+
+TEST(LineReader, GradientsAndFirstBoardOfTheWorkedExample) {
+  const Compiled c = read_only(
+      line_with_body("pendenza,   0,    0\r\npendenza,  400,   -6\r\npendenza,  1150,   -8\r\n"
+                     "pendenza,  2000,   0\r\n"
+                     "cartello_indicatore,  450,   (PASSAGGIO)(A LIVELLO)(Km 68+905)\r\n"));
+  ASSERT_EQ(c.status(), 0);
+  EXPECT_EQ(c.state->track.upper(), 2000);
+  for (int b = 0; b <= 7; ++b) EXPECT_EQ(c.block(b).mark14, 100) << b;
+  for (int b = 8; b <= 22; ++b) EXPECT_EQ(c.block(b).mark14, 94) << b;
+  EXPECT_EQ(dump_blocks(c.state->track, 0, 30), "b10:code14 v1=80");
+  EXPECT_EQ(c.slot(80).text, "(PASSAGGIO)(A LIVELLO)(Km 68+905)");
+  // The gradient tail runs to N - 3; the last three blocks keep 0.
+  EXPECT_EQ(c.block(1997).mark14, 100);
+  EXPECT_EQ(c.block(1998).mark14, 0);
+  EXPECT_EQ(c.block(2000).mark14, 0);
+  EXPECT_FALSE(c.line_source_left());
+}
+
+TEST(LineReader, GradientRowsThatWriteNothing) {
+  // 25 m rounds to block 0 (halves to even): it only sets the gradient in force.
+  const Compiled c = read_only(line_with_body("pendenza,  25,   -4\r\npendenza,  75,   2\r\n"));
+  EXPECT_EQ(c.block(0).mark14, 96);
+  EXPECT_EQ(c.block(1).mark14, 96);
+  EXPECT_EQ(c.block(2).mark14, 102);
+}
+
+TEST(LineReader, SpeedBoardsPackTheirPairs) {
+  const Compiled c = read_only(
+      line_with_body("indicatori_vmax,  750,  65,  75,  75,  0,  65,  75,  75,  0\r\n"
+                     "indicatori_vmax,  23100,  75,  75,  75,  2,  ,  ,  ,  0\r\n"
+                     "indicatori_vmax,  82150,  100,  110,  120,  2,  100,  110,  120,  2\r\n"));
+  ASSERT_EQ(c.status(), 0);
+  EXPECT_EQ(dump_blocks(c.state->track, 0, 2000),
+            "b16:code6 v1=1313 v2=1515 v3=1515 b463:code6 v1=1500 v2=1500 v3=1500 v4=20 "
+            "b1644:code6 v1=2020 v2=2222 v3=2424 v4=22");
+}
+
+TEST(LineReader, MountainRangesAndTheirFillers) {
+  const Compiled c =
+      read_only(line_with_body("montagna,   750,  1300,  12\r\nmontagna,   1900,  1950,  12\r\n"
+                               "montagna,   2100,  2300,  2\r\n"));
+  ASSERT_EQ(c.status(), 0);
+  EXPECT_EQ(dump_blocks(c.state->track, 0, 60, true),
+            "b15:m12=2 b16:m12=2 b17:m12=2 b18:code11 m12=2 b19:m12=2 b20:m12=2 b21:m12=2 "
+            "b22:code11 m12=2 b23:m12=2 b24:m12=2 b25:m12=2 b38:m12=2 "
+            // 150 m after the previous end: kind 3.
+            "b42:m12=3 b43:m12=3 b44:m12=3 b45:m12=3");
+}
+
+TEST(LineReader, MountainEdgeCases) {
+  struct Case {
+    const char* rows;
+    const char* dump;
+  } cases[] = {
+      {"montagna,  1000,  1025,  2\r\n", "b20:m12=2"},
+      {"montagna,  1000,  1075,  2\r\n", "b20:m12=2"},
+      {"montagna,  1000,  1000,  2\r\nmontagna,  1150,  1200,  2\r\n", "b23:m12=3"},
+      {"montagna,  1000,  1000,  2\r\nmontagna,  1151,  1200,  2\r\n", "b23:m12=2"},
+      {"montagna,  1000,  1200,  13\r\n", "b20:m12=3 b21:m12=3 b22:m12=3 b23:code11 m12=3"},
+      {"montagna,  1000,  1200,  10\r\n", "b20:m12=10 b21:m12=10 b22:m12=10 b23:m12=10"},
+      // A filler never replaces a board already there; a board may take a filler's block.
+      {"indicatori_vmax,  1100,  30,  30,  30,  0,  ,  ,  ,  0\r\nmontagna,  1000,  1200,  12\r\n",
+       "b20:m12=2 b21:m12=2 b22:m12=2 b23:code6 v1=600 v2=600 v3=600 m12=2"},
+      {"montagna,  1000,  1200,  12\r\ncartello_indicatore,  1100,   (X)\r\n",
+       "b20:m12=2 b21:m12=2 b22:m12=2 b23:code14 v1=80 m12=2"},
+  };
+  for (const Case& k : cases) {
+    const Compiled c = read_only(line_with_body(k.rows));
+    EXPECT_EQ(c.status(), 0) << k.rows;
+    EXPECT_EQ(dump_blocks(c.state->track, 0, 100, true), k.dump) << k.rows;
+  }
+}
+
+TEST(LineReader, MountainRangePastTheTrackIsClipped) {
+  const Compiled c = read_only(line_with_body("montagna,  6000,  99999,  12\r\n", 0));
+  EXPECT_EQ(c.status(), 0);
+  EXPECT_EQ(c.block(140).mark12, 2);
+}
+
+TEST(LineReader, GeneralSectionValuesAndCaseRules) {
+  const Compiled c = read_only(
+      "intro, -- ignored --\r\n[GENERALE]\r\nLUNGHEZZA PERCORSO,    5000\r\n"
+      "progressiva chilometrica uno,    0,    75700,    1\r\n"
+      "progressiva chilometrica due,    75750,    88500,    1\r\n"
+      "progressiva chilometrica Uno,    7,    7,    7\r\n"
+      "sfondo uno,    1\r\nsfondo due,    2\r\nsfondo tre,    3\r\n"
+      "ripetizione segnali 4 codici,    76350,    87250\r\n"
+      "---- a comment ----\r\n[curve]\r\nPENDENZA,  100,  3\r\n[fine]\r\n");
+  ASSERT_EQ(c.status(), 0);
+  EXPECT_EQ(c.slot(84).long2, 5000);
+  EXPECT_EQ(c.slot(81).long1, 75750);
+  EXPECT_EQ(c.slot(81).long2, 88600);
+  EXPECT_EQ(c.slot(82).long2, 75800);
+  EXPECT_EQ(c.slot(83).long1, 0);
+  EXPECT_EQ(c.slot(83).long2, 0);
+  EXPECT_EQ(c.slot(85).long1, 1);
+  EXPECT_EQ(c.slot(85).long2, 3);
+  EXPECT_EQ(c.slot(85).long3, 2);
+  EXPECT_EQ(c.slot(86).long1, 76350);
+  EXPECT_EQ(c.slot(86).long2, 87250);
+  EXPECT_EQ(c.slot(86).long3, 4);
+  EXPECT_EQ(c.slot(85).text, "T");
+  EXPECT_EQ(c.slot(86).text, "1");
+  EXPECT_EQ(c.block(2).mark14, 103);
+}
+
+TEST(LineReader, SignalRepetitionCodes) {
+  struct Case {
+    const char* row;
+    int status;
+    int count;
+  } cases[] = {
+      {"ripetizione segnali 9 codici,    0,    0", 0, 0},
+      {"ripetizione segnali 9 codici,    100,    200", 0, 9},
+      {"ripetizione segnali 4 codici,    76350,    87250", 0, 4},
+      {"ripetizione segnali 4 codici,    76360,    87250", 3, 0},
+      {"ripetizione segnali 4 codici,    76350,    87260", 4, 0},
+      {"ripetizione segnali codici,    76350,    87250", 5, 0},
+  };
+  for (const Case& k : cases) {
+    const Compiled c = read_only("[generale]\r\nlunghezza percorso, 1000\r\n" + std::string(k.row) +
+                                 "\r\n[curve]\r\n[fine]\r\n");
+    EXPECT_EQ(c.status(), k.status) << k.row;
+    EXPECT_EQ(c.slot(86).long3, k.count) << k.row;
+    EXPECT_FALSE(c.line_source_left()) << k.row;
+    if (k.status != 0) {
+      EXPECT_TRUE(c.train_source_left()) << k.row;
+    }
+  }
+}
+
+TEST(LineReader, CurvesFollowThePlanRecurrence) {
+  const Compiled c = read_only(line_with_body("curvad1,  0,  100\r\n", 0));
+  const CurveTable& t = c.state->curves;
+  EXPECT_EQ(t.kind(0, 1), CellKind::kInt16);
+  EXPECT_EQ(t.value(1, 1), 1.0);
+  EXPECT_EQ(t.kind(2, 0), CellKind::kDouble);
+  EXPECT_DOUBLE_EQ(t.value(2, 0), 0.0001);
+  EXPECT_DOUBLE_EQ(t.value(2, 1), 2.0);
+  EXPECT_GT(t.value(100, 0), t.value(99, 0) + 0.0001);
+  // Straight on to E - 2; the last two columns stay empty.
+  EXPECT_EQ(t.kind(6998, 0), CellKind::kDouble);
+  EXPECT_EQ(t.kind(6999, 0), CellKind::kEmpty);
+  EXPECT_EQ(t.kind(7000, 1), CellKind::kEmpty);
+  const double dx = t.value(6998, 0) - t.value(6997, 0);
+  EXPECT_NEAR(dx, t.value(101, 0) - t.value(100, 0), 1e-9);
+}
+
+TEST(LineReader, CurveKeywordsDecideCurvature) {
+  struct Case {
+    const char* keyword;
+    double k;
+  } cases[] = {{"curvad12", 0.0001},
+               {"curvaS2", -0.0002},
+               {"curvas5", -0.002},
+               {"curvad6", 0.003},
+               {"CURVAS3", -0.0004}};
+  for (const Case& k : cases) {
+    const Compiled c = read_only(line_with_body(std::string(k.keyword) + ",  0,  10\r\n", 0));
+    ASSERT_EQ(c.status(), 0) << k.keyword;
+    // At m = 2 the step has turned once: X(2) = k * dy with dy = 1.
+    EXPECT_DOUBLE_EQ(c.state->curves.value(2, 0), k.k) << k.keyword;
+  }
+}
+
+TEST(LineReader, CurvesWithoutTheBuildFlagAreIgnored) {
+  const Compiled c = read_only(line_with_body("curvad7,  0,  10\r\n", 0), "[generale]\r\n", 0);
+  EXPECT_EQ(c.status(), 0);
+  EXPECT_FALSE(c.state->curves.exists());
+}
+
+TEST(LineReader, CurvePastTheEndIsComputedUpToE) {
+  const Compiled c = read_only(line_with_body("curvad1,  6900,  500\r\n", 0));
+  EXPECT_EQ(c.status(), 0);
+  EXPECT_EQ(c.state->curves.kind(7000, 0), CellKind::kDouble);
+}
+
+// Each stop of the line half: status, position, and whether the train source is read.
+TEST(LineReader, StatusesOfTheLineHalf) {
+  struct Case {
+    const char* name;
+    std::string line;
+    int status;
+    int position;
+    bool train_read;
+  } cases[] = {
+      {"no generale", "just text\r\n[fine]\r\n", 102, 0, false},
+      {"generale last", "[generale]\r\n", 102, 0, false},
+      {"empty file", "", 102, 0, false},
+      {"too long", "[generale]\r\nlunghezza percorso, 1000001\r\n[curve]\r\n", 1, 0, false},
+      {"negative length", "[generale]\r\nlunghezza percorso, -1\r\n[curve]\r\n", 25, 0, false},
+      {"no length", "[generale]\r\n[curve]\r\npendenza, 0, 0\r\n", 25, 0, false},
+      {"beyond", line_with_body("pendenza,  99900,  1\r\npendenza,  99950,  2\r\n"), 15, 99950,
+       true},
+      {"no digit", line_with_body("curvad,  100,  100\r\n"), 103, 0, false},
+      {"board taken",
+       line_with_body("cartello_indicatore,  450,   (A)\r\n"
+                      "cartello_indicatore,  460,   (B)\r\n"),
+       6, 460, false},
+      {"speed board taken",
+       line_with_body("cartello_indicatore,  450,   (A)\r\n"
+                      "indicatori_vmax,  460,  1,1,1,0,1,1,1,0\r\n"),
+       21, 460, false},
+      {"two speed boards",
+       line_with_body("indicatori_vmax,  750,  1,1,1,0,1,1,1,0\r\n"
+                      "indicatori_vmax,  800,  1,1,1,0,1,1,1,0\r\n"
+                      "indicatori_vmax,  810,  1,1,1,0,1,1,1,0\r\n"),
+       21, 810, false},
+      {"not a number", line_with_body("pendenza,  1.5,  1\r\n"), 25, 0, false},
+      {"letters", line_with_body("pendenza,  abc,  1\r\n"), 25, 0, false},
+      {"too big", line_with_body("pendenza,  4294967296,  1\r\n"), 25, 0, false},
+      {"row cut by the end", "[generale]\r\nlunghezza percorso, 1000\r\n[curve]\r\npendenza, 100",
+       25, 0, false},
+      {"gradient overflow", line_with_body("pendenza,  100,  200\r\n"), 25, 0, false},
+      {"speed pair overflow", line_with_body("indicatori_vmax, 750, 2000,1,1,0,1,1,1,0\r\n"), 25, 0,
+       false},
+      {"negative board", line_with_body("cartello_indicatore,  -2000,   (A)\r\n"), 15, -2000, true},
+  };
+  for (const Case& k : cases) {
+    const Compiled c = read_only(k.line, "[generale]\r\nsabbia, 300\r\n[fine]\r\n");
+    EXPECT_EQ(c.status(), k.status) << k.name;
+    EXPECT_EQ(c.position(), k.position) << k.name;
+    EXPECT_EQ(c.slot(86).int1 == 300, k.train_read) << k.name;
+    EXPECT_FALSE(c.line_source_left()) << k.name;
+    // The train source goes when it was read, and in the failure handler.
+    EXPECT_EQ(c.train_source_left(), !k.train_read && k.status != 25) << k.name;
+  }
+}
+
+TEST(LineReader, MissingLineSourceDeletesNothing) {
+  TempDir dir;
+  write_file(dir.file("T_1-.txt"), "[generale]\r\n");
+  BuildState s;
+  s.scenario_name = "T";
+  s.train_number = "1";
+  s.directory = dir.path();
+  const CompileResult r = memorizza_percorso(s, 1);
+  EXPECT_EQ(s.read_status, 101);
+  EXPECT_TRUE(r.outputs.empty());
+  EXPECT_TRUE(file_exists(dir.file("T_1-.txt")));
+}
+
+TEST(LineReader, The81stIndicationBoardIsRefused) {
+  std::string rows;
+  for (int i = 0; i < 81; ++i)
+    rows += "cartello_indicatore, " + std::to_string(500 + 100 * i) + ", (B)\r\n";
+  const Compiled c = read_only(line_with_body(rows));
+  EXPECT_EQ(c.status(), 25);
+  EXPECT_EQ(c.slot(1).text, "(B)");
+  EXPECT_EQ(c.slot(0).text, "");
+}
+
+TEST(LineReader, EndOfFileRules) {
+  // A gradient row on the last line is applied, with no line end after it.
+  const Compiled a = read_only(
+      "[generale]\r\nlunghezza percorso, 1000\r\n[curve]\r\npendenza, 0, 3\r\n"
+      "pendenza, 200, 5");
+  EXPECT_EQ(a.status(), 0);
+  EXPECT_EQ(a.block(3).mark14, 103);
+  EXPECT_EQ(a.block(4).mark14, 105);
+  // A keyword that is the last field is discarded unread.
+  const Compiled b = read_only("[generale]\r\nlunghezza percorso, 1000\r\n[curve]\r\npendenza");
+  EXPECT_EQ(b.status(), 0);
+}
+
+TEST(LineReader, LineEndsOfEveryKindReadTheSame) {
+  const std::string crlf = line_with_body(
+      "curvas2,  200,  150\r\npendenza,  400,   -6\r\nmontagna,   750,  1300,  12\r\n"
+      "cartello_indicatore,  450,   (A)(B)  \r\n\r\n   \r\nindicatori_vmax,  750,  65,  75,  75,"
+      "  0,\r\n  65,  75,  75,  0\r\n");
+  std::string lf, cr;
+  for (size_t i = 0; i < crlf.size(); ++i) {
+    if (crlf.compare(i, 2, "\r\n") == 0) {
+      lf += '\n';
+      cr += '\r';
+      ++i;
+    } else {
+      lf += crlf[i];
+      cr += crlf[i];
+    }
+  }
+  const Compiled a = read_only(crlf);
+  const Compiled b = read_only(lf);
+  const Compiled c = read_only(cr);
+  ASSERT_EQ(a.status(), 0);
+  EXPECT_EQ(a.state->track.blocks(), b.state->track.blocks());
+  EXPECT_EQ(a.state->track.blocks(), c.state->track.blocks());
+  EXPECT_EQ(a.slot(80).text, "(A)(B)");  // trailing blanks removed
+  EXPECT_EQ(a.state->curves.values(0), b.state->curves.values(0));
+  EXPECT_EQ(a.state->curves.values(0), c.state->curves.values(0));
+}
+
+}  // namespace
+}  // namespace scenario::testing
