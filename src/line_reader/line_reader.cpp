@@ -66,7 +66,7 @@ class LineReader {
 
 void LineReader::stop(int32_t code, std::optional<int64_t> position) {
   ctx_.set_status(code, position);
-  delete_source(s_.path(ctx_.file_name));
+  delete_source(s_, s_.path(ctx_.file_name));
 }
 
 bool LineReader::beyond_array(int64_t p) {
@@ -328,7 +328,7 @@ LineReader::Body LineReader::body_row(const std::string& k) {
 }
 
 void LineReader::end_processing() {
-  delete_source(s_.path(ctx_.file_name));
+  delete_source(s_, s_.path(ctx_.file_name));
   const int64_t n = s_.track.upper();
   do {
     write_gradient(g_);

@@ -42,8 +42,8 @@ void memorizza_dati(BuildState& state, std::string* failure_reason) {
     read_both(ctx);
   } catch (const std::exception& e) {
     // The one handler of the reader: whatever failed, both sources go and the code is 25.
-    delete_source(state.path(state.line_source_name()));
-    delete_source(state.path(state.train_source_name()));
+    delete_source(state, state.path(state.line_source_name()));
+    delete_source(state, state.path(state.train_source_name()));
     ctx.set_status(25);
     if (ctx.stream) {
       // The failing field is where the stream stands, not the row's keyword.

@@ -78,6 +78,8 @@ std::optional<std::string> load_source(const std::string& path) {
   return bytes;
 }
 
-void delete_source(const std::string& path) { std::remove(path.c_str()); }
+void delete_source(const BuildState& state, const std::string& path) {
+  if (!state.keep_sources) std::remove(path.c_str());
+}
 
 }  // namespace scenario

@@ -35,7 +35,8 @@ struct ReaderContext {
 // ReadFailure for a directory, an unreadable file or one larger than 64 MiB.
 std::optional<std::string> load_source(const std::string& path);
 
-// Deletes a file if it exists; a failure to delete is ignored (the build goes on).
-void delete_source(const std::string& path);
+// Deletes a source file if it exists, unless the build keeps its sources; a failure to delete
+// is ignored (the build goes on).
+void delete_source(const BuildState& state, const std::string& path);
 
 }  // namespace scenario

@@ -48,6 +48,9 @@ struct BuildState {
   // Where the compiled files go when it differs from directory (the authors' tool).
   std::string output_directory;
 
+  // The authors' tool reads an author's own sources, which must never be deleted.
+  bool keep_sources = false;
+
   int32_t build_flag = 0;
   int32_t read_status = 0;
   int32_t read_status_position = 0;

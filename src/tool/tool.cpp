@@ -2,6 +2,10 @@
 
 #include <iostream>
 #include <string>
+#include <vector>
+
+#include "tool/compile_command.h"
+#include "tool/emit_command.h"
 
 namespace scenario::tool {
 namespace {
@@ -10,8 +14,13 @@ constexpr const char* kUsage =
     "usage: scenario-tool <command> [options]\n"
     "\n"
     "commands:\n"
+    "  compile [--name NAME] [--train NUMBER] [-o OUTDIR] [--json] SRCDIR\n"
+    "               compile a scenario's sources into its three compiled files\n"
+    "  emit OUTDIR  write the built-in scenario's text files into OUTDIR\n"
     "  --help       show this text\n"
-    "  --version    show the version\n";
+    "  --version    show the version\n"
+    "\n"
+    "exit status: 0 clean, 1 error, 2 usage error, 3 the sources have a fault\n";
 
 }  // namespace
 
@@ -21,7 +30,8 @@ int run(int argc, char** argv) {
     return 2;
   }
   const std::string command = argv[1];
-  if (command == "--help" || command == "-h") {
+  const std::vector<std::string> args(argv + 2, argv + argc);
+  if (command == "--help" || command == "-h" || command == "help") {
     std::cout << kUsage;
     return 0;
   }
@@ -29,6 +39,8 @@ int run(int argc, char** argv) {
     std::cout << "scenario-tool " << SCENARIO_VERSION << "\n";
     return 0;
   }
+  if (command == "compile") return compile_command(args);
+  if (command == "emit") return emit_command(args);
   std::cerr << "scenario-tool: unknown command '" << command << "'\n" << kUsage;
   return 2;
 }

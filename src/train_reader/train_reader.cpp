@@ -77,7 +77,7 @@ uint8_t TrainReader::speed_mark(int32_t speed) const {
 
 void TrainReader::fault(int32_t code, std::optional<int64_t> position) {
   ctx_.set_status(code, position);
-  delete_source(s_.path(ctx_.file_name));
+  delete_source(s_, s_.path(ctx_.file_name));
 }
 
 void TrainReader::run() {
@@ -346,7 +346,7 @@ void TrainReader::fill_adhesion() {
 }
 
 void TrainReader::normal_end() {
-  delete_source(s_.path(ctx_.file_name));
+  delete_source(s_, s_.path(ctx_.file_name));
   fill_speed();
   fill_adhesion();
   for (int slot = 81; slot <= 83; ++slot) {
