@@ -1,8 +1,99 @@
-// Scenario data of the built-in scenario (placeholder until the rows are written).
+// Scenario data of the built-in scenario: the train source rows (hand-written).
 #include "emitter/content/content.h"
 
 namespace scenario::content {
 
-std::span<const std::string_view> treno_rows() { return {}; }
+std::span<const std::string_view> treno_rows() {
+  static constexpr std::string_view kRows[] = {
+      "[generale]",
+      "numero vetture,    7",
+      "percentuale massa frenata,    120",
+      "sabbia,    300",
+      "orologio,    6               54            30 ",
+      "[aderenze]",
+      "aderenza,   0,    100",
+      "[vel_limite]",
+      "velocita,       0,    75",
+      "velocita,    1900,   135",
+      "velocita,   24350,    75",
+      "velocita,   25200,   105",
+      "velocita,   25400,    30",
+      "velocita,   25800,   105",
+      "velocita,   25950,   145",
+      "velocita,   36100,   130",
+      "velocita,   37950,   145",
+      "velocita,   71400,   140",
+      "velocita,   73550,   130",
+      "velocita,   75850,    60",
+      "velocita,   76200,   160",
+      "velocita,   83400,   110",
+      "velocita,   85400,    90",
+      "velocita,   87250,    30",
+      // Only kinds 12, 22 and 6 put a stop marker on the track; kinds 25 and above are passed.
+      "[stazioni]",
+      "stazione,      50, 12,  700,  0, 0, 0,  1,1,0,  4,1,1,    1,   6,55, 0, LINDEVA",
+      "stazione,    4700, 25,  200,  0, 0, 0,  0,1,0,  2,0,0,    0,   0, 0, 0, PONTE ALBERINO",
+      "stazione,    9400, 27,  300,  0, 0, 1,  1,0,0,  2,4,0,    0,   0, 0, 0, SAN MORELLO",
+      "stazione,   14250, 22,  600,  0, 0, 0,  1,1,0,  4,1,1,   30,   7, 6, 0, VILLA DORSENA",
+      "stazione,   19600, 28,  200,  0, 0, 0,  0,0,0,  0,0,0,    0,   0, 0, 0, CASCINA ROVELLA",
+      "stazione,   24800, 25,  300,  0, 0, 0,  0,1,0,  2,0,0,  206,   0, 0, 0, BORGO TALIVO",
+      "stazione,   30100, 12,  700,  0, 0, 0,  1,1,0,  4,1,1,   30,   7,19, 0, MONTECAVIO",
+      "stazione,   35550, 27,  200,  0, 0, 1,  1,0,0,  2,4,0,    0,   0, 0, 0, FORNACI di SELVA",
+      "stazione,   39800, 25,  300,  0, 0, 0,  0,1,0,  2,0,0,    0,   0, 0, 0, ROCCA VELMONTE",
+      "stazione,   44000, 22,  500,  0, 0, 0,  1,1,0,  4,1,1,   30,   7,30, 0, PIAN D'ARSIERO",
+      "stazione,   49650, 25,  200,  0, 0, 0,  0,1,0,  2,0,0,    0,   0, 0, 0, CAMPOLIVO",
+      "stazione,   54300, 27,  300,  0, 0, 1,  1,0,0,  2,4,0,    0,   0, 0, 0, TORRE BRIVANA",
+      "stazione,   59800, 12,  800,  0, 0, 0,  1,1,0,  4,1,1,   30,   7,41, 0, SANT'ELPIDIO AL "
+      "VAGNO",
+      "stazione,   64900, 28,  200,  0, 0, 0,  0,0,0,  0,0,0,    0,   0, 0, 0, CORVARA SCALO",
+      "stazione,   70200, 25,  300,  0, 0, 0,  0,1,0,  2,0,0,    0,   0, 0, 0, GALLIANO MARINO",
+      "stazione,   75500, 22,  600,  0, 0, 1,  1,1,0,  4,1,1,   30,   7,52, 0, POGGIO SERENTE",
+      "stazione,   81800, 27,  300,  0, 0, 0,  1,0,0,  2,4,0,    0,   0, 0, 0, VALLE DI QUERCIOLA",
+      "stazione,   88500,  6,  800,  1, 0, 0,  1,1,0,  4,1,1,    0,   8, 0, 0, QUERNO",
+      "[rallentamenti]",
+      "rallentamento,   66850,   100, 1200, 0,  1,  100",
+      // Each signal needs a free block: none falls on a board, a speed board, a stop marker or a
+      // block of the slowdown. The one at 65150 (block 1304) lies within the 20 blocks before the
+      // slowdown warning and keeps block 1303 free for the code-cut point placed before it.
+      "[segnali]",
+      "segnale,    1850,   1, 3, 1,  0, 0,    1,  5,6,0, 0",
+      "segnale,    2900,   2, 4, 1,  0, 0,    2,  2,4,0, 190",
+      "segnale,    5250,   1, 4, 0,  0, 0,    0,  0,0,0, 0",
+      "segnale,    6500,   2, 3, 1,  0, 0,    2,  2,4,0, 0",
+      "segnale,    7950,   1, 3, 1,  0, 0,    1,  5,6,0, 0",
+      "segnale,    9000,   2, 4, 3,  0, 0,    2,  1,2,0, 0",
+      "segnale,   12650,   1, 5, 4,  0, 0,    1,  3,5,0, 0",
+      "segnale,   13750,   2, 4, 1,  0, 0,    2,  2,4,0, 0",
+      "segnale,   17950,   1, 3, 1,  0, 0,    1,  5,6,0, 0",
+      "segnale,   19100,   2, 2, 6,  0, 0,    2,  4,3,0, 0",
+      "segnale,   22800,   1, 4, 0,  1, 0,    0,  0,0,2, 0",
+      "segnale,   24000,   2, 3, 4,  0, 0,    2,  6,1,0, 0",
+      "segnale,   28500,   1, 3, 1,  0, 0,    1,  5,6,0, 0",
+      "segnale,   29600,   2, 4, 1,  0, 0,    2,  2,4,0, 0",
+      "segnale,   33950,   1, 5, 3,  0, 0,    1,  2,5,0, 0",
+      "segnale,   35050,   2, 2, 6,  0, 0,    2,  4,3,0, 0",
+      "segnale,   38200,   1, 3, 1,  0, 0,    1,  5,6,0, 0",
+      "segnale,   39300,   2, 4, 1,  0, 0,    2,  2,4,0, 0",
+      "segnale,   42300,   1, 4, 0,  0, 0,    0,  0,0,0, 0",
+      "segnale,   43450,   2, 3, 4,  0, 0,    2,  6,1,0, 0",
+      "segnale,   48000,   1, 3, 1,  0, 0,    1,  5,6,0, 0",
+      "segnale,   49150,   2, 4, 1,  0, 0,    2,  2,4,0, 0",
+      "segnale,   52650,   1, 5, 4,  1, 0,    1,  3,5,3, 0",
+      "segnale,   53800,   2, 2, 6,  0, 0,    2,  4,3,0, 0",
+      "segnale,   58000,   1, 3, 1,  0, 0,    1,  5,6,0, 0",
+      "segnale,   59150,   2, 4, 1,  0, 0,    2,  2,4,0, 0",
+      "segnale,   64000,   1, 4, 3,  0, 0,    1,  1,2,0, 0",
+      "segnale,   65150,   2, 3, 1,  0, 0,    2,  2,4,0, 0",
+      "segnale,   69000,   1, 3, 1,  0, 0,    1,  5,6,0, 0",
+      "segnale,   70100,   2, 4, 1,  0, 0,    2,  2,4,0, 0",
+      "segnale,   74850,   2, 3, 4,  1, 0,    2,  6,1,1, 0",
+      "segnale,   76400,   2, 2, 3,  1, 0,    2,  2,1,1, 240",
+      "segnale,   81300,   2, 2, 3,  1, 0,    2,  2,1,1, 0",
+      "segnale,   87250,   2, 2, 3,  1, 0,    2,  2,1,1, 0",
+      "[codici]",
+      "[fine]",
+  };
+  return kRows;
+}
 
 }  // namespace scenario::content
