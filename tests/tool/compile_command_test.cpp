@@ -1,0 +1,132 @@
+// scenario-tool compile through the executable: outputs, diagnostics, JSON, exit statuses.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "support/run_process.h"
+#include "support/temp_dir.h"
+
+namespace scenario::testing {
+namespace {
+
+ProcessResult tool(const std::vector<std::string>& args) {
+  return run_process(SCENARIO_TOOL_EXE, args);
+}
+
+// The built-in scenario's sources in a fresh directory.
+struct Sources {
+  TempDir dir;
+  Sources() { EXPECT_EQ(tool({"emit", dir.path()}).exit_status, 0); }
+  std::string line() const { return dir.file("Lindeva_Querno_linea.txt"); }
+  std::string train() const { return dir.file("Lindeva_Querno_40716-.txt"); }
+};
+
+const char* const kCompiled[] = {"Lindeva_Querno_linea.dat", "Lindeva_Querno_40716.sim",
+                                 "Lindeva_Querno_40716.dat"};
+
+TEST(CompileCommand, GivesTheOneScenarioBuildsFilesAndKeepsTheSources) {
+  Sources src;
+  const std::string line = read_file(src.line()), train = read_file(src.train());
+  TempDir out;
+  const ProcessResult r = tool({"compile", "-o", out.file("sub"), src.dir.path()});
+  ASSERT_EQ(r.exit_status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(read_file(src.line()), line);
+  EXPECT_EQ(read_file(src.train()), train);
+
+  TempDir build;
+  copy_executable(SCENARIO_BUILD_EXE, build.file("scenario-build"));
+  ASSERT_EQ(run_process(build.file("scenario-build"), {}).exit_status, 0);
+  for (const char* name : kCompiled) {
+    EXPECT_EQ(read_file(out.file(std::string("sub/") + name)), read_file(build.file(name))) << name;
+  }
+}
+
+TEST(CompileCommand, ReportsAFaultyRowWithItsFileAndLine) {
+  Sources src;
+  // A second board on the block of the board at 450 m.
+  std::string line = read_file(src.line());
+  const std::string board = "cartello_indicatore,  450,";
+  const size_t at = line.find(board);
+  ASSERT_NE(at, std::string::npos);
+  line.insert(at, "cartello_indicatore,  460,   (DOPPIO)\r\n");
+  write_file(src.line(), line);
+  const int row = 1 + static_cast<int>(std::count(line.begin(), line.begin() + at, '\n'));
+  const ProcessResult r = tool({"compile", src.dir.path()});
+  EXPECT_EQ(r.exit_status, 3);
+  // The 460 board comes first now, so the original 450 board is the one refused.
+  EXPECT_EQ(r.err, "Lindeva_Querno_linea.txt:" + std::to_string(row + 1) +
+                       ": status 6 at 450 m: indication board on a block already taken\n");
+  EXPECT_EQ(read_file(src.line()), line);  // untouched after a faulty compile too
+  EXPECT_TRUE(file_exists(src.train()));
+}
+
+TEST(CompileCommand, JsonObjectAndExitStatuses) {
+  Sources src;
+  const ProcessResult clean = tool({"compile", "--json", src.dir.path()});
+  EXPECT_EQ(clean.exit_status, 0);
+  EXPECT_EQ(clean.out,
+            "{\"status\": 0, \"position\": 0, \"file\": null, \"line\": null, \"message\": \"no "
+            "fault\", \"errore\": null, \"outputs\": [\"Lindeva_Querno_linea.dat\", "
+            "\"Lindeva_Querno_40716.sim\", \"Lindeva_Querno_40716.dat\"]}\n");
+
+  TempDir missing;
+  write_file(missing.file("X_1-.txt"), "[generale]\r\n");
+  const ProcessResult no_line =
+      tool({"compile", "--json", "--name", "X", "--train", "1", missing.path()});
+  EXPECT_EQ(no_line.exit_status, 3);
+  EXPECT_EQ(no_line.out,
+            "{\"status\": 101, \"position\": 0, \"file\": \"X_linea.txt\", \"line\": null, "
+            "\"message\": \"no line source file\", \"errore\": null, \"outputs\": []}\n");
+  EXPECT_EQ(list_dir(missing.path()), std::vector<std::string>{"X_1-.txt"});
+
+  TempDir aborted;
+  write_file(
+      aborted.file("X_linea.txt"),
+      "[generale]\r\nlunghezza percorso, 1000\r\n[curve]\r\ncartello_indicatore, 0, (A)\r\n");
+  write_file(aborted.file("X_1-.txt"), "[generale]\r\n");
+  const ProcessResult e = tool({"compile", "--json", aborted.path()});
+  EXPECT_EQ(e.exit_status, 1);
+  EXPECT_EQ(e.err, " Errore n. 1250\n");
+  EXPECT_NE(e.out.find("\"errore\": \"1250\", \"outputs\": []"), std::string::npos) << e.out;
+  EXPECT_EQ(list_dir(aborted.path()).size(), 2u);  // no compiled file
+
+  TempDir no_train;
+  write_file(no_train.file("X_linea.txt"), "[generale]\r\nlunghezza percorso, 1000\r\n[curve]\r\n");
+  const ProcessResult t = tool({"compile", "--train", "7", no_train.path()});
+  EXPECT_EQ(t.exit_status, 3);
+  EXPECT_NE(t.err.find("status 25: the source could not be read: cannot open X_7-.txt"),
+            std::string::npos)
+      << t.err;
+  EXPECT_TRUE(file_exists(no_train.file("X_7.sim")));  // the line was read: files written
+}
+
+TEST(CompileCommand, UsageErrors) {
+  TempDir two;
+  write_file(two.file("A_linea.txt"), "");
+  write_file(two.file("B_linea.txt"), "");
+  const struct {
+    std::vector<std::string> args;
+    const char* says;
+  } cases[] = {
+      {{"compile"}, "SRCDIR is missing"},
+      {{"compile", "--bogus", "x"}, "unknown option"},
+      {{"compile", two.path()}, "holds 2 line sources: A_linea.txt B_linea.txt"},
+      {{"compile", "--name", "../x", "--train", "1", two.path()}, "path separator"},
+      {{"compile", "--name", "A", "--train", "", two.path()}, "the train number is empty"},
+      {{"compile", "--name", "A", "--train", "a\tb", two.path()}, "control character"},
+      {{"compile", "--name", "A", two.path()}, "holds 0 train sources"},
+      {{"compile", "/no/such/dir"}, "is not a directory"},
+      {{"frobnicate"}, "unknown command"},
+  };
+  for (const auto& c : cases) {
+    const ProcessResult r = tool(c.args);
+    EXPECT_EQ(r.exit_status, 2) << c.says;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(tool({"--help"}).exit_status, 0);
+  EXPECT_EQ(tool({"--version"}).out.rfind("scenario-tool ", 0), 0u);
+}
+
+}  // namespace
+}  // namespace scenario::testing
