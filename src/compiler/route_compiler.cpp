@@ -49,10 +49,12 @@ class PostProcessor {
       o.file = bo.file[static_cast<size_t>(origin_block)] == 1 ? s_.line_source_name()
                                                                : s_.train_source_name();
       o.line = bo.line[static_cast<size_t>(origin_block)];
+      o.column = bo.column[static_cast<size_t>(origin_block)];
       o.last_line = o.line;
       o.field_line = o.line;
     }
     s_.status_origin = o;
+    if (s_.compiler_log != nullptr) s_.compiler_log->push_back({code, s_.read_status_position, o});
   }
 
   void warning_point(int64_t i) {

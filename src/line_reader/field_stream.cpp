@@ -45,6 +45,8 @@ bool FieldStream::seek_field() {
 void FieldStream::mark_field_start() {
   field_line_ = line_;
   field_column_ = static_cast<int32_t>(pos_ - line_start_) + 1;
+  // Bounded: a row has at most 17 value fields, but a runaway keyword search has many.
+  if (row_fields_.size() < 64) row_fields_.push_back({field_line_, field_column_});
 }
 
 void FieldStream::consume_delimiter_after_text() {

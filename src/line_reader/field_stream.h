@@ -4,8 +4,15 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace scenario {
+
+// Where a field begins: lines and columns from 1.
+struct FieldPlace {
+  int32_t line = 0;
+  int32_t column = 0;
+};
 
 // One field as read, with the place where it begins (lines and columns from 1).
 struct Field {
@@ -30,6 +37,14 @@ class FieldStream {
   // Reads a number field: an optionally signed decimal whole number; empty reads as 0.
   int32_t read_number();
 
+  // Starts a new row at the field read last (its keyword): later reads are its value fields.
+  void begin_row() {
+    row_fields_.clear();
+    row_fields_.push_back({field_line_, field_column_});
+  }
+  // The fields of the current row so far, the keyword first.
+  const std::vector<FieldPlace>& row_fields() const { return row_fields_; }
+
   // Where the field read last begins.
   int32_t line() const { return field_line_; }
   int32_t column() const { return field_column_; }
@@ -52,6 +67,7 @@ class FieldStream {
   bool after_comma_ = false;
   int32_t field_line_ = 0;
   int32_t field_column_ = 0;
+  std::vector<FieldPlace> row_fields_;
 };
 
 }  // namespace scenario

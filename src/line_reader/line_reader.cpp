@@ -53,6 +53,7 @@ class LineReader {
   void keyword(const Field& f) {
     s_.current_field = f.text;
     ctx_.row_line = f.line;
+    in_.begin_row();
   }
 
   ReaderContext& ctx_;

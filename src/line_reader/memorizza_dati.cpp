@@ -11,13 +11,23 @@
 namespace scenario {
 namespace {
 
+// The source text of name: from the state's in-memory texts when it has them, else the file.
+std::optional<std::string> source_text(const BuildState& s, const std::string& name) {
+  if (s.source_texts != nullptr) {
+    const auto it = s.source_texts->find(name);
+    if (it == s.source_texts->end()) return std::nullopt;
+    return it->second;
+  }
+  return load_source(s.path(name));
+}
+
 void read_both(ReaderContext& ctx) {
   BuildState& s = ctx.state;
   s.general[GeneralTable::kScenarioSlot].text = s.scenario_name;
   s.general[GeneralTable::kTrainSlot].text = s.train_number;
 
   ctx.file_name = s.line_source_name();
-  std::optional<std::string> line = load_source(s.path(ctx.file_name));
+  std::optional<std::string> line = source_text(s, ctx.file_name);
   if (!line) {
     ctx.set_status(101);
     return;
@@ -28,7 +38,7 @@ void read_both(ReaderContext& ctx) {
   ctx.file_name = s.train_source_name();
   ctx.row_line = 0;
   ctx.stream.reset();
-  std::optional<std::string> train = load_source(s.path(ctx.file_name));
+  std::optional<std::string> train = source_text(s, ctx.file_name);
   if (!train) throw ReadFailure("cannot open " + ctx.file_name + ": no such file");
   ctx.stream.emplace(std::move(*train));
   read_train_source(ctx);
@@ -45,10 +55,6 @@ void memorizza_dati(BuildState& state, std::string* failure_reason) {
     delete_source(state, state.path(state.line_source_name()));
     delete_source(state, state.path(state.train_source_name()));
     ctx.set_status(25);
-    if (ctx.stream) {
-      // The failing field is where the stream stands, not the row's keyword.
-      state.status_origin.last_line = ctx.stream->line();
-    }
     if (failure_reason) *failure_reason = e.what();
   }
 }

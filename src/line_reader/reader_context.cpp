@@ -17,16 +17,46 @@ constexpr off_t kMaxSourceBytes = off_t{64} << 20;
 
 }  // namespace
 
+namespace {
+
+// Which field of a row a status points at: its index among the row's fields (the keyword is
+// 0), or -1 for the field read last.
+int cause_field(int32_t code) {
+  switch (code) {
+    case 5:
+    case 103:
+      return 0;  // the keyword itself
+    case 4:
+      return 2;  // the end of the repetition stretch
+    case 9:
+      return 3;  // the station length
+    case 25:
+      return -1;  // the field that could not be read
+    default:
+      return 1;  // the row's position (or its first value)
+  }
+}
+
+}  // namespace
+
 void ReaderContext::set_status(int32_t code, std::optional<int64_t> position) {
   state.read_status = code;
   if (position) state.read_status_position = static_cast<int32_t>(*position);
   RowOrigin& o = state.status_origin;
+  o = RowOrigin{};
   o.file = file_name;
   o.line = row_line;
   if (stream) {
-    o.column = stream->column();
-    o.field_line = stream->line();
+    const auto& fields = stream->row_fields();
+    const int index = cause_field(code);
     o.last_line = stream->line();
+    if (index >= 0 && static_cast<size_t>(index) < fields.size() && row_line > 0) {
+      o.field_line = fields[static_cast<size_t>(index)].line;
+      o.column = fields[static_cast<size_t>(index)].column;
+    } else {
+      o.field_line = stream->line();
+      o.column = stream->column();
+    }
   }
 }
 
@@ -34,10 +64,14 @@ void ReaderContext::note_block(int64_t block) {
   BlockOrigins& origins = state.block_origins;
   if (origins.line.size() != state.track.blocks().size()) {
     origins.line.assign(state.track.blocks().size(), 0);
+    origins.column.assign(state.track.blocks().size(), 0);
     origins.file.assign(state.track.blocks().size(), 0);
   }
   if (block < 0 || static_cast<size_t>(block) >= origins.line.size()) return;
   origins.line[static_cast<size_t>(block)] = row_line;
+  if (stream && stream->row_fields().size() > 1) {
+    origins.column[static_cast<size_t>(block)] = stream->row_fields()[1].column;
+  }
   origins.file[static_cast<size_t>(block)] = file_name == state.line_source_name() ? 1 : 2;
 }
 
@@ -79,7 +113,7 @@ std::optional<std::string> load_source(const std::string& path) {
 }
 
 void delete_source(const BuildState& state, const std::string& path) {
-  if (!state.keep_sources) std::remove(path.c_str());
+  if (!state.keep_sources && state.source_texts == nullptr) std::remove(path.c_str());
 }
 
 }  // namespace scenario

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,13 @@ struct RowOrigin {
   bool known() const { return !file.empty(); }
 };
 
+// One status as recorded: its code, position and the row concerned.
+struct StatusEvent {
+  int32_t code = 0;
+  int32_t position = 0;
+  RowOrigin origin;
+};
+
 // Ranges recorded by memo_montagna; room for 80, index 0 never used.
 struct MountainRegister {
   static constexpr int kCapacity = 80;
@@ -35,8 +43,9 @@ struct MountainRegister {
 
 // Which source row placed the item in a block, so that compiler codes can name a row.
 struct BlockOrigins {
-  std::vector<int32_t> line;  // 0 = no row known
-  std::vector<uint8_t> file;  // 0 none, 1 line source, 2 train source
+  std::vector<int32_t> line;    // 0 = no row known
+  std::vector<int32_t> column;  // of the row's position field
+  std::vector<uint8_t> file;    // 0 none, 1 line source, 2 train source
 };
 
 struct BuildState {
@@ -50,6 +59,10 @@ struct BuildState {
 
   // The authors' tool reads an author's own sources, which must never be deleted.
   bool keep_sources = false;
+  // When set, the sources are these texts by file name, and no source file is touched.
+  const std::map<std::string, std::string>* source_texts = nullptr;
+  // When set, every code the compiler records is appended here too (it keeps only the last).
+  std::vector<StatusEvent>* compiler_log = nullptr;
 
   int32_t build_flag = 0;
   int32_t read_status = 0;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "tool/check_command.h"
 #include "tool/compile_command.h"
 #include "tool/emit_command.h"
 
@@ -16,6 +17,8 @@ constexpr const char* kUsage =
     "commands:\n"
     "  compile [--name NAME] [--train NUMBER] [-o OUTDIR] [--json] SRCDIR\n"
     "               compile a scenario's sources into its three compiled files\n"
+    "  check [--name NAME] [--train NUMBER] [--json] SRCDIR\n"
+    "               list every faulty row of a scenario's sources, writing nothing\n"
     "  emit OUTDIR  write the built-in scenario's text files into OUTDIR\n"
     "  --help       show this text\n"
     "  --version    show the version\n"
@@ -41,6 +44,7 @@ int run(int argc, char** argv) {
   }
   if (command == "compile") return compile_command(args);
   if (command == "emit") return emit_command(args);
+  if (command == "check") return check_command(args);
   std::cerr << "scenario-tool: unknown command '" << command << "'\n" << kUsage;
   return 2;
 }

@@ -101,6 +101,7 @@ void TrainReader::run() {
     }
     s_.current_field = f.text;
     ctx_.row_line = f.line;
+    in_.begin_row();
     const Row r = examine(f.text);
     if (r == Row::kFault) return;
     if (r == Row::kEnd) break;
