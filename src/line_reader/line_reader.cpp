@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "line_reader/keyword_field.h"
 #include "line_reader/line_recorders.h"
 #include "line_reader/progressive_ordina.h"
 #include "line_reader/read_failure.h"
@@ -95,20 +96,9 @@ LineOutcome LineReader::run() {
   }
   if (!read_general_section()) return LineOutcome::kStop;
   start_body();
-  while (true) {
-    if (in_.at_end()) break;
-    Field f = in_.read_text();
-    if (in_.at_end()) break;
-    if (contains(f.text, "-")) {
-      f = in_.read_text();
-      if (in_.at_end()) break;
-      if (contains(f.text, "-")) {
-        f = in_.read_text();
-        if (in_.at_end()) break;
-      }
-    }
-    keyword(f);
-    const Body r = body_row(f.text);
+  while (const std::optional<Field> f = next_keyword(in_)) {
+    keyword(*f);
+    const Body r = body_row(f->text);
     if (r == Body::kStop) return LineOutcome::kStop;
     if (r == Body::kEnd) break;
   }
@@ -206,7 +196,8 @@ void LineReader::start_body() {
 }
 
 void LineReader::write_gradient(int64_t block) {
-  const int32_t mark = p_ + 100;
+  // In 64 bits: a gradient near the 32-bit limit must fail the test, not overflow.
+  const int64_t mark = static_cast<int64_t>(p_) + 100;
   if (mark < 0 || mark > 255) throw ReadFailure("a gradient + 100 does not fit a byte");
   // Many rows on few blocks could push the fill past the array; it stops at block N.
   if (block <= s_.track.upper()) s_.track[block].mark14 = static_cast<uint8_t>(mark);

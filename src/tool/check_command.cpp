@@ -14,6 +14,7 @@
 #include "line_reader/read_failure.h"
 #include "line_reader/reader_context.h"
 #include "tool/json_writer.h"
+#include "tool/scenario_options.h"
 
 namespace scenario::tool {
 namespace {
@@ -156,34 +157,11 @@ std::string format_fault(const Fault& f) {
 }
 
 int check_command(const std::vector<std::string>& args) {
-  std::optional<std::string> name, train;
-  bool json = false;
-  std::string srcdir;
   try {
-    for (size_t i = 0; i < args.size(); ++i) {
-      const std::string& a = args[i];
-      const auto value = [&]() -> std::string {
-        if (i + 1 >= args.size()) throw UsageError{a + " needs a value"};
-        return args[++i];
-      };
-      if (a == "--name") {
-        name = value();
-      } else if (a == "--train") {
-        train = value();
-      } else if (a == "--json") {
-        json = true;
-      } else if (!a.empty() && a[0] == '-') {
-        throw UsageError{"unknown option '" + a + "'"};
-      } else if (srcdir.empty()) {
-        srcdir = a;
-      } else {
-        throw UsageError{"more than one SRCDIR given"};
-      }
-    }
-    if (srcdir.empty()) throw UsageError{"SRCDIR is missing"};
-    const Identity id = resolve_identity(srcdir, name, train);
-    const std::vector<Fault> faults = check_sources(srcdir, id);
-    if (json) {
+    const ScenarioOptions o = parse_scenario_options(args, false);
+    const Identity id = resolve_identity(o.directory, o.name, o.train);
+    const std::vector<Fault> faults = check_sources(o.directory, id);
+    if (o.json) {
       std::string out = "[";
       for (size_t i = 0; i < faults.size(); ++i) {
         const Fault& f = faults[i];

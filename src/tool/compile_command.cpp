@@ -7,48 +7,13 @@
 #include "compiler/file_error.h"
 #include "compiler/status_report.h"
 #include "tool/json_writer.h"
+#include "tool/scenario_options.h"
 
 namespace scenario::tool {
 namespace {
 
 constexpr const char* kCompileUsage =
     "usage: scenario-tool compile [--name NAME] [--train NUMBER] [-o OUTDIR] [--json] SRCDIR";
-
-struct CompileOptions {
-  std::optional<std::string> name;
-  std::optional<std::string> train;
-  std::optional<std::string> outdir;
-  bool json = false;
-  std::string srcdir;
-};
-
-CompileOptions parse(const std::vector<std::string>& args) {
-  CompileOptions o;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    const auto value = [&]() -> std::string {
-      if (i + 1 >= args.size()) throw UsageError{a + " needs a value"};
-      return args[++i];
-    };
-    if (a == "--name") {
-      o.name = value();
-    } else if (a == "--train") {
-      o.train = value();
-    } else if (a == "-o" || a == "--output") {
-      o.outdir = value();
-    } else if (a == "--json") {
-      o.json = true;
-    } else if (!a.empty() && a[0] == '-') {
-      throw UsageError{"unknown option '" + a + "'"};
-    } else if (o.srcdir.empty()) {
-      o.srcdir = a;
-    } else {
-      throw UsageError{"more than one SRCDIR given"};
-    }
-  }
-  if (o.srcdir.empty()) throw UsageError{"SRCDIR is missing"};
-  return o;
-}
 
 void print_json(const ToolCompile& c) {
   const BuildState& s = *c.state;
@@ -98,19 +63,19 @@ ToolCompile compile_sources(const std::string& srcdir, const std::string& outdir
 }
 
 int compile_command(const std::vector<std::string>& args) {
-  CompileOptions o;
+  ScenarioOptions o;
   Identity id;
   try {
-    o = parse(args);
-    id = resolve_identity(o.srcdir, o.name, o.train);
+    o = parse_scenario_options(args, true);
+    id = resolve_identity(o.directory, o.name, o.train);
   } catch (const UsageError& e) {
     std::cerr << "scenario-tool compile: " << e.message << "\n" << kCompileUsage << std::endl;
     return 2;
   }
-  const std::string outdir = o.outdir.value_or(o.srcdir);
+  const std::string outdir = o.output.value_or(o.directory);
   ToolCompile c;
   try {
-    c = compile_sources(o.srcdir, outdir, id);
+    c = compile_sources(o.directory, outdir, id);
   } catch (const std::exception& e) {
     std::cerr << "scenario-tool compile: " << e.what() << std::endl;
     return 1;

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "line_reader/keyword_field.h"
 #include "line_reader/read_failure.h"
 #include "line_reader/text_match.h"
 #include "model/rounding.h"
@@ -87,22 +88,11 @@ void TrainReader::run() {
     s_.current_field = f.text;
     if (contains_ci(f.text, "[generale]")) break;
   }
-  while (true) {
-    if (in_.at_end()) break;
-    Field f = in_.read_text();
-    if (in_.at_end()) break;
-    if (contains(f.text, "-")) {
-      f = in_.read_text();
-      if (in_.at_end()) break;
-      if (contains(f.text, "-")) {
-        f = in_.read_text();
-        if (in_.at_end()) break;
-      }
-    }
-    s_.current_field = f.text;
-    ctx_.row_line = f.line;
+  while (const std::optional<Field> f = next_keyword(in_)) {
+    s_.current_field = f->text;
+    ctx_.row_line = f->line;
     in_.begin_row();
-    const Row r = examine(f.text);
+    const Row r = examine(f->text);
     if (r == Row::kFault) return;
     if (r == Row::kEnd) break;
   }

@@ -1,0 +1,35 @@
+#include "tool/scenario_options.h"
+
+#include "tool/scenario_identity.h"
+
+namespace scenario::tool {
+
+ScenarioOptions parse_scenario_options(const std::vector<std::string>& args, bool with_output) {
+  ScenarioOptions o;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    const auto value = [&]() -> std::string {
+      if (i + 1 >= args.size()) throw UsageError{a + " needs a value"};
+      return args[++i];
+    };
+    if (a == "--name") {
+      o.name = value();
+    } else if (a == "--train") {
+      o.train = value();
+    } else if (with_output && (a == "-o" || a == "--output")) {
+      o.output = value();
+    } else if (a == "--json") {
+      o.json = true;
+    } else if (!a.empty() && a[0] == '-') {
+      throw UsageError{"unknown option '" + a + "'"};
+    } else if (o.directory.empty()) {
+      o.directory = a;
+    } else {
+      throw UsageError{"more than one directory given"};
+    }
+  }
+  if (o.directory.empty()) throw UsageError{"SRCDIR is missing"};
+  return o;
+}
+
+}  // namespace scenario::tool
