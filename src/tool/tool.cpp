@@ -7,6 +7,8 @@
 #include "tool/check_command.h"
 #include "tool/compile_command.h"
 #include "tool/emit_command.h"
+#include "tool/inspect_command.h"
+#include "tool/plot_command.h"
 
 namespace scenario::tool {
 namespace {
@@ -20,6 +22,10 @@ constexpr const char* kUsage =
     "  check [--name NAME] [--train NUMBER] [--json] SRCDIR\n"
     "               list every faulty row of a scenario's sources, writing nothing\n"
     "  emit OUTDIR  write the built-in scenario's text files into OUTDIR\n"
+    "  inspect [--json] FILE...\n"
+    "               show what a compiled .sim, .dat or _linea.dat file holds\n"
+    "  plot [--name NAME] [--train NUMBER] -o FILE.svg DIR\n"
+    "               draw the compiled scenario in DIR: plan and route profiles as SVG\n"
     "  --help       show this text\n"
     "  --version    show the version\n"
     "\n"
@@ -44,6 +50,8 @@ int run(int argc, char** argv) {
   }
   if (command == "compile") return compile_command(args);
   if (command == "emit") return emit_command(args);
+  if (command == "inspect") return inspect_command(args);
+  if (command == "plot") return plot_command(args);
   if (command == "check") return check_command(args);
   std::cerr << "scenario-tool: unknown command '" << command << "'\n" << kUsage;
   return 2;

@@ -1,0 +1,31 @@
+// Drawing a compiled scenario as one self-contained SVG: the plan, then the route's profiles.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/curve_table.h"
+#include "model/general_table.h"
+#include "model/track_array.h"
+
+namespace scenario::tool {
+
+// The plan path is drawn through the curve table's own points every this many metres (and at
+// the route's last metre).
+inline constexpr int64_t kPlanSampleMetres = 50;
+
+struct PlotInput {
+  std::string name;   // scenario base name
+  std::string train;  // train number
+  const GeneralTable& general;
+  const std::vector<TrackBlock>& track;
+  const CurveTable& curves;
+};
+
+// The whole picture. The plan's route and run-out polylines carry their sampled metres
+// (data-metres) and the plan transform (data-transform "s tx ty": x = tx + s·X, y = ty − s·Y),
+// so a reader can check the drawing against the table.
+std::string render_plot_svg(const PlotInput& in);
+
+}  // namespace scenario::tool
