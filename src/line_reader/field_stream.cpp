@@ -10,6 +10,24 @@ namespace {
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 bool is_line_end(char c) { return c == '\r' || c == '\n'; }
 
+// A token as a message quotes it: at most 40 bytes, control bytes as \xNN, so that a hostile
+// source cannot put terminal controls or NULs into the one line the author sees.
+std::string shown(std::string_view token) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string s = "'";
+  for (const char ch : token.substr(0, 40)) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c == 0x7F) {
+      s += "\\x";
+      s += kHex[c >> 4];
+      s += kHex[c & 0xF];
+    } else {
+      s += ch;
+    }
+  }
+  return s + "'";
+}
+
 }  // namespace
 
 FieldStream::FieldStream(std::string bytes) : bytes_(std::move(bytes)) {}
@@ -115,21 +133,21 @@ int32_t FieldStream::read_number() {
     negative = token[0] == '-';
     i = 1;
   }
-  if (i == token.size()) throw ReadFailure("'" + std::string(token) + "' is not a whole number");
+  if (i == token.size()) throw ReadFailure(shown(token) + " is not a whole number");
   int64_t value = 0;
   for (; i < token.size(); ++i) {
     const char c = token[i];
     if (c < '0' || c > '9') {
-      throw ReadFailure("'" + std::string(token.substr(0, 40)) + "' is not a whole number");
+      throw ReadFailure(shown(token) + " is not a whole number");
     }
     value = value * 10 + (c - '0');
     if (value > static_cast<int64_t>(std::numeric_limits<int32_t>::max()) + 1) {
-      throw ReadFailure("'" + std::string(token.substr(0, 40)) + "' does not fit 32 bits");
+      throw ReadFailure(shown(token) + " does not fit 32 bits");
     }
   }
   if (negative) value = -value;
   if (value > std::numeric_limits<int32_t>::max() || value < std::numeric_limits<int32_t>::min()) {
-    throw ReadFailure("'" + std::string(token.substr(0, 40)) + "' does not fit 32 bits");
+    throw ReadFailure(shown(token) + " does not fit 32 bits");
   }
   return static_cast<int32_t>(value);
 }

@@ -1,5 +1,6 @@
 #include "line_reader/line_reader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -32,6 +33,39 @@ double curvature(std::string_view keyword) {
   return k;
 }
 
+// Computes plan columns from to `to` of both axes, each from the two columns before it: straight
+// on, or (kCurved) turning by k per metre. The two previous points stay in registers; read back
+// from the table, each step waited for the store of the one before.
+template <bool kCurved>
+void plan_run(CurveTable& c, int64_t from, int64_t to, double k) {
+  if (from > to) return;
+  if (from < 2 || to > c.last_metre()) throw ReadFailure("a plan run outside the curve table");
+  double* x = c.value_data(0);
+  double* y = c.value_data(1);
+  double x2 = x[from - 2], x1 = x[from - 1];
+  double y2 = y[from - 2], y1 = y[from - 1];
+  for (int64_t m = from; m <= to; ++m) {
+    const double dx = x1 - x2;
+    const double dy = y1 - y2;
+    double nx, ny;
+    if constexpr (kCurved) {
+      nx = x1 + dx + k * dy;
+      ny = y1 + dy - k * dx;
+    } else {
+      nx = x1 + dx;
+      ny = y1 + dy;
+    }
+    x[m] = nx;
+    y[m] = ny;
+    x2 = x1, x1 = nx;
+    y2 = y1, y1 = ny;
+  }
+  for (int axis = 0; axis < 2; ++axis) {
+    uint8_t* kinds = c.kind_data(axis);
+    std::fill(kinds + from, kinds + to + 1, static_cast<uint8_t>(CellKind::kDouble));
+  }
+}
+
 class LineReader {
  public:
   explicit LineReader(ReaderContext& ctx) : ctx_(ctx), s_(ctx.state), in_(*ctx.stream) {}
@@ -49,8 +83,9 @@ class LineReader {
   void end_processing();
   void stop(int32_t code, std::optional<int64_t> position = std::nullopt);
   void write_gradient(int64_t block);
-  void straight_step();
-  void curve_step(double k);
+  // Computes columns j to `to` and moves j past them; false when j passed the column limit.
+  template <bool kCurved>
+  bool advance_plan(int64_t to, double k = 0);
   void keyword(const Field& f) {
     s_.current_field = f.text;
     ctx_.row_line = f.line;
@@ -203,20 +238,14 @@ void LineReader::write_gradient(int64_t block) {
   if (block <= s_.track.upper()) s_.track[block].mark14 = static_cast<uint8_t>(mark);
 }
 
-void LineReader::straight_step() {
-  CurveTable& c = s_.curves;
-  const double dx = c.value(j_ - 1, 0) - c.value(j_ - 2, 0);
-  const double dy = c.value(j_ - 1, 1) - c.value(j_ - 2, 1);
-  c.set_double(j_, 0, c.value(j_ - 1, 0) + dx);
-  c.set_double(j_, 1, c.value(j_ - 1, 1) + dy);
-}
-
-void LineReader::curve_step(double k) {
-  CurveTable& c = s_.curves;
-  const double dx = c.value(j_ - 1, 0) - c.value(j_ - 2, 0);
-  const double dy = c.value(j_ - 1, 1) - c.value(j_ - 2, 1);
-  c.set_double(j_, 0, c.value(j_ - 1, 0) + dx + k * dy);
-  c.set_double(j_, 1, c.value(j_ - 1, 1) + dy - k * dx);
+template <bool kCurved>
+bool LineReader::advance_plan(int64_t to, double k) {
+  if (j_ > to) return true;
+  // The column that passes the limit is still computed, as a step at a time would.
+  const int64_t until = std::min(to, kMaxCurveColumn);
+  plan_run<kCurved>(s_.curves, j_, until, k);
+  j_ = until + 1;
+  return j_ <= kMaxCurveColumn;
 }
 
 LineReader::Body LineReader::body_row(const std::string& k) {
@@ -245,22 +274,11 @@ LineReader::Body LineReader::body_row(const std::string& k) {
     }
     // The plan ends at column E: a curve running past it is computed up to E.
     const int64_t last = s_.curves.last_metre();
-    while (j_ <= start && j_ <= last) {
-      straight_step();
-      ++j_;
-      if (j_ > kMaxCurveColumn) {
-        stop(103);
-        return Body::kStop;
-      }
-    }
     const int64_t end = static_cast<int64_t>(start) + length;
-    while (j_ <= end && j_ <= last) {
-      curve_step(kc);
-      ++j_;
-      if (j_ > kMaxCurveColumn) {
-        stop(103);
-        return Body::kStop;
-      }
+    if (!advance_plan<false>(std::min<int64_t>(start, last)) ||
+        !advance_plan<true>(std::min(end, last), kc)) {
+      stop(103);
+      return Body::kStop;
     }
   }
   if (contains_ci(k, "montagna")) {
@@ -327,8 +345,12 @@ void LineReader::end_processing() {
     if (g_ <= n) ++g_;
   } while (g_ < n - 2);
   if (s_.build_flag != 0) {
+    // No limit here: the tail always runs to E - 2.
     const int64_t last = s_.curves.last_metre();
-    for (; j_ <= last - 2; ++j_) straight_step();
+    if (j_ <= last - 2) {
+      plan_run<false>(s_.curves, j_, last - 2, 0);
+      j_ = last - 1;
+    }
   }
 }
 

@@ -33,6 +33,9 @@ class CurveTable {
   // Direct access for the plan recurrence and the image writer.
   const std::vector<uint8_t>& kinds(int axis) const { return kind_[axis]; }
   const std::vector<double>& values(int axis) const { return value_[axis]; }
+  // Unchecked writable access for the plan recurrence, which keeps within metres 0 to E itself.
+  uint8_t* kind_data(int axis) { return kind_[axis].data(); }
+  double* value_data(int axis) { return value_[axis].data(); }
 
  private:
   std::vector<uint8_t> kind_[2];

@@ -67,28 +67,39 @@ void write_track_image(Sink& out, const TrackArray& track) {
 // Axis 0 for metres 0 to E, then axis 1; each cell a 16-bit tag and its value.
 template <typename Sink>
 void write_curve_image(Sink& out, const CurveTable& curves) {
+  // Cells are gathered in a local chunk that goes to the sink a few kilobytes at a time. Written
+  // to the sink cell by cell, each store into its buffer made the compiler reload the buffer's
+  // fill count (bytes may alias it), which cost several times the copying itself.
+  constexpr size_t kCellMax = 10;
+  uint8_t chunk[4000];
+  size_t used = 0;
   for (int axis = 0; axis < 2; ++axis) {
     const auto& kinds = curves.kinds(axis);
     const auto& values = curves.values(axis);
     for (size_t m = 0; m < kinds.size(); ++m) {
-      uint8_t cell[10];
-      size_t n = 2;
+      if (used + kCellMax > sizeof chunk) {
+        out.write(chunk, used);
+        used = 0;
+      }
+      uint8_t* cell = chunk + used;
       cell[0] = kinds[m];
       cell[1] = 0;
       if (kinds[m] == static_cast<uint8_t>(CellKind::kInt16)) {
         const auto v = static_cast<uint16_t>(static_cast<int16_t>(values[m]));
         cell[2] = static_cast<uint8_t>(v);
         cell[3] = static_cast<uint8_t>(v >> 8);
-        n = 4;
+        used += 4;
       } else if (kinds[m] == static_cast<uint8_t>(CellKind::kDouble)) {
         uint64_t u;
         std::memcpy(&u, &values[m], sizeof u);
         for (int i = 0; i < 8; ++i) cell[2 + i] = static_cast<uint8_t>(u >> (8 * i));
-        n = 10;
+        used += 10;
+      } else {
+        used += 2;
       }
-      out.write(cell, n);
     }
   }
+  if (used > 0) out.write(chunk, used);
 }
 
 }  // namespace scenario

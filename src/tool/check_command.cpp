@@ -158,7 +158,7 @@ std::string format_fault(const Fault& f) {
 
 int check_command(const std::vector<std::string>& args) {
   try {
-    const ScenarioOptions o = parse_scenario_options(args, false);
+    const ScenarioOptions o = parse_scenario_options(args, {.json = true});
     const Identity id = resolve_identity(o.directory, o.name, o.train);
     const std::vector<Fault> faults = check_sources(o.directory, id);
     if (o.json) {

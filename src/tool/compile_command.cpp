@@ -66,7 +66,7 @@ int compile_command(const std::vector<std::string>& args) {
   ScenarioOptions o;
   Identity id;
   try {
-    o = parse_scenario_options(args, true);
+    o = parse_scenario_options(args, {.output = true, .json = true});
     id = resolve_identity(o.directory, o.name, o.train);
   } catch (const UsageError& e) {
     std::cerr << "scenario-tool compile: " << e.message << "\n" << kCompileUsage << std::endl;

@@ -12,6 +12,7 @@
 #include "tool/plot_svg.h"
 #include "tool/read_bytes.h"
 #include "tool/scenario_identity.h"
+#include "tool/scenario_options.h"
 
 namespace scenario::tool {
 namespace {
@@ -28,30 +29,10 @@ struct PlotOptions {
 };
 
 PlotOptions parse(const std::vector<std::string>& args) {
-  PlotOptions o;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    const auto value = [&]() -> std::string {
-      if (i + 1 >= args.size()) throw UsageError{a + " needs a value"};
-      return args[++i];
-    };
-    if (a == "--name") {
-      o.name = value();
-    } else if (a == "--train") {
-      o.train = value();
-    } else if (a == "-o" || a == "--output") {
-      o.output = value();
-    } else if (!a.empty() && a[0] == '-') {
-      throw UsageError{"unknown option '" + a + "'"};
-    } else if (o.dir.empty()) {
-      o.dir = a;
-    } else {
-      throw UsageError{"more than one DIR given"};
-    }
-  }
-  if (o.dir.empty()) throw UsageError{"DIR is missing"};
-  if (o.output.empty()) throw UsageError{"-o FILE.svg is missing"};
-  return o;
+  ScenarioOptions parsed = parse_scenario_options(args, {.output = true, .directory = "DIR"});
+  if (!parsed.output || parsed.output->empty()) throw UsageError{"-o FILE.svg is missing"};
+  return {std::move(parsed.name), std::move(parsed.train), std::move(*parsed.output),
+          std::move(parsed.directory)};
 }
 
 bool ends_with(const std::string& s, std::string_view suffix) {

@@ -4,7 +4,8 @@
 
 namespace scenario::tool {
 
-ScenarioOptions parse_scenario_options(const std::vector<std::string>& args, bool with_output) {
+ScenarioOptions parse_scenario_options(const std::vector<std::string>& args,
+                                       const AcceptedOptions& accepted) {
   ScenarioOptions o;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -16,19 +17,19 @@ ScenarioOptions parse_scenario_options(const std::vector<std::string>& args, boo
       o.name = value();
     } else if (a == "--train") {
       o.train = value();
-    } else if (with_output && (a == "-o" || a == "--output")) {
+    } else if (accepted.output && (a == "-o" || a == "--output")) {
       o.output = value();
-    } else if (a == "--json") {
+    } else if (accepted.json && a == "--json") {
       o.json = true;
     } else if (!a.empty() && a[0] == '-') {
       throw UsageError{"unknown option '" + a + "'"};
     } else if (o.directory.empty()) {
       o.directory = a;
     } else {
-      throw UsageError{"more than one directory given"};
+      throw UsageError{"more than one " + std::string(accepted.directory) + " given"};
     }
   }
-  if (o.directory.empty()) throw UsageError{"SRCDIR is missing"};
+  if (o.directory.empty()) throw UsageError{std::string(accepted.directory) + " is missing"};
   return o;
 }
 

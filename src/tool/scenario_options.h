@@ -15,7 +15,16 @@ struct ScenarioOptions {
   std::string directory;
 };
 
-// Parses args; takes -o only when with_output is set. Throws UsageError.
-ScenarioOptions parse_scenario_options(const std::vector<std::string>& args, bool with_output);
+// What a command accepts beyond --name and --train, and how its usage line calls the directory.
+struct AcceptedOptions {
+  bool output = false;
+  bool json = false;
+  const char* directory = "SRCDIR";
+};
+
+// Parses args. Throws UsageError for an option the command does not accept, a missing value,
+// a second directory or none.
+ScenarioOptions parse_scenario_options(const std::vector<std::string>& args,
+                                       const AcceptedOptions& accepted);
 
 }  // namespace scenario::tool

@@ -9,43 +9,28 @@
 #include <vector>
 
 #include "emitter/emitters.h"
+#include "support/document_rows.h"
 #include "support/emitted.h"
 
 namespace scenario {
 namespace {
+
+using testing::num;
+using testing::rows_of;
+using testing::Section;
+using testing::split;
 
 std::vector<std::string> line_source() {
   return testing::emitted_lines(&dati_linea, line_source_file(testing::builtin_state("")));
 }
 
 // A section's content rows: the rows after its header, up to the next header.
-struct Section {
-  int header;
-  int rows;
-};
 constexpr Section kGeneral{0, 8};
 constexpr Section kCurves{9, 126};
 constexpr Section kGradients{136, 48};
 constexpr Section kMountains{185, 25};
 constexpr Section kSpeedBoards{211, 20};
 constexpr Section kBoards{232, 55};
-
-std::vector<std::string> rows_of(const std::vector<std::string>& lines, Section s) {
-  if (lines.size() < static_cast<size_t>(s.header + 1 + s.rows)) return {};
-  return {lines.begin() + s.header + 1, lines.begin() + s.header + 1 + s.rows};
-}
-
-std::vector<std::string> split(const std::string& row) {
-  std::vector<std::string> fields;
-  size_t start = 0;
-  for (size_t comma; (comma = row.find(',', start)) != std::string::npos; start = comma + 1) {
-    fields.push_back(row.substr(start, comma - start));
-  }
-  fields.push_back(row.substr(start));
-  return fields;
-}
-
-int num(const std::string& field) { return std::stoi(field); }
 
 // The block a board at position p takes: the one after its own, halves rounded to even.
 int board_block(int p) { return static_cast<int>(std::nearbyint(p / 50.0 + 1)); }

@@ -10,12 +10,15 @@
 #include <vector>
 
 #include "emitter/emitters.h"
+#include "support/document_rows.h"
 #include "support/emitted.h"
 
 namespace scenario {
 namespace {
 
+using testing::cells;
 using testing::emitted_lines;
+using testing::trim;
 
 constexpr const char* kFile = "Lindeva_Querno_40716_scheda_treno.txt";
 constexpr size_t kFirstBodyRow = 16;
@@ -27,25 +30,6 @@ const std::string kUnderline =
     " |_____|_____|__________|_____|____________________________|________________|_____|";
 
 std::vector<std::string> sheet() { return emitted_lines(&dati_scheda, kFile); }
-
-std::string trim(const std::string& s) {
-  const size_t b = s.find_first_not_of(' ');
-  if (b == std::string::npos) return "";
-  return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
-// The seven cells of a table row: the text between consecutive bars.
-std::vector<std::string> cells(const std::string& row) {
-  std::vector<std::string> out;
-  size_t bar = row.find('|');
-  while (bar != std::string::npos) {
-    const size_t next = row.find('|', bar + 1);
-    if (next == std::string::npos) break;
-    out.push_back(row.substr(bar + 1, next - bar - 1));
-    bar = next;
-  }
-  return out;
-}
 
 enum Cell { kLimit, kMarked, kProgressive, kNoRs, kLocation, kTime, kRecovery };
 

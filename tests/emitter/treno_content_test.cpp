@@ -9,10 +9,16 @@
 #include <vector>
 
 #include "emitter/emitters.h"
+#include "support/document_rows.h"
 #include "support/emitted.h"
 
 namespace scenario {
 namespace {
+
+using testing::num;
+using testing::rows_of;
+using testing::Section;
+using testing::split;
 
 std::vector<std::string> train_source() {
   return testing::emitted_lines(&dati_treno, train_source_file(testing::builtin_state("")));
@@ -22,30 +28,9 @@ std::vector<std::string> line_source() {
   return testing::emitted_lines(&dati_linea, line_source_file(testing::builtin_state("")));
 }
 
-struct Section {
-  int header;
-  int rows;
-};
 constexpr Section kSpeeds{7, 16};
 constexpr Section kStations{24, 18};
 constexpr Section kSignals{45, 34};
-
-std::vector<std::string> rows_of(const std::vector<std::string>& lines, Section s) {
-  if (lines.size() < static_cast<size_t>(s.header + 1 + s.rows)) return {};
-  return {lines.begin() + s.header + 1, lines.begin() + s.header + 1 + s.rows};
-}
-
-std::vector<std::string> split(const std::string& row) {
-  std::vector<std::string> fields;
-  size_t start = 0;
-  for (size_t comma; (comma = row.find(',', start)) != std::string::npos; start = comma + 1) {
-    fields.push_back(row.substr(start, comma - start));
-  }
-  fields.push_back(row.substr(start));
-  return fields;
-}
-
-int num(const std::string& field) { return std::stoi(field); }
 
 int round_even(double x) { return static_cast<int>(std::nearbyint(x)); }
 

@@ -1,0 +1,114 @@
+#include "bench_support.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "emitter/emitters.h"
+#include "tool/scenario_generator.h"
+
+extern char** environ;
+
+namespace scenario::bench {
+
+ScratchDir::ScratchDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "scenario-bench-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+}
+
+ScratchDir::~ScratchDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+}
+
+void write_file(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::unique_ptr<BuildState> state_in(const std::string& dir, const std::string& name,
+                                     const std::string& train) {
+  auto s = std::make_unique<BuildState>();
+  s->scenario_name = name;
+  s->train_number = train;
+  s->directory = dir;
+  s->keep_sources = true;
+  return s;
+}
+
+std::unique_ptr<BuildState> builtin_sources_in(const std::string& dir) {
+  auto s = state_in(dir, "Lindeva_Querno", "40716");
+  emit_all(*s);
+  return s;
+}
+
+std::unique_ptr<BuildState> generated_sources_in(const std::string& dir, int32_t km) {
+  auto s = state_in(dir, "G", "1");
+  const tool::GeneratedSources g = tool::generate_scenario(km);
+  write_file(s->path(s->line_source_name()), g.line);
+  write_file(s->path(s->train_source_name()), g.train);
+  return s;
+}
+
+ChildRun run_child(const std::string& program, const std::vector<std::string>& args) {
+  // Through the probe: a child spawned from this process would report this process's peak.
+  const std::string probe = SCENARIO_BENCH_PROBE;
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(probe.c_str()));
+  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  int out[2];
+  if (pipe(out) != 0) throw std::runtime_error("pipe failed");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+  posix_spawn_file_actions_addclose(&actions, out[0]);
+  posix_spawn_file_actions_addclose(&actions, out[1]);
+  pid_t pid = 0;
+  const int rc = posix_spawn(&pid, probe.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(out[1]);
+  if (rc != 0) {
+    close(out[0]);
+    throw std::runtime_error("cannot start " + probe + ": " + std::strerror(rc));
+  }
+  std::string report;
+  char buf[256];
+  for (ssize_t n; (n = read(out[0], buf, sizeof buf)) != 0;) {
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) break;
+    report.append(buf, static_cast<size_t>(n));
+  }
+  close(out[0]);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  ChildRun run;
+  std::istringstream in(report);
+  if (!(in >> run.seconds >> run.max_rss_kib >> run.exit_status)) {
+    throw std::runtime_error("the probe gave no report for " + program);
+  }
+  return run;
+}
+
+}  // namespace scenario::bench

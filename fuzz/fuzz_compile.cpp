@@ -1,0 +1,146 @@
+// Fuzz target: the whole compile of a line source and a train source cut from one input.
+//
+// The input is the line source, the separator "\n%%TRAIN%%\n", then the train source; without
+// a separator there is no train source at all. The sources are written into a private source
+// directory (created once per process) and compiled as the authors' tool does: the sources
+// are kept, the compiled files go to a separate output directory. Besides the sanitizers it
+// checks that the sources come out unchanged, that nothing but the compiled files appears,
+// that no temporary file is left, and that the compiled images have the sizes of the state.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <set>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include "compiler/errore.h"
+#include "compiler/output_files.h"
+#include "compiler/route_compiler.h"
+#include "compiler/status_report.h"
+#include "model/build_state.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kSeparator = "\n%%TRAIN%%\n";
+constexpr const char* kName = "F";
+constexpr const char* kTrain = "1";
+
+[[noreturn]] void broken(const std::string& what) {
+  std::fprintf(stderr, "compile broke its contract: %s\n", what.c_str());
+  std::abort();
+}
+
+struct Dirs {
+  fs::path root, src, out;
+};
+
+void remove_dirs();
+
+// One private directory for the whole process: runs rewrite its files instead of making more.
+const Dirs& dirs() {
+  static const Dirs d = [] {
+    std::string pattern = (fs::temp_directory_path() / "fuzz-compile-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) broken("cannot create the private directory");
+    Dirs made{pattern, fs::path(pattern) / "src", fs::path(pattern) / "out"};
+    fs::create_directory(made.src);
+    fs::create_directory(made.out);
+    std::atexit(remove_dirs);
+    return made;
+  }();
+  return d;
+}
+
+void remove_dirs() {
+  std::error_code ec;
+  fs::remove_all(dirs().root, ec);
+}
+
+void write_file(const fs::path& p, std::string_view bytes) {
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) broken("cannot write " + p.string());
+}
+
+std::string read_file(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::set<std::string> names_in(const fs::path& dir) {
+  std::set<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
+  return names;
+}
+
+void clear_dir(const fs::path& dir) {
+  for (const auto& e : fs::directory_iterator(dir)) fs::remove_all(e.path());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const Dirs& d = dirs();
+  clear_dir(d.src);
+  clear_dir(d.out);
+
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  const size_t cut = input.find(kSeparator);
+  const std::string_view line = input.substr(0, cut);
+  const bool has_train = cut != std::string_view::npos;
+  const std::string_view train = has_train ? input.substr(cut + kSeparator.size()) : "";
+
+  auto state = std::make_unique<scenario::BuildState>();
+  scenario::BuildState& s = *state;
+  s.scenario_name = kName;
+  s.train_number = kTrain;
+  s.directory = d.src.string();
+  s.output_directory = d.out.string();
+  s.keep_sources = true;
+  const fs::path line_path = d.src / s.line_source_name();
+  const fs::path train_path = d.src / s.train_source_name();
+  write_file(line_path, line);
+  if (has_train) write_file(train_path, train);
+
+  scenario::CompileResult result;
+  bool aborted = false;
+  try {
+    result = scenario::memorizza_percorso(s, 1);
+  } catch (const scenario::BuildAborted&) {
+    aborted = true;  // a reserved field in use: the build ends, as errore says
+  }
+  // Any other exception escapes and is reported as a crash: the compile must not throw it.
+  (void)scenario::format_status_line(s, result.failure_reason);
+
+  if (read_file(line_path) != line) broken("the line source changed");
+  if (has_train && read_file(train_path) != train) broken("the train source changed");
+  const std::set<std::string> sources =
+      has_train ? std::set<std::string>{s.line_source_name(), s.train_source_name()}
+                : std::set<std::string>{s.line_source_name()};
+  if (names_in(d.src) != sources) broken("the source directory gained or lost a file");
+
+  std::set<std::string> expected;
+  for (const std::string& n : result.outputs) expected.insert(n);
+  if (names_in(d.out) != expected) broken("the output directory holds other files");
+  if (!aborted && s.track.exists() && result.outputs.size() != 3) {
+    broken("a sized track wrote no compiled files");
+  }
+  if (!result.outputs.empty()) {
+    const auto dat = fs::file_size(d.out / scenario::track_file_name(kName, kTrain));
+    if (dat != 15 * s.track.blocks().size()) broken("the track image has the wrong size");
+    size_t texts = 0;
+    for (int slot = 0; slot < scenario::GeneralTable::kSlots; ++slot) {
+      texts += s.general[slot].text.size();
+    }
+    const auto sim = fs::file_size(d.out / scenario::general_file_name(kName, kTrain));
+    if (sim != 87 * 34 + texts) broken("the general image has the wrong size");
+  }
+  return 0;
+}

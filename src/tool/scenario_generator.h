@@ -1,0 +1,27 @@
+// Generated scenarios of any route length, for measuring how a build grows with the route.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace scenario::tool {
+
+// The two source texts of a generated scenario (CR LF lines, as the emitters write them).
+struct GeneratedSources {
+  std::string line;   // the line source, NAME_linea.txt
+  std::string train;  // the train source, NAME_TRAIN-.txt
+};
+
+inline constexpr int32_t kMinGeneratedKm = 20;
+inline constexpr int32_t kMaxGeneratedKm = 1000;
+
+// A sound scenario of route_km kilometres (kMinGeneratedKm to kMaxGeneratedKm) that compiles
+// with status 0, with the densities of a real line: a curve every 700 m, a gradient change
+// every 2 km, a mountain range every 4 km, a speed board and speed limit every 5 km, a signal
+// every 2.5 km, a slowdown every 50 km (at least one), and as many boards (at most 50, one per
+// 2 km) and stations (at most 25, one per 5 km) as the general table has slots for. No two items
+// share a block, and nothing stands where the compiler places the points around a slowdown.
+// The same length always gives the same bytes. Throws std::invalid_argument for other lengths.
+GeneratedSources generate_scenario(int32_t route_km);
+
+}  // namespace scenario::tool

@@ -1,0 +1,83 @@
+// Generated scenarios: they must compile clean at every length and keep the promised densities.
+#include "tool/scenario_generator.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "support/compile_fixture.h"
+
+namespace scenario::testing {
+namespace {
+
+using tool::generate_scenario;
+
+// Rows of the source whose line begins with keyword.
+int rows_of(const std::string& source, const std::string& keyword) {
+  int n = 0;
+  for (size_t at = 0; (at = source.find("\n" + keyword, at)) != std::string::npos; ++at) ++n;
+  return n;
+}
+
+int blocks_with_code(const TrackArray& track, uint8_t code) {
+  return static_cast<int>(std::count_if(track.blocks().begin(), track.blocks().end(),
+                                        [code](const TrackBlock& b) { return b.code == code; }));
+}
+
+TEST(ScenarioGenerator, CompilesCleanWithTheDensitiesOfARealLine) {
+  // The shortest route, the built-in scenario's length, and the benchmarked ones.
+  for (const int km : {20, 93, 100, 300, 1000}) {
+    SCOPED_TRACE(std::to_string(km) + " km");
+    const int32_t length = km * 1000;
+    const tool::GeneratedSources g = generate_scenario(km);
+    const Compiled c = compile(g.line, g.train.c_str());
+    ASSERT_EQ(c.status(), 0) << "position " << c.position() << ": " << c.result.failure_reason;
+    ASSERT_EQ(c.result.outputs.size(), 3u);
+    EXPECT_EQ(c.slot(GeneralTable::kTrainAndRoute).long2, length);
+
+    EXPECT_GE(rows_of(g.line, "curva"), length / 700 - 1);
+    EXPECT_EQ(rows_of(g.line, "pendenza"), (length - 1) / 2000 + 1);
+    EXPECT_GE(rows_of(g.line, "montagna"), length / 4000 - 1);
+
+    // Items the reader placed, each on a block of its own. Signals and boards give way around
+    // slowdowns, so a few are missing there.
+    const TrackArray& t = c.state->track;
+    const int slowdowns = std::max(1, length / 50000);
+    EXPECT_EQ(blocks_with_code(t, kSlowdownStart), slowdowns);
+    EXPECT_EQ(blocks_with_code(t, kSlowdownEnd), slowdowns);
+    EXPECT_GE(blocks_with_code(t, kSignal), length / 2500 - 2 * slowdowns);
+    EXPECT_GE(blocks_with_code(t, kSpeedBoard), length / 5000 - slowdowns);
+    const int boards = blocks_with_code(t, kIndicationBoard);
+    EXPECT_LE(boards, 50);
+    EXPECT_GE(boards, std::min(50, length / 2000) - 3 * slowdowns);
+
+    // Stations fill slots 1 up, below the boards' slots.
+    const int stations = std::clamp(length / 5000, 2, 25);
+    for (int k = 1; k <= stations; ++k) EXPECT_FALSE(c.slot(k).text.empty()) << "slot " << k;
+    EXPECT_TRUE(c.slot(stations + 1).text.empty());
+
+    // The compiler found room for every point around each slowdown: three groups before the
+    // start, the walk through it and the point before its end.
+    int points = 0;
+    for (const TrackBlock& b : t.blocks()) points += b.code == kCodeCutValue && b.value1 == 180;
+    EXPECT_GE(points, 5 * slowdowns);
+  }
+}
+
+TEST(ScenarioGenerator, SameLengthSameBytes) {
+  const tool::GeneratedSources a = generate_scenario(300);
+  const tool::GeneratedSources b = generate_scenario(300);
+  EXPECT_EQ(a.line, b.line);
+  EXPECT_EQ(a.train, b.train);
+  EXPECT_NE(a.line, generate_scenario(301).line);
+}
+
+TEST(ScenarioGenerator, RefusesLengthsOutsideItsRange) {
+  for (const int km : {-1, 0, tool::kMinGeneratedKm - 1, tool::kMaxGeneratedKm + 1}) {
+    EXPECT_THROW(generate_scenario(km), std::invalid_argument) << km;
+  }
+}
+
+}  // namespace
+}  // namespace scenario::testing
