@@ -21,6 +21,12 @@ char to_cp1252(char32_t cp) {
 
 }  // namespace
 
+char32_t cp1252_code_point(unsigned char byte) {
+  if (byte < 0x80 || byte >= 0xA0) return byte;
+  const char32_t cp = kHighTable[byte - 0x80];
+  return cp != 0 ? cp : 0xFFFD;
+}
+
 std::string utf8_to_cp1252(std::string_view in) {
   std::string out;
   out.reserve(in.size());

@@ -6,6 +6,9 @@
 
 namespace scenario {
 
+// The code point of a Windows-1252 byte; U+FFFD for the five bytes the code page leaves undefined.
+char32_t cp1252_code_point(unsigned char byte);
+
 // Converts UTF-8 text to Windows-1252. Characters that the code page cannot hold become '?'.
 std::string utf8_to_cp1252(std::string_view utf8);
 
