@@ -9,6 +9,7 @@
 #include "line_reader/progressive_ordina.h"
 #include "line_reader/read_failure.h"
 #include "line_reader/text_match.h"
+#include "line_reader/track_access.h"
 #include "model/rounding.h"
 
 namespace scenario {
@@ -117,10 +118,7 @@ bool LineReader::beyond_array(int64_t p) {
 LineOutcome LineReader::run() {
   // Find the general section.
   while (true) {
-    if (in_.at_end()) {  // no field at all
-      stop(102);
-      return LineOutcome::kStop;
-    }
+    // A source with no field at all fails on this read: there is nothing to read.
     const Field f = in_.read_text();
     keyword(f);
     if (in_.at_end()) {
@@ -234,8 +232,8 @@ void LineReader::write_gradient(int64_t block) {
   // In 64 bits: a gradient near the 32-bit limit must fail the test, not overflow.
   const int64_t mark = static_cast<int64_t>(p_) + 100;
   if (mark < 0 || mark > 255) throw ReadFailure("a gradient + 100 does not fit a byte");
-  // Many rows on few blocks could push the fill past the array; it stops at block N.
-  if (block <= s_.track.upper()) s_.track[block].mark14 = static_cast<uint8_t>(mark);
+  // Rows out of order advance the fill one block each and may push it past block N.
+  block_in_track(s_.track, block, "the gradient fill").mark14 = static_cast<uint8_t>(mark);
 }
 
 template <bool kCurved>
@@ -258,8 +256,8 @@ LineReader::Body LineReader::body_row(const std::string& k) {
     if (b > 0) {
       do {
         write_gradient(g_);
-        if (g_ <= track.upper()) ++g_;
-      } while (g_ < b && g_ <= track.upper());
+        ++g_;
+      } while (g_ < b);
     }
     p_ = gradient;
   }
@@ -301,10 +299,6 @@ LineReader::Body LineReader::body_row(const std::string& k) {
     v.c2 = in_.read_number();
     if (beyond_array(pos)) return Body::kEnd;
     const int64_t b = round_to_int(pos / 50.0 + 1);
-    if (!track.contains(b)) {  // a negative position: refused like one beyond the array
-      ctx_.set_status(15, pos);
-      return Body::kEnd;
-    }
     if (memo_indicatori_v_max(s_, pos, v) > 0) {
       stop(21, pos);
       return Body::kStop;
@@ -317,11 +311,7 @@ LineReader::Body LineReader::body_row(const std::string& k) {
     s_.current_field = text.text;
     if (beyond_array(pos)) return Body::kEnd;
     const int64_t b = round_to_int(pos / 50.0 + 1);
-    if (!track.contains(b)) {
-      ctx_.set_status(15, pos);
-      return Body::kEnd;
-    }
-    if (!track[b].is_free()) {
+    if (!block_in_track(track, b, "an indication board").is_free()) {
       stop(6, pos);
       return Body::kStop;
     }
@@ -342,7 +332,7 @@ void LineReader::end_processing() {
   const int64_t n = s_.track.upper();
   do {
     write_gradient(g_);
-    if (g_ <= n) ++g_;
+    ++g_;
   } while (g_ < n - 2);
   if (s_.build_flag != 0) {
     // No limit here: the tail always runs to E - 2.

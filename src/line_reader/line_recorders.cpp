@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "line_reader/read_failure.h"
+#include "line_reader/track_access.h"
 #include "model/rounding.h"
 
 namespace scenario {
@@ -35,15 +36,17 @@ void memo_montagna(BuildState& state, int32_t start, int32_t end, int32_t kind) 
   }
   reg.last_end = end;
   if (reg.count > 1 && static_cast<int64_t>(start) - previous_end <= 150) kind = 3;
-  if (kind < 0 || kind > 255) throw ReadFailure("a mountain kind does not fit a byte");
 
   const int64_t first = round_to_int(start / 50.0);
   const int64_t last = round_to_int(end / 50.0 - 1);
   if (first > last) return;
+  // The kind is a byte of the blocks: it can only fail where a block is written.
+  if (kind < 0 || kind > 255) throw ReadFailure("a mountain kind does not fit a byte");
   TrackArray& track = state.track;
-  const int64_t from = std::max<int64_t>(first, 0);
+  block_in_track(track, first, "a mountain range");
+  // A range running past the track is marked up to its last block.
   const int64_t to = std::min<int64_t>(last, track.upper());
-  for (int64_t i = from; i <= to; ++i) {
+  for (int64_t i = first; i <= to; ++i) {
     const int64_t n = i - first + 1;
     TrackBlock& b = track[i];
     b.mark12 = static_cast<uint8_t>(kind);
@@ -55,16 +58,13 @@ void memo_montagna(BuildState& state, int32_t start, int32_t end, int32_t kind) 
 
 int32_t memo_indicatori_v_max(BuildState& state, int32_t position, const SpeedBoardValues& v) {
   const int64_t block = round_to_int(position / 50.0 + 1);
-  TrackBlock& b = state.track[block];
+  TrackBlock& b = block_in_track(state.track, block, "a speed board");
   if (!b.is_free()) return 21;
-  // Packed first, so that an overflowing pair leaves the block untouched.
-  const int16_t p1 = to_int16_checked(v.s1 * 20.0 + v.t1 / 5.0, "a speed board pair");
-  const int16_t p2 = to_int16_checked(v.s2 * 20.0 + v.t2 / 5.0, "a speed board pair");
-  const int16_t p3 = to_int16_checked(v.s3 * 20.0 + v.t3 / 5.0, "a speed board pair");
+  // In the order of the row: a pair that does not fit fails with the fields before it written.
   b.code = kSpeedBoard;
-  b.value1 = p1;
-  b.value2 = p2;
-  b.value3 = p3;
+  b.value1 = to_int16_checked(v.s1 * 20.0 + v.t1 / 5.0, "a speed board pair");
+  b.value2 = to_int16_checked(v.s2 * 20.0 + v.t2 / 5.0, "a speed board pair");
+  b.value3 = to_int16_checked(v.s3 * 20.0 + v.t3 / 5.0, "a speed board pair");
   b.value4 = static_cast<int16_t>(static_cast<uint16_t>(static_cast<int64_t>(v.c1) * 10 + v.c2));
   return 0;
 }

@@ -1,4 +1,8 @@
 // scenario-tool: the authors' command-line tool.
+#include "driver/write_signals.h"
 #include "tool/tool.h"
 
-int main(int argc, char** argv) { return scenario::tool::run(argc, argv); }
+int main(int argc, char** argv) {
+  scenario::ignore_write_signals();
+  return scenario::tool::run(argc, argv);
+}

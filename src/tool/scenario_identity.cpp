@@ -25,6 +25,9 @@ std::optional<std::string> identity_problem(const std::string& what, const std::
   }
   for (unsigned char c : text) {
     if (c < 0x20 || c == 0x7F) return what + " holds a control character";
+    // The compiled files and the codes take the identity one byte per character; a byte above
+    // ASCII means another code page (UTF-8 here), which would store other bytes and codes.
+    if (c >= 0x80) return what + " '" + text + "' holds a character outside ASCII";
   }
   return std::nullopt;
 }

@@ -5,6 +5,7 @@
 #include "line_reader/keyword_field.h"
 #include "line_reader/read_failure.h"
 #include "line_reader/text_match.h"
+#include "line_reader/track_access.h"
 #include "model/rounding.h"
 #include "train_reader/train_recorders.h"
 
@@ -82,12 +83,13 @@ void TrainReader::fault(int32_t code, std::optional<int64_t> position) {
 }
 
 void TrainReader::run() {
-  // Skip to the general section; without one nothing is read, but the end still runs.
-  while (!in_.at_end()) {
+  // Skip to the general section; without one nothing is read, but the end still runs. The
+  // first read is made whatever the source holds: one with no field at all fails on it.
+  do {
     const Field f = in_.read_text();
     s_.current_field = f.text;
     if (contains_ci(f.text, "[generale]")) break;
-  }
+  } while (!in_.at_end());
   while (const std::optional<Field> f = next_keyword(in_)) {
     s_.current_field = f->text;
     ctx_.row_line = f->line;
@@ -142,9 +144,10 @@ TrainReader::Row TrainReader::adhesion_row() {
   const int64_t n = round_to_int(p / 50.0);
   if (n > 0) {
     do {
-      // Many rows on few blocks would run the cursor off the track; it stops as speed does.
-      if (adhesion_cursor_ >= s_.track.upper()) break;
-      s_.track[adhesion_cursor_].mark15 = static_cast<uint8_t>(previous_adhesion_);
+      // Unlike the speed cursor this one has no stop: rows on few blocks may run it off the
+      // track, which fails the reading.
+      block_in_track(s_.track, adhesion_cursor_, "the adhesion fill").mark15 =
+          static_cast<uint8_t>(previous_adhesion_);
       ++adhesion_cursor_;
     } while (adhesion_cursor_ < n);
   }
@@ -321,7 +324,7 @@ TrainReader::Row TrainReader::station_row() {
 void TrainReader::fill_speed() {
   const int64_t n = s_.track.upper();
   do {
-    if (speed_cursor_ <= n) s_.track[speed_cursor_].mark13 = speed_mark(previous_speed_);
+    block_in_track(s_.track, speed_cursor_, "the speed fill").mark13 = speed_mark(previous_speed_);
     ++speed_cursor_;
   } while (speed_cursor_ < n - 2);
 }
@@ -329,9 +332,8 @@ void TrainReader::fill_speed() {
 void TrainReader::fill_adhesion() {
   const int64_t n = s_.track.upper();
   do {
-    if (adhesion_cursor_ <= n) {
-      s_.track[adhesion_cursor_].mark15 = static_cast<uint8_t>(previous_adhesion_);
-    }
+    block_in_track(s_.track, adhesion_cursor_, "the adhesion fill").mark15 =
+        static_cast<uint8_t>(previous_adhesion_);
     ++adhesion_cursor_;
   } while (adhesion_cursor_ < n - 2);
 }

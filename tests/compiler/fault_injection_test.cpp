@@ -136,17 +136,27 @@ TEST(FaultInjection, OutputDirectoryWithoutWritePermission) {
   EXPECT_EQ(list_dir(build.path()), std::vector<std::string>{"scenario-build"});
 }
 
-// A limit set before the start stops the first file that outgrows it: the curve file.
+// A limit set before the start stops the first file that outgrows it: the curve file. SIGXFSZ
+// is left at its default, which kills the process unless the program itself ignores it.
 TEST(FaultInjection, FileSizeLimitFromTheStart) {
+  ChildOptions limited;
+  limited.file_size_limit = 1 << 20;
+
   const ToolScene scene;
   ASSERT_EQ(run_child(scene.argv(scene.out)).exit_code, 0);
   const Files before = files_in(scene.out);
-  ChildOptions limited;
-  limited.file_size_limit = 1 << 20;
   const ChildResult r = run_child(scene.argv(scene.out), limited);
   expect_one_line_naming(r, scene.out + "/" + kCompiled[0], "File too large");
   expect_files(scene.out, before);
   EXPECT_FALSE(holds_temporary(scene.out));
+
+  // scenario-build: its texts fit, its curve file does not.
+  TempDir dir;
+  copy_executable(SCENARIO_BUILD_EXE, dir.file("scenario-build"));
+  const ChildResult b = run_child({dir.file("scenario-build")}, limited);
+  expect_one_line_naming(b, dir.file(kCompiled[0]), "File too large");
+  EXPECT_FALSE(holds_temporary(dir.path()));
+  EXPECT_FALSE(read_file(dir.file("Lindeva_Querno_40716_scheda_treno.txt")).empty());
 }
 
 // Each compiled file in turn: the ones before it are replaced whole, it and the ones after it

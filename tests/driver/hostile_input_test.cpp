@@ -135,7 +135,7 @@ TEST(HostileInput, PositionsAtTheLimitsInEveryRowKind) {
     const char* row;
     Outcome at_min, at_minus_one, at_max;
   } cases[] = {
-      // Block 0 and below hold nothing of a gradient, curve or mountain: nothing to refuse.
+      // Block 0 and below hold nothing of a gradient or a curve: nothing to refuse.
       {true,
        "pendenza,  P,  2",
        {0, 0, "", true},
@@ -146,21 +146,22 @@ TEST(HostileInput, PositionsAtTheLimitsInEveryRowKind) {
        {0, 0, "", true},
        {0, 0, "", true},
        {3, 15, "at 2147483647 m", true}},
+      // A mountain, a speed board or a board before block 0 fails the reading.
       {true,
        "montagna,  P,  1000,  2",
-       {0, 0, "", true},
+       {3, 25, "outside the track", true},
        {0, 0, "", true},
        {3, 15, "at 2147483647 m", true}},
       // Boards go to the block after their own: -1 m lands on block 1, which the compiler
       // stamps, so its reserved field is found in use.
       {true,
        "indicatori_vmax,  P,  65,  75,  75,  0,  65,  75,  75,  0",
-       {3, 15, "at -2147483648 m", true},
+       {3, 25, "outside the track", true},
        {1, 1250, "", false},
        {3, 15, "at 2147483647 m", true}},
       {true,
        "cartello_indicatore,  P,  (X)",
-       {3, 15, "at -2147483648 m", true},
+       {3, 25, "outside the track", true},
        {1, 1250, "", false},
        {3, 15, "at 2147483647 m", true}},
       {false,
@@ -261,7 +262,7 @@ TEST(HostileInput, BytesThatAreNoSource) {
       {"only carriage returns",
        std::string(1000, '\r'),
        kPlainTrain,
-       {3, 102, "no [generale]", false}},
+       {3, 25, "the file ended", false}},
       {"unclosed quote in the line",
        line_with_body("cartello_indicatore,  450,  \"(OPEN\r\n"),
        kPlainTrain,

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "model/general_table.h"
+#include "support/child_process.h"
 #include "support/run_process.h"
 #include "support/temp_dir.h"
 
@@ -78,6 +79,21 @@ TEST(ScenarioBuild, RunningTwiceGivesTheSameBytes) {
   for (const std::string& name : kOutputs) {
     EXPECT_EQ(read_file(again.file(name)), first.file(name)) << name;
   }
+}
+
+// The waiting label goes to a pipe nobody reads: the write fails, the build still runs.
+TEST(ScenarioBuild, StandardOutputThatNobodyReads) {
+  TempDir dir;
+  copy_executable(SCENARIO_BUILD_EXE, dir.file("scenario-build"));
+  ChildOptions broken;
+  broken.stdout_broken_pipe = true;
+  const ChildResult r = run_child({dir.file("scenario-build")}, broken);
+  EXPECT_EQ(r.signal, 0) << r.describe();
+  EXPECT_EQ(r.exit_code, 0) << r.describe();
+  std::vector<std::string> expected = kOutputs;
+  expected.push_back("scenario-build");
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(list_dir(dir.path()), expected);
 }
 
 }  // namespace

@@ -288,7 +288,7 @@ const Station kStations[] = {
     {"TORRE BRIVANA", 0},
     {"SANT'ELPIDIO AL VAGNO", hm(7, 41)},
     {"CORVARA SCALO", 0},
-    {"GALLIANO MARINO", 0},
+    {"GALLIANO", 0},
     {"POGGIO SERENTE", hm(7, 52)},
     {"VALLE DI QUERCIOLA", 0},
     {"QUERNO", hm(8, 0)},

@@ -121,7 +121,7 @@ TEST(TrenoContent, StationsAreTheTimetable) {
       {"TORRE BRIVANA", 54300, 27, 300, 0, 0, 0},
       {"SANT'ELPIDIO AL VAGNO", 59800, 12, 800, 7, 41, 0},
       {"CORVARA SCALO", 64900, 28, 200, 0, 0, 0},
-      {"GALLIANO MARINO", 70200, 25, 300, 0, 0, 0},
+      {"GALLIANO", 70200, 25, 300, 0, 0, 0},
       {"POGGIO SERENTE", 75500, 22, 600, 7, 52, 0},
       {"VALLE DI QUERCIOLA", 81800, 27, 300, 0, 0, 0},
       {"QUERNO", 88500, 6, 800, 8, 0, 0},

@@ -79,6 +79,14 @@ TEST(LineReader, MountainEdgeCases) {
   }
 }
 
+// The board's code and pairs go in in the row's order: the pair that does not fit 16 bits fails
+// the reading with what came before it written.
+TEST(LineReader, SpeedBoardPairThatDoesNotFitLeavesTheFieldsBeforeIt) {
+  const Compiled c = read_only(line_with_body("indicatori_vmax,  750,  1,2000,1,0,1,1,1,0\r\n"));
+  EXPECT_EQ(c.status(), 25);
+  EXPECT_EQ(dump_blocks(c.state->track, 0, 2000), "b16:code6 v1=20");
+}
+
 TEST(LineReader, MountainRangePastTheTrackIsClipped) {
   const Compiled c = read_only(line_with_body("montagna,  6000,  99999,  12\r\n", 0));
   EXPECT_EQ(c.status(), 0);
@@ -185,6 +193,9 @@ TEST(LineReader, CurvePastTheEndIsComputedUpToE) {
 
 // Each stop of the line half: status, position, and whether the train source is read.
 TEST(LineReader, StatusesOfTheLineHalf) {
+  // With L = 0 the track ends at block 140: rows out of order advance the fill one block each.
+  std::string gradients_out_of_order;
+  for (int i = 0; i < 142; ++i) gradients_out_of_order += "pendenza,  50,  1\r\n";
   struct Case {
     const char* name;
     std::string line;
@@ -194,7 +205,9 @@ TEST(LineReader, StatusesOfTheLineHalf) {
   } cases[] = {
       {"no generale", "just text\r\n[fine]\r\n", 102, 0, false},
       {"generale last", "[generale]\r\n", 102, 0, false},
-      {"empty file", "", 102, 0, false},
+      // With no field at all, the first read fails.
+      {"empty file", "", 25, 0, false},
+      {"blank lines only", "\r\n   \r\n\t\r\n", 25, 0, false},
       {"too long", "[generale]\r\nlunghezza percorso, 1000001\r\n[curve]\r\n", 1, 0, false},
       {"negative length", "[generale]\r\nlunghezza percorso, -1\r\n[curve]\r\n", 25, 0, false},
       {"no length", "[generale]\r\n[curve]\r\npendenza, 0, 0\r\n", 25, 0, false},
@@ -222,7 +235,16 @@ TEST(LineReader, StatusesOfTheLineHalf) {
       {"gradient overflow", line_with_body("pendenza,  100,  200\r\n"), 25, 0, false},
       {"speed pair overflow", line_with_body("indicatori_vmax, 750, 2000,1,1,0,1,1,1,0\r\n"), 25, 0,
        false},
-      {"negative board", line_with_body("cartello_indicatore,  -2000,   (A)\r\n"), 15, -2000, true},
+      // Rows that would reach a block outside the track fail the reading.
+      {"board before the track", line_with_body("cartello_indicatore,  -2000,   (A)\r\n"), 25, 0,
+       false},
+      {"speed board before the track",
+       line_with_body("indicatori_vmax,  -2000,  1,1,1,0,1,1,1,0\r\n"), 25, 0, false},
+      {"mountain before the track", line_with_body("montagna,  -500,  500,  2\r\n"), 25, 0, false},
+      {"gradient fill past the track", line_with_body(gradients_out_of_order, 0), 25, 0, false},
+      // A kind that does not fit a byte fails only where a block takes it.
+      {"mountain kind on no block", line_with_body("montagna,  500,  400,  300\r\n"), 0, 0, true},
+      {"mountain kind on a block", line_with_body("montagna,  500,  600,  300\r\n"), 25, 0, false},
   };
   for (const Case& k : cases) {
     const Compiled c = read_only(k.line, "[generale]\r\nsabbia, 300\r\n[fine]\r\n");
@@ -275,7 +297,7 @@ TEST(LineReader, LineEndsOfEveryKindReadTheSame) {
   const std::string crlf = line_with_body(
       "curvas2,  200,  150\r\npendenza,  400,   -6\r\nmontagna,   750,  1300,  12\r\n"
       "cartello_indicatore,  450,   (A)(B)  \r\n\r\n   \r\nindicatori_vmax,  750,  65,  75,  75,"
-      "  0,\r\n  65,  75,  75,  0\r\n");
+      "  0\r\n  65,  75,  75,  0\r\n");
   std::string lf, cr;
   for (size_t i = 0; i < crlf.size(); ++i) {
     if (crlf.compare(i, 2, "\r\n") == 0) {
@@ -294,6 +316,8 @@ TEST(LineReader, LineEndsOfEveryKindReadTheSame) {
   EXPECT_EQ(a.state->track.blocks(), b.state->track.blocks());
   EXPECT_EQ(a.state->track.blocks(), c.state->track.blocks());
   EXPECT_EQ(a.slot(80).text, "(A)(B)");  // trailing blanks removed
+  // The speed board's values run on over the next line and read as on one line.
+  EXPECT_EQ(dump_blocks(a.state->track, 16, 16), "b16:code6 v1=1313 v2=1515 v3=1515");
   EXPECT_EQ(a.state->curves.values(0), b.state->curves.values(0));
   EXPECT_EQ(a.state->curves.values(0), c.state->curves.values(0));
 }

@@ -38,7 +38,14 @@ std::string temp_output_file() {
   dup2(out_fd, 1);
   dup2(err_fd, 2);
   if (!o.cwd.empty() && chdir(o.cwd.c_str()) != 0) _exit(125);
-  if (o.ignore_sigxfsz || o.file_size_limit) signal(SIGXFSZ, SIG_IGN);
+  if (o.stdout_broken_pipe) {
+    int p[2];
+    if (pipe(p) != 0) _exit(125);
+    close(p[0]);  // nobody reads: a write to p[1] raises SIGPIPE
+    dup2(p[1], 1);
+    close(p[1]);
+  }
+  if (o.ignore_sigxfsz) signal(SIGXFSZ, SIG_IGN);
   if (o.file_size_limit) {
     const rlimit r{static_cast<rlim_t>(*o.file_size_limit),
                    static_cast<rlim_t>(*o.file_size_limit)};

@@ -28,9 +28,12 @@ struct ChildResult {
 
 struct ChildOptions {
   std::string cwd;  // empty: the test's own
-  // RLIMIT_FSIZE from the start; SIGXFSZ is then ignored, so writes fail with EFBIG instead.
+  // RLIMIT_FSIZE from the start.
   std::optional<uint64_t> file_size_limit;
+  // SIGXFSZ ignored from the start, as a caller of the program may have set it.
   bool ignore_sigxfsz = false;
+  // Standard output is a pipe whose reading end is closed.
+  bool stdout_broken_pipe = false;
 };
 
 // One child running argv[0] with argv; standard input is /dev/null, the output goes to files.

@@ -115,6 +115,7 @@ TEST(CompileCommand, UsageErrors) {
       {{"compile", "--name", "../x", "--train", "1", two.path()}, "path separator"},
       {{"compile", "--name", "A", "--train", "", two.path()}, "the train number is empty"},
       {{"compile", "--name", "A", "--train", "a\tb", two.path()}, "control character"},
+      {{"compile", "--name", "Citt\xc3\xa0", "--train", "9", two.path()}, "outside ASCII"},
       {{"compile", "--name", "A", two.path()}, "holds 0 train sources"},
       {{"compile", "/no/such/dir"}, "is not a directory"},
       {{"frobnicate"}, "unknown command"},

@@ -146,6 +146,7 @@ TEST(TrainReader, StationCeilingBelowTheBoards) {
   for (int i = 0; i < 79; ++i) stations += station(1000 + 1000 * i);
   const Compiled none = read_train(stations);
   EXPECT_EQ(none.status(), 10);
+  EXPECT_EQ(none.position(), 0);          // code 10 sets no position
   EXPECT_EQ(none.slot(79).long3, 79000);  // the 79th is filled before the stop
   EXPECT_EQ(none.slot(78).text, "S78000");
 
@@ -175,7 +176,7 @@ TEST(TrainReader, Statuses) {
       {"station not multiple of 50", station(1000) + station(3075), 8, 3075, false},
       {"station length", station(1000) + station(3000, 12, 650), 9, 3000, false},
       {"stations 300 m apart", station(1000, 12, 200) + station(1500, 12, 200), 22, 1500, false},
-      {"stop marker at block 1", station(0, 12, 100), 24, 0, false},
+      {"stop marker at block 1", station(50, 12, 100), 24, 0, false},
       {"station beyond", station(99300), 15, 99300, true},
       {"speed beyond", "velocita, 99950, 10\r\n", 15, 99950, true},
       {"code cut", "abbattimento, 1000, 7\r\nabbattimento, 1010, 0\r\n", 7, 1010, false},
@@ -240,11 +241,33 @@ TEST(TrainReader, ProgressiveBoundsAreChecked) {
   EXPECT_EQ(c.position(), 99950);
 }
 
-TEST(TrainReader, MissingTrainSourceIsAReadFailure) {
-  const Compiled c = read_only(kLine, nullptr);
-  EXPECT_EQ(c.status(), 25);
-  EXPECT_TRUE(c.state->track.exists());
-  EXPECT_FALSE(c.line_source_left());
+// No file, or a file without a single field: the first read of the train half fails.
+TEST(TrainReader, MissingOrEmptyTrainSourceIsAReadFailure) {
+  const char* const sources[] = {nullptr, "", "\r\n   \r\n"};
+  for (const char* train : sources) {
+    const Compiled c = read_only(kLine, train);
+    EXPECT_EQ(c.status(), 25) << (train ? train : "no file");
+    EXPECT_TRUE(c.state->track.exists());
+    EXPECT_FALSE(c.line_source_left());
+    EXPECT_FALSE(c.train_source_left());
+  }
+}
+
+// The adhesion cursor has no stop of its own: each row writes at least one block, so on a
+// track of blocks 0 to 140 the 141st row leaves the cursor past the end and the fill fails.
+TEST(TrainReader, AdhesionRowsRunningOffTheTrackFail) {
+  const std::string line = line_with_body("pendenza,   0,    0\r\n", 0);
+  const auto rows = [](int n) {
+    std::string r;
+    for (int i = 1; i <= n; ++i) r += "aderenza, 50, " + std::to_string(i) + "\r\n";
+    return r;
+  };
+  const Compiled fits = read_train(rows(140), line);
+  ASSERT_EQ(fits.status(), 0);
+  EXPECT_EQ(fits.block(139).mark15, 139);
+  EXPECT_EQ(fits.block(140).mark15, 140);  // the fill's one block
+  EXPECT_EQ(read_train(rows(141), line).status(), 25);
+  EXPECT_EQ(read_train(rows(142), line).status(), 25);
 }
 
 TEST(TrainReader, CodeCutRows) {

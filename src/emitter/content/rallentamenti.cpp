@@ -25,9 +25,7 @@ constexpr std::string_view kRows[] = {
     " |   |   (o nelle Stazioni di)    |chilometrico|          |   metri | specifiche |",
     kUnderline,
     kEmptyRow,
-    // The station names do not fit the cell whole; the second is shortened, and
-    // prescription B below spells it out.
-    " | 1 | CORVARA SCALO e GALLIANO M.|     22     |   100    |   1200  |     B      |",
+    " | 1 | CORVARA SCALO e GALLIANO   |     22     |   100    |   1200  |     B      |",
     kEmptyRow,
     " | 2 |                            |            |          |         |            |",
     kEmptyRow,
@@ -40,7 +38,7 @@ constexpr std::string_view kRows[] = {
     "",
     " A - Da rispettare con tutto il treno (per i treni viaggiatori)",
     "",
-    " B - Interessa anche la stazione di  GALLIANO MARINO",
+    " B - Interessa anche la stazione di  GALLIANO",
     "",
     " D - Rallentamneto N. ... e N. ...  sono contigui",
     "",

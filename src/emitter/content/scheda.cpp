@@ -73,7 +73,7 @@ constexpr std::string_view kRows[] = {
     kEmptyRow,
     " |     |     |  10.830  |     | CORVARA SCALO              |       7.44     |     |",
     kEmptyRow,
-    " |     |     |   5.530  |     | GALLIANO MARINO            |       7.47+    |     |",
+    " |     |     |   5.530  |     | GALLIANO                   |       7.47+    |     |",
     kEmptyRow,
     " | 130 | 130 |   2.180  | 130 |      Inizio curve Serente  |                |     |",
     // POGGIO SERENTE: the kilometrage changes, so the three rows stand together.

@@ -46,7 +46,7 @@ std::span<const std::string_view> treno_rows() {
       "stazione,   59800, 12,  800,  0, 0, 0,  1,1,0,  4,1,1,   30,   7,41, 0, SANT'ELPIDIO AL "
       "VAGNO",
       "stazione,   64900, 28,  200,  0, 0, 0,  0,0,0,  0,0,0,    0,   0, 0, 0, CORVARA SCALO",
-      "stazione,   70200, 25,  300,  0, 0, 0,  0,1,0,  2,0,0,    0,   0, 0, 0, GALLIANO MARINO",
+      "stazione,   70200, 25,  300,  0, 0, 0,  0,1,0,  2,0,0,    0,   0, 0, 0, GALLIANO",
       "stazione,   75500, 22,  600,  0, 0, 1,  1,1,0,  4,1,1,   30,   7,52, 0, POGGIO SERENTE",
       "stazione,   81800, 27,  300,  0, 0, 0,  1,0,0,  2,4,0,    0,   0, 0, 0, VALLE DI QUERCIOLA",
       "stazione,   88500,  6,  800,  1, 0, 0,  1,1,0,  4,1,1,    0,   8, 0, 0, QUERNO",

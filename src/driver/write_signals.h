@@ -1,0 +1,11 @@
+// Process set-up shared by the executables.
+#pragma once
+
+namespace scenario {
+
+// Makes a write that reaches the file size limit or a closed pipe fail with an error (EFBIG,
+// EPIPE) instead of killing the process: the writers then report the file and the reason and
+// remove their temporary file.
+void ignore_write_signals();
+
+}  // namespace scenario
