@@ -52,8 +52,8 @@ void memorizza_dati(BuildState& state, std::string* failure_reason) {
     read_both(ctx);
   } catch (const std::exception& e) {
     // The one handler of the reader: whatever failed, both sources go and the code is 25.
-    delete_source(state, state.path(state.line_source_name()));
-    delete_source(state, state.path(state.train_source_name()));
+    delete_source_if_possible(state, state.path(state.line_source_name()));
+    delete_source_if_possible(state, state.path(state.train_source_name()));
     ctx.set_status(25);
     if (failure_reason) *failure_reason = e.what();
   }

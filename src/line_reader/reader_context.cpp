@@ -113,7 +113,15 @@ std::optional<std::string> load_source(const std::string& path) {
 }
 
 void delete_source(const BuildState& state, const std::string& path) {
-  if (!state.keep_sources && state.source_texts == nullptr) std::remove(path.c_str());
+  if (state.keep_sources || state.source_texts != nullptr) return;
+  if (unlink(path.c_str()) != 0 && errno != ENOENT) {
+    const int err = errno;
+    throw ReadFailure("cannot delete " + path + ": " + std::strerror(err));
+  }
+}
+
+void delete_source_if_possible(const BuildState& state, const std::string& path) noexcept {
+  if (!state.keep_sources && state.source_texts == nullptr) unlink(path.c_str());
 }
 
 }  // namespace scenario

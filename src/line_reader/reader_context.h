@@ -35,8 +35,11 @@ struct ReaderContext {
 // ReadFailure for a directory, an unreadable file or one larger than 64 MiB.
 std::optional<std::string> load_source(const std::string& path);
 
-// Deletes a source file if it exists, unless the build keeps its sources; a failure to delete
-// is ignored (the build goes on).
+// Deletes a source file if it exists, unless the build keeps its sources. A file that exists
+// and cannot be deleted is a ReadFailure: the build must not end clean with its source left.
 void delete_source(const BuildState& state, const std::string& path);
+
+// The same for the failure handler, which is already ending the reading: a failure is ignored.
+void delete_source_if_possible(const BuildState& state, const std::string& path) noexcept;
 
 }  // namespace scenario
