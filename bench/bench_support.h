@@ -7,25 +7,14 @@
 #include <vector>
 
 #include "model/build_state.h"
+#include "support/temp_dir.h"
 
 namespace scenario::bench {
 
-// A fresh directory under the system's temporary directory, removed with its content.
-class ScratchDir {
- public:
-  ScratchDir();
-  ~ScratchDir();
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-  const std::string& path() const { return path_; }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
-
-void write_file(const std::string& path, const std::string& bytes);
-std::string read_file(const std::string& path);
+// Private directories and whole-file reads and writes, as the tests have them.
+using ScratchDir = testing::TempDir;
+using testing::read_file;
+using testing::write_file;
 
 // A build state for identity name / train reading and writing in dir, sources kept, so that
 // one set of sources serves every iteration.
