@@ -322,5 +322,54 @@ TEST(LineReader, LineEndsOfEveryKindReadTheSame) {
   EXPECT_EQ(a.state->curves.values(0), c.state->curves.values(0));
 }
 
+// Comment fields in the body: at most two are skipped, the third field is taken as it is.
+TEST(LineReader, BodyCommentFieldsAndSectionHeaders) {
+  struct Case {
+    const char* body;
+    int block2;  // mark14 of block 2: 103 when the gradient row was read
+  } cases[] = {
+      {"-a-,  pendenza,  100,  3\r\n", 103},
+      {"-a-,  -b-,  pendenza-x,  100,  3\r\n", 103},
+      {"-a-,  pendenza-x,  100,  3\r\n", 100},
+      // Section headers are fields that match no row.
+      {"[pendenze]\r\n[montagne]\r\n[cartelli]\r\n[indicazioni]\r\npendenza,  100,  3\r\n", 103},
+  };
+  for (const Case& k : cases) {
+    const Compiled c = read_only(
+        line_with_body(std::string("pendenza,  0,  0\r\n") + k.body + "pendenza,  200,  0\r\n"));
+    EXPECT_EQ(c.status(), 0) << k.body;
+    EXPECT_EQ(c.block(2).mark14, k.block2) << k.body;
+    EXPECT_EQ(dump_blocks(c.state->track, 0, 2000), "") << k.body;  // no board, no code
+  }
+}
+
+TEST(LineReader, ASecondRouteLengthSizesTheArraysAfresh) {
+  const Compiled c = read_only(
+      "[generale]\r\nlunghezza percorso, 5000\r\nlunghezza percorso, "
+      "3000\r\n[curve]\r\n[fine]\r\n");
+  ASSERT_EQ(c.status(), 0);
+  EXPECT_EQ(c.state->track.upper(), 200);
+  EXPECT_EQ(c.state->curves.last_metre(), 10000);
+}
+
+TEST(LineReader, CurveColumnPastTheLimitIs103) {
+  const Compiled c = read_only(line_with_body("curvad1,  999000,  2000\r\n", 1000000));
+  EXPECT_EQ(c.status(), 103);
+  EXPECT_FALSE(c.line_source_left());
+}
+
+// The gradient tail runs after a position stop, and not after any other stop.
+TEST(LineReader, GradientTailAfterAPositionStopOnly) {
+  const Compiled stop15 = read_only(line_with_body("pendenza,  0,  3\r\npendenza,  99950,  1\r\n"));
+  EXPECT_EQ(stop15.status(), 15);
+  EXPECT_EQ(stop15.block(1997).mark14, 103);
+  EXPECT_EQ(stop15.block(1998).mark14, 0);  // blocks N - 2 to N keep 0
+  const Compiled stop6 =
+      read_only(line_with_body("pendenza,  0,  3\r\ncartello_indicatore,  450,  (A)\r\n"
+                               "cartello_indicatore,  460,  (B)\r\n"));
+  EXPECT_EQ(stop6.status(), 6);
+  EXPECT_EQ(stop6.block(1000).mark14, 0);
+}
+
 }  // namespace
 }  // namespace scenario::testing
