@@ -91,6 +91,39 @@ TEST(RouteCompiler, TheWalkThroughASlowSlowdown) {
             "b107:code12 v1=180 b108:code1 b115:code12 v1=180 b123:code12 v1=180");
 }
 
+TEST(RouteCompiler, TheWalkAroundTakenBlocks) {
+  // The eighth block and the one before are taken: the point goes one further and the count
+  // starts from -1, so the next point is nine blocks on.
+  Track ahead;
+  ahead.put(100, kSlowdownStart, 100).put(140, kSlowdownEnd, 100);
+  ahead.put(107, kSignal).put(108, kSignal);
+  EXPECT_EQ(ahead.run(101, 139),
+            "b107:code1 b108:code1 b109:code12 v1=180 b117:code12 v1=180 b125:code12 v1=180 "
+            "b133:code12 v1=180");
+  EXPECT_EQ(ahead.state.read_status, 0);
+  // All three taken: 13 at the eighth block, and the count, left at 8, places nothing more.
+  Track blocked;
+  blocked.put(100, kSlowdownStart, 100).put(140, kSlowdownEnd, 100);
+  blocked.put(107, kSignal).put(108, kSignal).put(109, kSignal);
+  EXPECT_EQ(blocked.run(101, 139), "b107:code1 b108:code1 b109:code1");
+  EXPECT_EQ(blocked.state.read_status, 13);
+  EXPECT_EQ(blocked.state.read_status_position, 108 * 50);
+}
+
+TEST(RouteCompiler, SignalAfterTheEndIsSearchedTwelveBlocksOn) {
+  for (const int64_t signal : {122, 123}) {
+    Track t;
+    t.put(100, kSlowdownStart, 130).put(110, kSlowdownEnd, 130).put(signal, kSignal);
+    const std::string point = signal == 122 ? "b121:code12 v1=180 " : "";
+    EXPECT_EQ(t.run(111, 125), point + "b" + std::to_string(signal) + ":code1") << signal;
+  }
+  // A fast slowdown without an end: nothing to search after, and no status.
+  Track open;
+  open.put(100, kSlowdownStart, 130).put(105, kSignal);
+  EXPECT_EQ(open.run(101, 120), "b105:code1");
+  EXPECT_EQ(open.state.read_status, 0);
+}
+
 TEST(RouteCompiler, SignalAfterTheEnd) {
   Track t;
   t.put(100, kSlowdownStart, 130).put(110, kSlowdownEnd, 130).put(118, kSignal);
