@@ -21,18 +21,11 @@ constexpr const char* kPlotUsage =
     "usage: scenario-tool plot [--name NAME] [--train NUMBER] -o FILE.svg DIR";
 constexpr std::string_view kCurveSuffix = "_linea.dat";
 
-struct PlotOptions {
-  std::optional<std::string> name;
-  std::optional<std::string> train;
-  std::string output;
-  std::string dir;
-};
-
-PlotOptions parse(const std::vector<std::string>& args) {
-  ScenarioOptions parsed = parse_scenario_options(args, {.output = true, .directory = "DIR"});
-  if (!parsed.output || parsed.output->empty()) throw UsageError{"-o FILE.svg is missing"};
-  return {std::move(parsed.name), std::move(parsed.train), std::move(*parsed.output),
-          std::move(parsed.directory)};
+// The shared options, with -o required.
+ScenarioOptions parse(const std::vector<std::string>& args) {
+  ScenarioOptions o = parse_scenario_options(args, {.output = true, .directory = "DIR"});
+  if (!o.output || o.output->empty()) throw UsageError{"-o FILE.svg is missing"};
+  return o;
 }
 
 bool ends_with(const std::string& s, std::string_view suffix) {
@@ -42,13 +35,13 @@ bool ends_with(const std::string& s, std::string_view suffix) {
 
 // The identity of the compiled files in dir: one curve file, and one ".sim"/".dat" pair of its
 // name, unless the options say which.
-Identity compiled_identity(const PlotOptions& o) {
+Identity compiled_identity(const ScenarioOptions& o) {
   std::error_code ec;
-  if (!std::filesystem::is_directory(o.dir, ec)) {
-    throw UsageError{"'" + o.dir + "' is not a directory"};
+  if (!std::filesystem::is_directory(o.directory, ec)) {
+    throw UsageError{"'" + o.directory + "' is not a directory"};
   }
   std::set<std::string> files;
-  for (const auto& e : std::filesystem::directory_iterator(o.dir, ec)) {
+  for (const auto& e : std::filesystem::directory_iterator(o.directory, ec)) {
     files.insert(e.path().filename().string());
   }
   Identity id;
@@ -62,7 +55,7 @@ Identity compiled_identity(const PlotOptions& o) {
     if (names.size() != 1) {
       std::string found;
       for (const auto& n : names) found += " " + n + std::string(kCurveSuffix);
-      throw UsageError{"cannot tell the scenario name: " + o.dir + " holds " +
+      throw UsageError{"cannot tell the scenario name: " + o.directory + " holds " +
                        std::to_string(names.size()) + " curve files" +
                        (found.empty() ? "" : ":" + found) + "; give --name"};
     }
@@ -84,7 +77,7 @@ Identity compiled_identity(const PlotOptions& o) {
     if (trains.size() != 1) {
       std::string found;
       for (const auto& t : trains) found += " " + prefix + t + ".sim/.dat";
-      throw UsageError{"cannot tell the train number: " + o.dir + " holds " +
+      throw UsageError{"cannot tell the train number: " + o.directory + " holds " +
                        std::to_string(trains.size()) + " .sim/.dat pairs of " + id.name +
                        (found.empty() ? "" : ":" + found) + "; give --train"};
     }
@@ -115,7 +108,7 @@ T load(const std::string& path, Decoded<T> (*decode)(std::string_view)) {
 }  // namespace
 
 int plot_command(const std::vector<std::string>& args, std::ostream& err) {
-  PlotOptions o;
+  ScenarioOptions o;
   Identity id;
   try {
     o = parse(args);
@@ -125,13 +118,13 @@ int plot_command(const std::vector<std::string>& args, std::ostream& err) {
     return 2;
   }
   try {
-    const GeneralTable general =
-        load<GeneralTable>(o.dir + "/" + general_file_name(id.name, id.train), decode_general);
+    const GeneralTable general = load<GeneralTable>(
+        o.directory + "/" + general_file_name(id.name, id.train), decode_general);
     const std::vector<TrackBlock> track = load<std::vector<TrackBlock>>(
-        o.dir + "/" + track_file_name(id.name, id.train), decode_track);
+        o.directory + "/" + track_file_name(id.name, id.train), decode_track);
     const CurveTable curves =
-        load<CurveTable>(o.dir + "/" + curve_file_name(id.name), decode_curve);
-    replace_file(o.output, render_plot_svg({id.name, id.train, general, track, curves}));
+        load<CurveTable>(o.directory + "/" + curve_file_name(id.name), decode_curve);
+    replace_file(*o.output, render_plot_svg({id.name, id.train, general, track, curves}));
   } catch (const LoadFailure& f) {
     err << "scenario-tool plot: " << f.line << std::endl;
     return 1;

@@ -9,11 +9,12 @@
 #include <utility>
 #include <vector>
 
+#include "model/track_array.h"
+
 namespace scenario::tool {
 namespace {
 
 constexpr int32_t kBlockLength = 50;
-constexpr int32_t kRunOut = 7000;
 constexpr int32_t kMaxBoards = 50;
 constexpr int32_t kMaxStations = 25;
 // Items keep this far from the route's end, so that every block they touch lies on the route.
@@ -38,7 +39,7 @@ int64_t block_of(int32_t p) { return p / kBlockLength + 1; }
 class Occupancy {
  public:
   explicit Occupancy(int32_t route_length)
-      : taken_(static_cast<size_t>((route_length + kRunOut) / kBlockLength) + 1, false) {}
+      : taken_(static_cast<size_t>(TrackArray::upper_index_for(route_length)) + 1, false) {}
 
   bool free(int64_t from, int64_t to) const {
     if (from < 1 || to >= static_cast<int64_t>(taken_.size())) return false;
