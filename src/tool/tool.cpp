@@ -7,6 +7,7 @@
 #include "tool/check_command.h"
 #include "tool/compile_command.h"
 #include "tool/emit_command.h"
+#include "tool/explain_command.h"
 #include "tool/inspect_command.h"
 #include "tool/plot_command.h"
 
@@ -22,6 +23,8 @@ constexpr const char* kUsage =
     "  check [--name NAME] [--train NUMBER] [--json] SRCDIR\n"
     "               list every faulty row of a scenario's sources, writing nothing\n"
     "  emit OUTDIR  write the built-in scenario's text files into OUTDIR\n"
+    "  explain KEYWORD\n"
+    "               what a row kind of the sources means, field by field (explain stazione)\n"
     "  inspect [--json] FILE...\n"
     "               show what a compiled .sim, .dat or _linea.dat file holds\n"
     "  plot [--name NAME] [--train NUMBER] -o FILE.svg DIR\n"
@@ -53,6 +56,7 @@ int run(int argc, char** argv) {
   if (command == "inspect") return inspect_command(args);
   if (command == "plot") return plot_command(args);
   if (command == "check") return check_command(args);
+  if (command == "explain") return explain_command(args);
   std::cerr << "scenario-tool: unknown command '" << command << "'\n" << kUsage;
   return 2;
 }

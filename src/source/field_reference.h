@@ -1,0 +1,99 @@
+// What every section, row kind and field of the two source texts means, as data: the one
+// reference behind `scenario-tool explain`, docs/sources.md, the warnings of `check` and an
+// editor's hover and completion.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace scenario {
+
+enum class SourceKind { kLine, kTrain };
+
+// Where a row kind is recognised: the line reader takes its general rows only in the line's
+// [generale] section and its body rows only after it; the train reader takes every row kind
+// anywhere after its [generale] header.
+enum class RowScope { kLineGeneral, kLineBody, kTrain };
+
+// One value of a row, in the order the reader takes them after the keyword.
+struct FieldEntry {
+  std::string_view name;
+  std::string_view unit;       // "m", "km/h", ...; empty when the value has none
+  std::string_view width;      // how the reader takes it: "32-bit", "16-bit", "byte" or "text"
+  std::string_view range;      // the values that are taken as written
+  std::string_view effect;     // what it becomes in the compiled files
+  std::string_view bad_value;  // what the reader does with a value outside the range
+  std::string_view builtin;    // the values the built-in scenario writes
+  std::string_view example;    // one good value, for a sample row
+};
+
+// One row kind: a keyword field and the values that follow it.
+struct RowKindEntry {
+  std::string_view keyword;  // the name authors write and look up ("stazione")
+  SourceKind source;
+  RowScope scope;
+  std::string_view section;  // the header the row is written under ("[stazioni]")
+  // The reader's recognition rule: the keyword field holds all of these, anywhere.
+  std::span<const std::string_view> must_contain;
+  bool case_sensitive;
+  std::string_view written;      // the keyword field as the built-in scenario writes it
+  std::string_view description;  // one paragraph
+  std::span<const FieldEntry> fields;
+  // Numbers of this row may also be separated by blanks alone (the built-in clock row).
+  bool blank_separated = false;
+};
+
+// A section header of a source.
+struct SectionEntry {
+  SourceKind source;
+  std::string_view header;  // "[stazioni]"
+  RowScope scope;           // which row kinds the reader takes under it
+  std::string_view description;
+};
+
+// How many values the reader takes after the keyword, and how many comma-separated fields a
+// well-formed row spreads them over (fewer only where numbers may share a field).
+struct FieldCount {
+  int values = 0;
+  int min_fields = 0;
+  int max_fields = 0;
+};
+
+// Every row kind, per source in the order the reader tests them.
+std::span<const RowKindEntry> row_kind_entries();
+// Every section header, per source in the order the built-in scenario writes them.
+std::span<const SectionEntry> section_entries();
+
+// The row kind whose keyword is `keyword` (letters compared without case); null when none.
+const RowKindEntry* find_row_kind(std::string_view keyword);
+// The row kinds of a scope whose recognition rule a keyword field meets, in the reader's order
+// (a field can meet several rules, and the reader then reads each row in turn).
+std::vector<const RowKindEntry*> row_kinds_matching(RowScope scope, std::string_view field);
+// What an author may be asking about: the kind with that keyword, else every kind of either
+// source whose rule the text meets ("curvad4", "ripetizione segnali 4 codici").
+std::vector<const RowKindEntry*> lookup_row_kinds(std::string_view text);
+
+// The section header of a source; null when the source has no such header.
+const SectionEntry* find_section(SourceKind source, std::string_view header);
+// The row kinds that the reader takes under a section header of a source (empty for a header
+// the source does not have).
+std::vector<const RowKindEntry*> row_kinds_of_section(SourceKind source, std::string_view header);
+// Their keywords, for completion and for "did you mean".
+std::vector<std::string_view> keywords_of_section(SourceKind source, std::string_view header);
+
+FieldCount field_count(const RowKindEntry& kind);
+
+// The keywords nearest to a misspelt word, nearest first (at most `limit`); a keyword counts
+// as near when the word is close to it or to one of its words. Empty when none is near.
+std::vector<std::string_view> nearest_keywords(std::string_view word,
+                                               std::span<const RowKindEntry* const> among,
+                                               size_t limit = 3);
+
+// "line" or "train".
+std::string_view source_name(SourceKind source);
+// The sample row of a kind: its written keyword and every field's example value.
+std::string example_row(const RowKindEntry& kind);
+
+}  // namespace scenario

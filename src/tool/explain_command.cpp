@@ -1,0 +1,227 @@
+#include "tool/explain_command.h"
+
+#include <iostream>
+
+namespace scenario::tool {
+namespace {
+
+constexpr const char* kExplainUsage =
+    "usage: scenario-tool explain KEYWORD    one row kind of the sources, field by field\n"
+    "       scenario-tool explain [SECTION]  the row kinds of a section\n"
+    "       scenario-tool explain --markdown the whole reference, as in docs/sources.md\n";
+constexpr size_t kWidth = 92;
+
+// Markdown's code quotes mean nothing on a terminal.
+std::string plain(std::string_view s) {
+  std::string out;
+  for (const char c : s) {
+    if (c != '`') out += c;
+  }
+  return out;
+}
+
+// Words of text filled into lines of at most kWidth, each after `indent`; the first line
+// after `first` instead, which may be longer than indent.
+std::string wrap(std::string_view text, const std::string& first, const std::string& indent) {
+  std::string out = first;
+  size_t column = first.size();
+  bool line_empty = true;
+  size_t i = 0;
+  while (i < text.size()) {
+    while (i < text.size() && text[i] == ' ') ++i;
+    size_t end = text.find(' ', i);
+    if (end == std::string_view::npos) end = text.size();
+    if (end == i) break;
+    const std::string_view word = text.substr(i, end - i);
+    if (!line_empty && column + 1 + word.size() > kWidth) {
+      out += "\n" + indent;
+      column = indent.size();
+      line_empty = true;
+    }
+    if (!line_empty) {
+      out += ' ';
+      ++column;
+    }
+    out += word;
+    column += word.size();
+    line_empty = false;
+    i = end;
+  }
+  return out + "\n";
+}
+
+std::string rule_text(const RowKindEntry& k) {
+  std::string s = "the keyword field holds ";
+  for (size_t i = 0; i < k.must_contain.size(); ++i) {
+    if (i > 0) s += " and ";
+    s += "\"" + std::string(k.must_contain[i]) + "\"";
+  }
+  return s + (k.case_sensitive ? ", letters as written" : ", in any case");
+}
+
+std::string count_text(const RowKindEntry& k) {
+  const FieldCount c = field_count(k);
+  std::string s =
+      std::to_string(c.values) + (c.values == 1 ? " value" : " values") + " after the keyword";
+  if (c.min_fields != c.max_fields) s += ", which may also stand apart by blanks alone";
+  return s;
+}
+
+std::string_view scope_text(RowScope scope) {
+  switch (scope) {
+    case RowScope::kLineGeneral:
+      return "only in the line's [generale] section";
+    case RowScope::kLineBody:
+      return "in any section after the line's [generale]";
+    case RowScope::kTrain:
+      return "in any section after the train's [generale]";
+  }
+  return "";
+}
+
+std::string escape_cell(std::string_view s) {
+  std::string out;
+  for (const char c : s) {
+    if (c == '|') out += '\\';
+    out += c;
+  }
+  return out;
+}
+
+int explain_section(const std::string& header) {
+  bool found = false;
+  for (const SourceKind source : {SourceKind::kLine, SourceKind::kTrain}) {
+    const SectionEntry* s = find_section(source, header);
+    if (s == nullptr) continue;
+    found = true;
+    std::cout << wrap(
+        s->description,
+        std::string(s->header) + " (" + std::string(source_name(source)) + " source): ", "  ");
+    std::string written_here, taken;
+    for (const RowKindEntry* k : row_kinds_of_section(source, header)) {
+      if (k->section == s->header) written_here += std::string(k->keyword) + ", ";
+      taken += std::string(k->keyword) + ", ";
+    }
+    const auto list = [](std::string words) { return words.substr(0, words.size() - 2); };
+    if (!written_here.empty()) std::cout << wrap(list(written_here), "  written here: ", "    ");
+    std::cout << wrap(list(taken), "  the reader takes here: ", "    ");
+  }
+  if (!found) {
+    std::cerr << "scenario-tool explain: neither source has a section " << header << "\n";
+    return 2;
+  }
+  return 0;
+}
+
+std::string all_keywords() {
+  std::string s;
+  for (const SourceKind source : {SourceKind::kLine, SourceKind::kTrain}) {
+    std::string words;
+    for (const RowKindEntry& k : row_kind_entries()) {
+      if (k.source == source) words += std::string(k.keyword) + ", ";
+    }
+    words.resize(words.size() - 2);
+    s += wrap(words, "  " + std::string(source_name(source)) + " source: ", "    ");
+  }
+  return s;
+}
+
+}  // namespace
+
+std::string explain_text(const RowKindEntry& k) {
+  std::string out = std::string(k.keyword) + ": " + std::string(source_name(k.source)) +
+                    " source, section " + std::string(k.section) + "\n";
+  out += wrap(plain(k.description), "  ", "  ");
+  out += "  example: " + example_row(k) + "\n";
+  out += wrap("Read " + std::string(scope_text(k.scope)) + ", when " + rule_text(k) +
+                  "; it takes " + count_text(k) + ".",
+              "  ", "  ");
+  int n = 0;
+  for (const FieldEntry& f : k.fields) {
+    const std::string number = std::to_string(++n);
+    std::string head =
+        std::string(4 - number.size(), ' ') + number + ". " + std::string(f.name) + " (";
+    if (!f.unit.empty()) head += std::string(f.unit) + ", ";
+    head += std::string(f.width) + ")\n";
+    out += "\n" + head;
+    out += wrap(plain(f.range), "       range:     ", "                  ");
+    out += wrap(plain(f.effect), "       compiled:  ", "                  ");
+    out += wrap(plain(f.bad_value), "       bad value: ", "                  ");
+    out += wrap(plain(f.builtin), "       built-in:  ", "                  ");
+  }
+  return out;
+}
+
+std::string reference_markdown() {
+  std::string out;
+  for (const SourceKind source : {SourceKind::kLine, SourceKind::kTrain}) {
+    out += source == SourceKind::kLine ? "## Rows of the line source\n"
+                                       : "## Rows of the train source\n";
+    for (const RowKindEntry& k : row_kind_entries()) {
+      if (k.source != source) continue;
+      out += "\n### " + std::string(k.keyword) + "\n\n";
+      out += std::string(k.description) + "\n\n";
+      out += "Written under `" + std::string(k.section) + "`; read " +
+             std::string(scope_text(k.scope)) + ", when " + rule_text(k) + "; it takes " +
+             count_text(k) + ". Example:\n\n";
+      out += "```\n" + example_row(k) + "\n```\n\n";
+      out +=
+          "| # | Field | Unit | Read as | Range | In the compiled files | Bad value | "
+          "Built-in scenario |\n";
+      out += "|---|---|---|---|---|---|---|---|\n";
+      int n = 0;
+      for (const FieldEntry& f : k.fields) {
+        const std::string_view cells[] = {
+            f.name,   f.unit.empty() ? "-" : f.unit, f.width, f.range, f.effect, f.bad_value,
+            f.builtin};
+        out += "| " + std::to_string(++n);
+        for (const std::string_view c : cells) out += " | " + escape_cell(c);
+        out += " |\n";
+      }
+    }
+    if (source == SourceKind::kLine) out += "\n";
+  }
+  return out;
+}
+
+int explain_command(const std::vector<std::string>& args) {
+  if (args.size() == 1 && args[0] == "--markdown") {
+    std::cout << reference_markdown();
+    return 0;
+  }
+  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+    std::cout << kExplainUsage << "\nkeywords:\n" << all_keywords();
+    return 0;
+  }
+  if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
+    std::cerr << kExplainUsage << "\nkeywords:\n" << all_keywords();
+    return 2;
+  }
+  const std::string& word = args[0];
+  if (word.front() == '[') return explain_section(word);
+  const std::vector<const RowKindEntry*> kinds = lookup_row_kinds(word);
+  if (kinds.empty()) {
+    std::vector<const RowKindEntry*> every;
+    for (const RowKindEntry& k : row_kind_entries()) every.push_back(&k);
+    const std::vector<std::string_view> near = nearest_keywords(word, every);
+    std::cerr << "scenario-tool explain: no row kind '" << word << "'";
+    if (near.empty()) {
+      std::cerr << "; the keywords are:\n" << all_keywords();
+    } else {
+      std::cerr << "; did you mean ";
+      for (size_t i = 0; i < near.size(); ++i) {
+        std::cerr << (i == 0 ? "" : i + 1 == near.size() ? " or " : ", ") << near[i];
+      }
+      std::cerr << "?\n";
+    }
+    return 2;
+  }
+  // A keyword field that meets several rules is read as each of those rows in turn.
+  for (size_t i = 0; i < kinds.size(); ++i) {
+    if (i > 0) std::cout << "\n";
+    std::cout << explain_text(*kinds[i]);
+  }
+  return 0;
+}
+
+}  // namespace scenario::tool
