@@ -453,7 +453,8 @@ constexpr FieldEntry kSignalFields[] = {
      .unit = "",
      .width = "32-bit",
      .range = "1 or 2",
-     .effect = "adds 3 x kind to value4 and to the approach marks; kind 2 also stores field 11",
+     .effect = "3 x kind goes into value4, and (3 x kind + field 7) x 10 + 1 to 4 into the "
+               "approach marks; kind 2 also stores field 11",
      .bad_value = SIGNAL_WRAP,
      .builtin = "1 and 2",
      .example = "2"},
