@@ -886,7 +886,7 @@ constexpr RowKindEntry kRowKinds[] = {
      .case_sensitive = false,
      .written = "montagna",
      .description = "A mountain range beside the line over a stretch of the route: its kind "
-                    "goes into every block of the stretch for the simulator's scenery.",
+                    "goes into every block of the stretch for the simulator.",
      .fields = kMountainFields},
     {.keyword = "indicatori_vmax",
      .source = SourceKind::kLine,
@@ -919,7 +919,7 @@ constexpr RowKindEntry kRowKinds[] = {
      .must_contain = kBrakeMassWords,
      .case_sensitive = false,
      .written = "percentuale massa frenata",
-     .description = "The train's brake-mass percentage, stored for the simulator's braking.",
+     .description = "The train's brake-mass percentage, stored for the simulator.",
      .fields = kBrakeMassFields},
     {.keyword = "numero vetture",
      .source = SourceKind::kTrain,
@@ -1060,11 +1060,15 @@ bool contains_word(std::string_view field, std::string_view word, bool case_sens
   return false;
 }
 
-bool meets_rule(const RowKindEntry& kind, std::string_view field) {
+}  // namespace
+
+bool recognises(const RowKindEntry& kind, std::string_view field) {
   return std::all_of(kind.must_contain.begin(), kind.must_contain.end(), [&](std::string_view w) {
     return contains_word(field, w, kind.case_sensitive);
   });
 }
+
+namespace {
 
 size_t edit_distance(std::string_view a, std::string_view b) {
   std::vector<size_t> row(b.size() + 1);
@@ -1111,7 +1115,7 @@ const RowKindEntry* find_row_kind(std::string_view keyword) {
 std::vector<const RowKindEntry*> row_kinds_matching(RowScope scope, std::string_view field) {
   std::vector<const RowKindEntry*> out;
   for (const RowKindEntry& k : kRowKinds) {
-    if (k.scope == scope && meets_rule(k, field)) out.push_back(&k);
+    if (k.scope == scope && recognises(k, field)) out.push_back(&k);
   }
   return out;
 }
@@ -1120,7 +1124,7 @@ std::vector<const RowKindEntry*> lookup_row_kinds(std::string_view text) {
   if (const RowKindEntry* k = find_row_kind(text)) return {k};
   std::vector<const RowKindEntry*> out;
   for (const RowKindEntry& k : kRowKinds) {
-    if (meets_rule(k, text)) out.push_back(&k);
+    if (recognises(k, text)) out.push_back(&k);
   }
   return out;
 }

@@ -22,7 +22,7 @@ struct FieldEntry {
   std::string_view name;
   std::string_view unit;       // "m", "km/h", ...; empty when the value has none
   std::string_view width;      // how the reader takes it: "32-bit", "16-bit", "byte" or "text"
-  std::string_view range;      // the values that are taken as written
+  std::string_view range;      // the values an author should write
   std::string_view effect;     // what it becomes in the compiled files
   std::string_view bad_value;  // what the reader does with a value outside the range
   std::string_view builtin;    // the values the built-in scenario writes
@@ -68,6 +68,8 @@ std::span<const SectionEntry> section_entries();
 
 // The row kind whose keyword is `keyword` (letters compared without case); null when none.
 const RowKindEntry* find_row_kind(std::string_view keyword);
+// True when a keyword field meets the kind's recognition rule.
+bool recognises(const RowKindEntry& kind, std::string_view field);
 // The row kinds of a scope whose recognition rule a keyword field meets, in the reader's order
 // (a field can meet several rules, and the reader then reads each row in turn).
 std::vector<const RowKindEntry*> row_kinds_matching(RowScope scope, std::string_view field);

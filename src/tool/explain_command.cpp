@@ -221,6 +221,14 @@ int explain_command(const std::vector<std::string>& args) {
     if (i > 0) std::cout << "\n";
     std::cout << explain_text(*kinds[i]);
   }
+  // Found by its name, but a row written so would not be read ("Progressiva ...").
+  if (kinds.size() == 1 && !recognises(*kinds[0], word)) {
+    std::cout << "\n"
+              << wrap("A keyword field written '" + word +
+                          "' is not read as this row; it is read when " + rule_text(*kinds[0]) +
+                          ".",
+                      "  note: ", "        ");
+  }
   return 0;
 }
 

@@ -231,6 +231,15 @@ TEST(ExplainCommand, PrintsOneKindOrSuggestsTheNearest) {
   EXPECT_EQ(curve.exit_status, 0);
   EXPECT_EQ(curve.out, tool::explain_text(*find_row_kind("curva")));
 
+  // By its name in capitals, with a word of what the reader would make of that.
+  const ProcessResult capital =
+      run_process(SCENARIO_TOOL_EXE, {"explain", "Progressiva chilometrica uno"});
+  EXPECT_EQ(capital.exit_status, 0);
+  EXPECT_NE(capital.out.find("note: A keyword field written 'Progressiva chilometrica uno' is "
+                             "not read as this row;"),
+            std::string::npos);
+  EXPECT_EQ(run_process(SCENARIO_TOOL_EXE, {"explain", "STAZIONE"}).out, station.out);
+
   const ProcessResult typo = run_process(SCENARIO_TOOL_EXE, {"explain", "pendanza"});
   EXPECT_EQ(typo.exit_status, 2);
   EXPECT_EQ(typo.out, "");
