@@ -1041,6 +1041,16 @@ constexpr SectionEntry kSections[] = {
     {SourceKind::kTrain, "[fine]", RowScope::kTrain, "The end of the file; never read."},
 };
 
+#undef NOT_A_NUMBER
+#undef LINE_BEYOND
+#undef TRAIN_BEYOND
+#undef STORED
+#undef PROGRESSIVE_TEXT
+#undef SIGNAL_PART
+#undef SIGNAL_WRAP
+#undef BYTE_FIELD
+#undef INT16_FIELD
+
 char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
 bool equal_ci(std::string_view a, std::string_view b) {
