@@ -8,6 +8,7 @@
 #include "tool/compile_command.h"
 #include "tool/emit_command.h"
 #include "tool/explain_command.h"
+#include "tool/fmt_command.h"
 #include "tool/inspect_command.h"
 #include "tool/plot_command.h"
 
@@ -25,6 +26,9 @@ constexpr const char* kUsage =
     "  emit OUTDIR  write the built-in scenario's text files into OUTDIR\n"
     "  explain KEYWORD\n"
     "               what a row kind of the sources means, field by field (explain stazione)\n"
+    "  fmt [--check] FILE...\n"
+    "               rewrite sources into the emitter's column forms; --check lists the files\n"
+    "               that would change\n"
     "  inspect [--json] FILE...\n"
     "               show what a compiled .sim, .dat or _linea.dat file holds\n"
     "  plot [--name NAME] [--train NUMBER] -o FILE.svg DIR\n"
@@ -57,6 +61,7 @@ int run(int argc, char** argv) {
   if (command == "plot") return plot_command(args);
   if (command == "check") return check_command(args);
   if (command == "explain") return explain_command(args);
+  if (command == "fmt") return fmt_command(args);
   std::cerr << "scenario-tool: unknown command '" << command << "'\n" << kUsage;
   return 2;
 }

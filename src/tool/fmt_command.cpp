@@ -1,0 +1,84 @@
+#include "tool/fmt_command.h"
+
+#include <filesystem>
+#include <iostream>
+
+#include "compiler/replace_file.h"
+#include "formatter/source_formatter.h"
+#include "tool/read_bytes.h"
+
+namespace scenario::tool {
+namespace {
+
+constexpr const char* kFmtUsage = "usage: scenario-tool fmt [--check] FILE...";
+
+// Formats one file; true when it was (or, with check, would be) changed. Throws on failure.
+bool format_file(const std::string& path, bool check) {
+  const std::optional<SourceKind> kind = source_kind_of(path);
+  if (!kind) {
+    throw std::runtime_error(path +
+                             ": not a source name: a line source ends in _linea.txt, a "
+                             "train source in -.txt");
+  }
+  std::error_code ec;
+  // Through a link the file it names is rewritten, not the link.
+  const std::filesystem::path target = std::filesystem::canonical(path, ec);
+  if (ec) throw std::runtime_error(path + ": " + ec.message());
+  if (!std::filesystem::is_regular_file(target, ec)) {
+    throw std::runtime_error(path + ": not a regular file");
+  }
+  std::string bytes, problem;
+  if (!read_bytes(target, bytes, problem)) throw std::runtime_error(path + ": " + problem);
+  const FormattedSource f = format_source(bytes, *kind);
+  if (f.untouched_from > 0) {
+    std::cerr << path << ":" << f.untouched_from
+              << ": a double quote that does not open and close a field on its line: left as it "
+                 "stands from here on"
+              << std::endl;
+  }
+  if (f.text == bytes) return false;
+  if (!check) {
+    const auto perms = std::filesystem::status(target).permissions();
+    replace_file(target, f.text);
+    std::filesystem::permissions(target, perms, ec);
+  }
+  return true;
+}
+
+}  // namespace
+
+int fmt_command(const std::vector<std::string>& args) {
+  bool check = false;
+  std::vector<std::string> files;
+  for (const std::string& a : args) {
+    if (a == "--check") {
+      check = true;
+    } else if (!a.empty() && a[0] == '-') {
+      std::cerr << "scenario-tool fmt: unknown option '" << a << "'\n" << kFmtUsage << std::endl;
+      return 2;
+    } else {
+      files.push_back(a);
+    }
+  }
+  if (files.empty()) {
+    std::cerr << kFmtUsage << std::endl;
+    return 2;
+  }
+  bool failed = false;
+  bool changes = false;
+  for (const std::string& file : files) {
+    try {
+      if (format_file(file, check)) {
+        changes = true;
+        if (check) std::cout << file << "\n";
+      }
+    } catch (const std::exception& e) {
+      std::cerr << "scenario-tool fmt: " << e.what() << std::endl;
+      failed = true;
+    }
+  }
+  std::cout.flush();
+  return failed || (check && changes) ? 1 : 0;
+}
+
+}  // namespace scenario::tool
