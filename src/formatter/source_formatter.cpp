@@ -87,12 +87,13 @@ std::optional<std::vector<std::string_view>> clock_numbers(std::string_view v) {
 }
 
 // The row in its column form, or nullopt when its values do not fit the kind.
-std::optional<std::string> format_row(const RowForm& form,
+std::optional<std::string> format_row(const RowKindEntry& kind,
                                       const std::vector<std::string_view>& fields) {
-  if (fields.size() != form.values.size() + 1) return std::nullopt;
+  const std::span<const ValueForm> form = column_form(kind);
+  if (form.empty() || fields.size() != form.size() + 1) return std::nullopt;
   std::string out(fields[0]);
-  for (size_t i = 0; i < form.values.size(); ++i) {
-    const ValueForm& v = form.values[i];
+  for (size_t i = 0; i < form.size(); ++i) {
+    const ValueForm& v = form[i];
     const std::string_view value = fields[i + 1];
     out += ',';
     if (v.type == ValueType::kClock) {
@@ -109,7 +110,7 @@ std::optional<std::string> format_row(const RowForm& form,
     if (v.width > 0) blanks = std::max(0, v.width - static_cast<int>(value.size()));
     // The line's first gradient, at position 0, is the one the emitter spells with three
     // blanks and four.
-    if (form.name == "gradient" && fields[1] == "0") blanks = i == 0 ? 3 : 4;
+    if (kind.keyword == "pendenza" && fields[1] == "0") blanks = i == 0 ? 3 : 4;
     out.append(static_cast<size_t>(blanks), ' ');
     out += value;
   }
@@ -151,10 +152,12 @@ FormattedSource format_source(std::string_view text, SourceKind kind) {
     } else if (fields->size() == 1 && is_header(keyword)) {
       formatted = std::string(keyword);
     } else {
-      const RowSection section =
-          place == Place::kGeneral ? RowSection::kGeneral : RowSection::kBody;
-      const auto forms = matching_row_forms(keyword, kind, section);
-      if (forms.size() == 1) formatted = format_row(*forms[0], *fields);
+      const RowScope scope = kind == SourceKind::kTrain ? RowScope::kTrain
+                             : place == Place::kGeneral ? RowScope::kLineGeneral
+                                                        : RowScope::kLineBody;
+      // A field of two kinds reads both rows' values one after the other: no one form fits.
+      const auto kinds = row_kinds_matching(scope, keyword);
+      if (kinds.size() == 1) formatted = format_row(*kinds[0], *fields);
     }
     if (formatted) {
       out += *formatted;

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "formatter/row_forms.h"
+#include "formatter/column_forms.h"
 
 namespace scenario {
 

@@ -156,13 +156,5 @@ TEST(SourceFormatter, FormattingTwiceChangesNothingMore) {
   EXPECT_EQ(fmt(once, kTrain), once);
 }
 
-TEST(SourceFormatter, SourceKindFromTheFileName) {
-  EXPECT_EQ(source_kind_of("dir/Lindeva_Querno_linea.txt"), kLine);
-  EXPECT_EQ(source_kind_of("Lindeva_Querno_40716-.txt"), kTrain);
-  EXPECT_EQ(source_kind_of("Lindeva_Querno_40716_note.txt"), std::nullopt);
-  EXPECT_EQ(source_kind_of("_linea.txt"), std::nullopt);
-  EXPECT_EQ(source_kind_of("x_linea.txt/"), std::nullopt);
-}
-
 }  // namespace
 }  // namespace scenario::testing
