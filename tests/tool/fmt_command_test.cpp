@@ -128,6 +128,13 @@ TEST(FmtCommand, CheckListsTheFilesThatWouldChangeAndWritesNothing) {
             std::filesystem::perms(0640));
   EXPECT_EQ(list_dir(dir.path()), (std::vector<std::string>{"A_1-.txt", "A_linea.txt"}));
 
+  // Through a link, the file it names is rewritten and the link stays a link.
+  write_file(dir.file("A_1-.txt"), odd);
+  std::filesystem::create_symlink(dir.file("A_1-.txt"), dir.file("L_1-.txt"));
+  EXPECT_EQ(tool({"fmt", dir.file("L_1-.txt")}).exit_status, 0);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.file("L_1-.txt")));
+  EXPECT_EQ(read_file(dir.file("A_1-.txt")), builtin_train_source());
+
   const ProcessResult again =
       tool({"fmt", "--check", dir.file("A_linea.txt"), dir.file("A_1-.txt")});
   EXPECT_EQ(again.exit_status, 0);
