@@ -7,7 +7,9 @@
 #include "bench_support.h"
 #include "compiler/replace_file.h"
 #include "compiler/route_compiler.h"
-#include "model/images.h"
+#include "format/curve_image.h"
+#include "format/general_image.h"
+#include "format/track_image.h"
 
 namespace scenario::bench {
 namespace {

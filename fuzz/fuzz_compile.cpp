@@ -23,6 +23,7 @@
 #include "compiler/output_files.h"
 #include "compiler/route_compiler.h"
 #include "compiler/status_report.h"
+#include "format/file_names.h"
 #include "model/build_state.h"
 
 namespace fs = std::filesystem;
@@ -104,8 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   s.directory = d.src.string();
   s.output_directory = d.out.string();
   s.keep_sources = true;
-  const fs::path line_path = d.src / s.line_source_name();
-  const fs::path train_path = d.src / s.train_source_name();
+  const fs::path line_path = d.src / scenario::line_source_name(s.identity());
+  const fs::path train_path = d.src / scenario::train_source_name(s.identity());
   write_file(line_path, line);
   if (has_train) write_file(train_path, train);
 
@@ -122,8 +123,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (read_file(line_path) != line) broken("the line source changed");
   if (has_train && read_file(train_path) != train) broken("the train source changed");
   const std::set<std::string> sources =
-      has_train ? std::set<std::string>{s.line_source_name(), s.train_source_name()}
-                : std::set<std::string>{s.line_source_name()};
+      has_train ? std::set<std::string>{scenario::line_source_name(s.identity()),
+                                        scenario::train_source_name(s.identity())}
+                : std::set<std::string>{scenario::line_source_name(s.identity())};
   if (names_in(d.src) != sources) broken("the source directory gained or lost a file");
 
   std::set<std::string> expected;
@@ -133,13 +135,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     broken("a sized track wrote no compiled files");
   }
   if (!result.outputs.empty()) {
-    const auto dat = fs::file_size(d.out / scenario::track_file_name(kName, kTrain));
+    const auto dat = fs::file_size(d.out / scenario::track_file_name({kName, kTrain}));
     if (dat != 15 * s.track.blocks().size()) broken("the track image has the wrong size");
     size_t texts = 0;
     for (int slot = 0; slot < scenario::GeneralTable::kSlots; ++slot) {
       texts += s.general[slot].text.size();
     }
-    const auto sim = fs::file_size(d.out / scenario::general_file_name(kName, kTrain));
+    const auto sim = fs::file_size(d.out / scenario::general_file_name({kName, kTrain}));
     if (sim != 87 * 34 + texts) broken("the general image has the wrong size");
   }
   return 0;

@@ -8,10 +8,6 @@
 
 namespace scenario {
 
-std::string curve_file_name(const std::string& scenario_name);
-std::string general_file_name(const std::string& scenario_name, const std::string& train_number);
-std::string track_file_name(const std::string& scenario_name, const std::string& train_number);
-
 // Writes "_linea.dat" (only when the build flag is set), ".sim" and ".dat" into
 // state.directory, in that order, each replaced whole. Returns the names written.
 // Throws FileError naming the file; a file that failed keeps its earlier content.

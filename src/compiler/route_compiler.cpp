@@ -3,6 +3,8 @@
 #include "compiler/errore.h"
 #include "compiler/output_files.h"
 #include "compiler/scenario_codes.h"
+#include "format/file_names.h"
+#include "format/marks.h"
 #include "line_reader/memorizza_dati.h"
 
 namespace scenario {
@@ -14,9 +16,6 @@ constexpr int kLowestSignalBlock = 3;
 constexpr int16_t kWalkSpeedLimit = 110;
 constexpr int kWalkSpacing = 8;
 constexpr int kSignalSearchSpan = 12;
-// Written into every compiled file; the simulator checks them. Never change.
-constexpr int16_t kGeneralFormatMark = 610;
-constexpr int16_t kTrackFormatMark = 5121;
 
 class PostProcessor {
  public:
@@ -46,8 +45,8 @@ class PostProcessor {
     const BlockOrigins& bo = s_.block_origins;
     if (origin_block >= 0 && static_cast<size_t>(origin_block) < bo.line.size() &&
         bo.line[static_cast<size_t>(origin_block)] > 0) {
-      o.file = bo.file[static_cast<size_t>(origin_block)] == 1 ? s_.line_source_name()
-                                                               : s_.train_source_name();
+      o.file = bo.file[static_cast<size_t>(origin_block)] == 1 ? line_source_name(s_.identity())
+                                                               : train_source_name(s_.identity());
       o.line = bo.line[static_cast<size_t>(origin_block)];
       o.column = bo.column[static_cast<size_t>(origin_block)];
       o.last_line = o.line;
@@ -163,7 +162,7 @@ CompileResult memorizza_percorso(BuildState& state, int32_t j) {
   post_process_track(state);
 
   GeneralEntry& slot85 = state.general[GeneralTable::kScenarioSlot];
-  TrackBlock& block1 = state.track[1];
+  TrackBlock& block1 = state.track[kMarkBlock];
   if (slot85.int1 != 0 || block1.value1 != 0) errore("1250");
   slot85.int1 = kGeneralFormatMark;
   block1.value1 = kTrackFormatMark;

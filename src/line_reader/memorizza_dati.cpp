@@ -3,6 +3,7 @@
 #include <exception>
 #include <new>
 
+#include "format/file_names.h"
 #include "line_reader/line_reader.h"
 #include "line_reader/read_failure.h"
 #include "line_reader/reader_context.h"
@@ -26,7 +27,7 @@ void read_both(ReaderContext& ctx) {
   s.general[GeneralTable::kScenarioSlot].text = s.scenario_name;
   s.general[GeneralTable::kTrainSlot].text = s.train_number;
 
-  ctx.file_name = s.line_source_name();
+  ctx.file_name = line_source_name(s.identity());
   std::optional<std::string> line = source_text(s, ctx.file_name);
   if (!line) {
     ctx.set_status(101);
@@ -35,7 +36,7 @@ void read_both(ReaderContext& ctx) {
   ctx.stream.emplace(std::move(*line));
   if (read_line_source(ctx) == LineOutcome::kStop) return;
 
-  ctx.file_name = s.train_source_name();
+  ctx.file_name = train_source_name(s.identity());
   ctx.row_line = 0;
   ctx.stream.reset();
   std::optional<std::string> train = source_text(s, ctx.file_name);
@@ -52,8 +53,8 @@ void memorizza_dati(BuildState& state, std::string* failure_reason) {
     read_both(ctx);
   } catch (const std::exception& e) {
     // The one handler of the reader: whatever failed, both sources go and the code is 25.
-    delete_source_if_possible(state, state.path(state.line_source_name()));
-    delete_source_if_possible(state, state.path(state.train_source_name()));
+    delete_source_if_possible(state, state.path(line_source_name(state.identity())));
+    delete_source_if_possible(state, state.path(train_source_name(state.identity())));
     ctx.set_status(25);
     if (failure_reason) *failure_reason = e.what();
   }

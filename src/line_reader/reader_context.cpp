@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "format/file_names.h"
 #include "line_reader/read_failure.h"
 
 namespace scenario {
@@ -72,7 +73,8 @@ void ReaderContext::note_block(int64_t block) {
   if (stream && stream->row_fields().size() > 1) {
     origins.column[static_cast<size_t>(block)] = stream->row_fields()[1].column;
   }
-  origins.file[static_cast<size_t>(block)] = file_name == state.line_source_name() ? 1 : 2;
+  origins.file[static_cast<size_t>(block)] =
+      file_name == line_source_name(state.identity()) ? 1 : 2;
 }
 
 std::optional<std::string> load_source(const std::string& path) {

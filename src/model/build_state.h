@@ -9,6 +9,7 @@
 
 #include "model/curve_table.h"
 #include "model/general_table.h"
+#include "model/identity.h"
 #include "model/track_array.h"
 
 namespace scenario {
@@ -78,8 +79,7 @@ struct BuildState {
   int32_t loop_counter = 0;
   std::string current_field;
 
-  std::string line_source_name() const { return scenario_name + "_linea.txt"; }
-  std::string train_source_name() const { return scenario_name + "_" + train_number + "-.txt"; }
+  Identity identity() const { return {scenario_name, train_number}; }
   std::string path(const std::string& name) const { return directory + "/" + name; }
   std::string output_path(const std::string& name) const {
     return (output_directory.empty() ? directory : output_directory) + "/" + name;

@@ -9,6 +9,7 @@
 
 #include "compiler/route_compiler.h"
 #include "compiler/status_report.h"
+#include "format/file_names.h"
 #include "line_reader/field_stream.h"
 #include "line_reader/memorizza_dati.h"
 #include "line_reader/read_failure.h"
@@ -81,8 +82,8 @@ std::vector<Fault> check_sources(const std::string& srcdir, const Identity& id, 
       faults.push_back(f);
     }
   };
-  load(names.line_source_name());
-  load(names.train_source_name());
+  load(line_source_name(names.identity()));
+  load(train_source_name(names.identity()));
   if (!faults.empty()) return faults;
 
   std::set<std::pair<std::string, int32_t>> set_aside_rows;
@@ -120,7 +121,7 @@ std::vector<Fault> check_sources(const std::string& srcdir, const Identity& id, 
     break;
   }
   // File order: the line source, then the train source, each by line; rowless faults last.
-  const std::string line_name = names.line_source_name();
+  const std::string line_name = line_source_name(names.identity());
   std::stable_sort(faults.begin(), faults.end(), [&](const Fault& a, const Fault& b) {
     const auto rank = [&](const Fault& f) {
       return f.file.empty() || f.line == 0 ? 2 : (f.file == line_name ? 0 : 1);
@@ -185,7 +186,7 @@ int check_command(const std::vector<std::string>& args) {
     }
     return faults.empty() ? 0 : 3;
   } catch (const UsageError& e) {
-    std::cerr << "scenario-tool check: " << e.message << "\n" << kCheckUsage << std::endl;
+    std::cerr << "scenario-tool check: " << e.what() << "\n" << kCheckUsage << std::endl;
     return 2;
   } catch (const std::exception& e) {
     std::cerr << "scenario-tool check: " << e.what() << std::endl;

@@ -69,7 +69,7 @@ int compile_command(const std::vector<std::string>& args) {
     o = parse_scenario_options(args, {.output = true, .json = true});
     id = resolve_identity(o.directory, o.name, o.train);
   } catch (const UsageError& e) {
-    std::cerr << "scenario-tool compile: " << e.message << "\n" << kCompileUsage << std::endl;
+    std::cerr << "scenario-tool compile: " << e.what() << "\n" << kCompileUsage << std::endl;
     return 2;
   }
   const std::string outdir = o.output.value_or(o.directory);

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "format/file_names.h"
 #include "line_reader/keyword_field.h"
 #include "line_reader/read_failure.h"
 #include "line_reader/text_match.h"
@@ -347,7 +348,7 @@ void TrainReader::normal_end() {
     if (e.long1 % 50 != 0 || e.long2 % 50 != 0) {
       s_.read_status = 2;  // the position stays as it was
       s_.status_origin = RowOrigin{};
-      s_.status_origin.file = s_.line_source_name();
+      s_.status_origin.file = line_source_name(s_.identity());
     }
   }
 }

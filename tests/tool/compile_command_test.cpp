@@ -125,6 +125,18 @@ TEST(CompileCommand, UsageErrors) {
     EXPECT_EQ(r.exit_status, 2) << c.says;
     EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
   }
+  // A train number whose track file would take the curve file's name: refused before anything
+  // is written, the output directory included.
+  Sources src;
+  write_file(src.dir.file("Lindeva_Querno_linea-.txt"), read_file(src.train()));
+  TempDir parent;
+  const std::string out = parent.file("out");
+  const ProcessResult clash = tool({"compile", "--train", "linea", "-o", out, src.dir.path()});
+  EXPECT_EQ(clash.exit_status, 2);
+  EXPECT_NE(clash.err.find("gives two files the name Lindeva_Querno_linea.dat"), std::string::npos)
+      << clash.err;
+  EXPECT_FALSE(file_exists(out));
+  EXPECT_EQ(tool({"check", "--train", "linea", src.dir.path()}).exit_status, 2);
   EXPECT_EQ(tool({"--help"}).exit_status, 0);
   EXPECT_EQ(tool({"--version"}).out.rfind("scenario-tool ", 0), 0u);
 }

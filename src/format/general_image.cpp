@@ -1,13 +1,13 @@
-#include "tool/decode_general.h"
+#include "format/general_image.h"
 
-#include "tool/byte_reader.h"
+#include "format/marks.h"
 
-namespace scenario::tool {
+namespace scenario {
 namespace {
 
 // Every entry is 34 bytes plus its text: 16 before the text, 18 after it.
 constexpr size_t kHeadSize = 16;
-constexpr size_t kTailSize = 18;
+constexpr size_t kTailSize = kGeneralEntryFixedSize - kHeadSize;
 
 }  // namespace
 
@@ -69,19 +69,6 @@ std::vector<int> board_slots(const GeneralTable& table) {
   return slots;
 }
 
-std::string clock_text(int64_t seconds) {
-  std::string sign;
-  if (seconds < 0) {
-    sign = "-";
-    seconds = -seconds;
-  }
-  const int64_t h = seconds / 3600;
-  const int64_t m = seconds / 60 % 60;
-  const int64_t s = seconds % 60;
-  const auto two = [](int64_t v) { return (v < 10 ? "0" : "") + std::to_string(v); };
-  return sign + std::to_string(h) + ":" + two(m) + ":" + two(s);
-}
-
 const std::vector<EntryField>& entry_fields() {
   static const std::vector<EntryField> fields = {
       {"code", [](const GeneralEntry& e) -> int64_t { return e.code; }},
@@ -104,4 +91,4 @@ const std::vector<EntryField>& entry_fields() {
   return fields;
 }
 
-}  // namespace scenario::tool
+}  // namespace scenario

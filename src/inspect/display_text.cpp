@@ -1,8 +1,8 @@
-#include "tool/display_text.h"
+#include "inspect/display_text.h"
 
 #include "emitter/cp1252.h"
 
-namespace scenario::tool {
+namespace scenario {
 namespace {
 
 void append_utf8(std::string& out, unsigned cp) {
@@ -36,4 +36,4 @@ std::string display_text(std::string_view cp1252) {
   return out;
 }
 
-}  // namespace scenario::tool
+}  // namespace scenario

@@ -1,5 +1,7 @@
 // The byte images of the three structures, compared byte for byte.
-#include "model/images.h"
+#include "format/curve_image.h"
+#include "format/general_image.h"
+#include "format/track_image.h"
 
 #include <gtest/gtest.h>
 

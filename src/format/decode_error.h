@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-namespace scenario::tool {
+namespace scenario {
 
 // A layout fault: the byte offset where the file stops making sense, and what is wrong there.
 struct DecodeError {
@@ -36,4 +36,4 @@ class Decoded {
   DecodeError error_;
 };
 
-}  // namespace scenario::tool
+}  // namespace scenario

@@ -4,10 +4,10 @@
 #include <string>
 #include <string_view>
 
-namespace scenario::tool {
+namespace scenario {
 
 // Converts Windows-1252 bytes to UTF-8. Control characters and the five undefined bytes become
 // U+FFFD, so the result is always safe to print and to put into XML.
 std::string display_text(std::string_view cp1252);
 
-}  // namespace scenario::tool
+}  // namespace scenario

@@ -1,11 +1,8 @@
-#include "tool/decode_track.h"
+#include "format/track_image.h"
 
 #include <string>
 
-#include "model/images.h"
-#include "tool/byte_reader.h"
-
-namespace scenario::tool {
+namespace scenario {
 
 Decoded<std::vector<TrackBlock>> decode_track(std::string_view bytes) {
   if (bytes.empty()) return DecodeError{0, "empty file: a track file holds at least one block"};
@@ -65,18 +62,4 @@ const char* block_code_meaning(uint8_t code) {
   }
 }
 
-std::vector<Run> mark_runs(const std::vector<TrackBlock>& blocks, uint8_t TrackBlock::*mark) {
-  std::vector<Run> runs;
-  for (size_t i = 0; i < blocks.size(); ++i) {
-    const int v = blocks[i].*mark;
-    const auto b = static_cast<int64_t>(i);
-    if (!runs.empty() && runs.back().value == v) {
-      runs.back().last_block = b;
-    } else {
-      runs.push_back({b, b, v});
-    }
-  }
-  return runs;
-}
-
-}  // namespace scenario::tool
+}  // namespace scenario

@@ -1,20 +1,12 @@
-// Decoding a "_linea.dat" file (the curve table's image) and reading the plan it describes.
+// The plan of a curve table at a glance: extent, total turn and the runs of constant turning.
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 #include <vector>
 
 #include "model/curve_table.h"
-#include "tool/decode_error.h"
 
-namespace scenario::tool {
-
-// Walks the variant cells of a "_linea.dat" image: axis 0 for metres 0 to E, then axis 1. Each
-// tag must be known, each cell complete, the count even, and both axes must hold the same kind
-// at every metre (the writer sets X and Y together). A file with more cells than the longest
-// route has is refused where it passes that count.
-Decoded<CurveTable> decode_curve(std::string_view bytes);
+namespace scenario {
 
 // A run of constant turning.
 struct PlanCurve {
@@ -43,4 +35,4 @@ PlanSummary summarize_plan(const CurveTable& table);
 // True when metre m holds a finite value on both axes: a point of the plan.
 bool has_point(const CurveTable& table, int64_t metre);
 
-}  // namespace scenario::tool
+}  // namespace scenario
