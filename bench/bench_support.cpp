@@ -25,7 +25,6 @@ std::unique_ptr<BuildState> state_in(const std::string& dir, const std::string& 
   s->scenario_name = name;
   s->train_number = train;
   s->directory = dir;
-  s->keep_sources = true;
   return s;
 }
 

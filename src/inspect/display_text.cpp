@@ -1,6 +1,6 @@
 #include "inspect/display_text.h"
 
-#include "emitter/cp1252.h"
+#include "format/cp1252.h"
 
 namespace scenario {
 namespace {

@@ -27,7 +27,7 @@ const BuiltinCompiled& builtin_compiled() {
               dir->file(track_file_name(s.identity())),
               dir->file(curve_file_name({s.scenario_name, ""})), &s};
   }
-  EXPECT_FALSE(compile.errore.has_value());
+  EXPECT_FALSE(compile.outcome.errore.has_value());
   EXPECT_EQ(compile.state->read_status, 0);
   return result;
 }

@@ -3,7 +3,7 @@
 
 #include <optional>
 
-#include "line_reader/field_stream.h"
+#include "source/field_stream.h"
 
 namespace scenario {
 

@@ -1,4 +1,4 @@
-#include "emitter/cp1252.h"
+#include "format/cp1252.h"
 
 #include <gtest/gtest.h>
 

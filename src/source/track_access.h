@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "line_reader/read_failure.h"
 #include "model/track_array.h"
+#include "source/read_failure.h"
 
 namespace scenario {
 

@@ -1,8 +1,8 @@
-#include "line_reader/field_stream.h"
+#include "source/field_stream.h"
 
 #include <limits>
 
-#include "line_reader/read_failure.h"
+#include "source/read_failure.h"
 
 namespace scenario {
 namespace {
@@ -152,18 +152,19 @@ int32_t FieldStream::read_number() {
   return static_cast<int32_t>(value);
 }
 
-std::string_view FieldStream::line_text(int32_t line) const {
+std::string_view source_line(std::string_view text, int32_t line) {
   size_t pos = 0;
-  for (int32_t l = 1; l < line && pos < bytes_.size(); ++l) {
-    while (pos < bytes_.size() && !is_line_end(bytes_[pos])) ++pos;
-    if (pos < bytes_.size()) {
-      if (bytes_[pos] == '\r' && pos + 1 < bytes_.size() && bytes_[pos + 1] == '\n') ++pos;
+  for (int32_t l = 1; l < line && pos < text.size(); ++l) {
+    while (pos < text.size() && !is_line_end(text[pos])) ++pos;
+    if (pos < text.size()) {
+      if (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') ++pos;
       ++pos;
     }
   }
+  if (line < 1 || pos >= text.size()) return {};
   size_t end = pos;
-  while (end < bytes_.size() && !is_line_end(bytes_[end])) ++end;
-  return std::string_view(bytes_).substr(pos, end - pos);
+  while (end < text.size() && !is_line_end(text[end])) ++end;
+  return text.substr(pos, end - pos);
 }
 
 }  // namespace scenario

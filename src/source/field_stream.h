@@ -21,6 +21,9 @@ struct Field {
   int32_t column = 0;
 };
 
+// Line `line` (from 1) of a source text, without its line end; empty beyond the end.
+std::string_view source_line(std::string_view text, int32_t line);
+
 // Cuts a source text into fields. Leading blanks are skipped; a text field runs to the next
 // comma or line end (trailing blanks removed) and may be quoted to hold commas; a number field
 // also ends at a blank. CR LF, LF and CR each end a line; lines holding no field are skipped.
@@ -49,7 +52,9 @@ class FieldStream {
   int32_t line() const { return field_line_; }
   int32_t column() const { return field_column_; }
   // The text of a line of the source, without its line end.
-  std::string_view line_text(int32_t line) const;
+  std::string_view line_text(int32_t line) const { return source_line(bytes_, line); }
+  // Hands the source text over, leaving the stream empty.
+  std::string take_bytes() { return std::move(bytes_); }
 
  private:
   // Moves to the first character of the next field; false when none remains.
