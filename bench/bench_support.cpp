@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "emitter/emitters.h"
+#include "format/file_names.h"
 #include "tool/scenario_generator.h"
 
 extern char** environ;
@@ -24,7 +25,6 @@ std::unique_ptr<BuildState> state_in(const std::string& dir, const std::string& 
   s->scenario_name = name;
   s->train_number = train;
   s->directory = dir;
-  s->keep_sources = true;
   return s;
 }
 
@@ -37,8 +37,8 @@ std::unique_ptr<BuildState> builtin_sources_in(const std::string& dir) {
 std::unique_ptr<BuildState> generated_sources_in(const std::string& dir, int32_t km) {
   auto s = state_in(dir, "G", "1");
   const tool::GeneratedSources g = tool::generate_scenario(km);
-  write_file(s->path(s->line_source_name()), g.line);
-  write_file(s->path(s->train_source_name()), g.train);
+  write_file(s->path(line_source_name(s->identity())), g.line);
+  write_file(s->path(train_source_name(s->identity())), g.train);
   return s;
 }
 

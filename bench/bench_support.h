@@ -16,8 +16,8 @@ using ScratchDir = testing::TempDir;
 using testing::read_file;
 using testing::write_file;
 
-// A build state for identity name / train reading and writing in dir, sources kept, so that
-// one set of sources serves every iteration.
+// A build state for identity name / train whose directory is dir; the benchmarks read the sources
+// from there and keep them, so that one set of sources serves every iteration.
 std::unique_ptr<BuildState> state_in(const std::string& dir, const std::string& name,
                                      const std::string& train);
 

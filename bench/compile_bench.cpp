@@ -5,16 +5,23 @@
 #include <map>
 
 #include "bench_support.h"
+#include "compiler/compile.h"
 #include "compiler/replace_file.h"
-#include "compiler/route_compiler.h"
-#include "model/images.h"
+#include "format/curve_image.h"
+#include "format/general_image.h"
+#include "format/track_image.h"
+#include "source/source_store.h"
 
 namespace scenario::bench {
 namespace {
 
+// The compile as the authors' tool runs it: sources read from s.directory and kept, the
+// compiled files written beside them.
 void compile_or_fail(benchmark::State& state, BuildState& s) {
-  memorizza_percorso(s, 1);
-  if (s.read_status != 0) state.SkipWithError("the compile did not end clean");
+  DirectorySources sources(s.directory, DirectorySources::Policy::kKeep);
+  const CompileOutcome outcome = compile(s, sources, 1);
+  if (!outcome.clean()) state.SkipWithError("the compile did not end clean");
+  write_outputs(s, outcome, s.directory);
 }
 
 void BM_MemorizzaPercorsoBuiltin(benchmark::State& state) {
@@ -36,7 +43,8 @@ const BuildState& compiled(int32_t km) {
   std::unique_ptr<BuildState>& s = states[km];
   if (!s) {
     s = km == 0 ? builtin_sources_in(dir.path()) : generated_sources_in(dir.path(), km);
-    memorizza_percorso(*s, 1);
+    DirectorySources sources(s->directory, DirectorySources::Policy::kKeep);
+    compile(*s, sources, 1);
   }
   return *s;
 }

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "line_reader/field_stream.h"
-#include "line_reader/memorizza_dati.h"
-#include "line_reader/text_match.h"
+#include "compiler/memorizza_dati.h"
+#include "source/field_stream.h"
+#include "source/text_match.h"
 #include "tool/scenario_generator.h"
 
 namespace scenario::bench {
@@ -87,7 +87,7 @@ void BM_FieldStream(benchmark::State& state) {
 BENCHMARK(BM_FieldStream)->ArgName("copies")->Arg(1)->Arg(100)->Unit(benchmark::kMicrosecond);
 
 // Reads both sources of the built-in scenario (km = 0) or of a generated route of km kilometres
-// into the build state, as memorizza_percorso's reading step: no post-processing, no files.
+// into the build state, as the compile's reading step: no post-processing, no files.
 void BM_MemorizzaDati(benchmark::State& state) {
   ScratchDir dir;
   const auto km = static_cast<int32_t>(state.range(0));
@@ -99,8 +99,8 @@ void BM_MemorizzaDati(benchmark::State& state) {
     s->general.reset();
     s->track = TrackArray{};
     s->curves.clear();
-    s->block_origins = {};
-    memorizza_dati(*s);
+    DirectorySources sources(s->directory, DirectorySources::Policy::kKeep);
+    memorizza_dati(*s, sources);
     if (s->read_status != 0) state.SkipWithError("the sources do not read clean");
     benchmark::DoNotOptimize(s->track.blocks().data());
   }

@@ -18,12 +18,13 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
-#include "compiler/errore.h"
-#include "compiler/output_files.h"
-#include "compiler/route_compiler.h"
-#include "compiler/status_report.h"
+#include "compiler/compile.h"
+#include "format/file_names.h"
 #include "model/build_state.h"
+#include "source/diagnostic.h"
+#include "source/source_store.h"
 
 namespace fs = std::filesystem;
 
@@ -101,45 +102,49 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   scenario::BuildState& s = *state;
   s.scenario_name = kName;
   s.train_number = kTrain;
-  s.directory = d.src.string();
-  s.output_directory = d.out.string();
-  s.keep_sources = true;
-  const fs::path line_path = d.src / s.line_source_name();
-  const fs::path train_path = d.src / s.train_source_name();
+  const fs::path line_path = d.src / scenario::line_source_name(s.identity());
+  const fs::path train_path = d.src / scenario::train_source_name(s.identity());
   write_file(line_path, line);
   if (has_train) write_file(train_path, train);
 
-  scenario::CompileResult result;
-  bool aborted = false;
-  try {
-    result = scenario::memorizza_percorso(s, 1);
-  } catch (const scenario::BuildAborted&) {
-    aborted = true;  // a reserved field in use: the build ends, as errore says
+  scenario::DirectorySources store(d.src.string(), scenario::DirectorySources::Policy::kKeep);
+  // Any exception escapes and is reported as a crash: the compile must not throw.
+  const scenario::CompileOutcome outcome = scenario::compile(s, store, 1);
+  std::vector<std::string> written;
+  if (!outcome.errore) written = scenario::write_outputs(s, outcome, d.out.string());
+  // Every report renders, as text and as JSON (which refuses a string that is no UTF-8).
+  std::vector<scenario::Diagnostic> reports = outcome.compiler_faults;
+  reports.push_back(outcome.status);
+  reports.push_back(outcome.read_status);
+  if (outcome.errore) reports.push_back(*outcome.errore);
+  for (const scenario::Diagnostic& r : reports) {
+    if (scenario::diagnostic_text(r).back() != '\n') broken("a report without its line end");
+    (void)scenario::diagnostic_json(r).dump();
   }
-  // Any other exception escapes and is reported as a crash: the compile must not throw it.
-  (void)scenario::format_status_line(s, result.failure_reason);
+  const bool aborted = outcome.errore.has_value();
 
   if (read_file(line_path) != line) broken("the line source changed");
   if (has_train && read_file(train_path) != train) broken("the train source changed");
   const std::set<std::string> sources =
-      has_train ? std::set<std::string>{s.line_source_name(), s.train_source_name()}
-                : std::set<std::string>{s.line_source_name()};
+      has_train ? std::set<std::string>{scenario::line_source_name(s.identity()),
+                                        scenario::train_source_name(s.identity())}
+                : std::set<std::string>{scenario::line_source_name(s.identity())};
   if (names_in(d.src) != sources) broken("the source directory gained or lost a file");
 
   std::set<std::string> expected;
-  for (const std::string& n : result.outputs) expected.insert(n);
+  for (const std::string& n : written) expected.insert(n);
   if (names_in(d.out) != expected) broken("the output directory holds other files");
-  if (!aborted && s.track.exists() && result.outputs.size() != 3) {
+  if (!aborted && s.track.exists() && written.size() != 3) {
     broken("a sized track wrote no compiled files");
   }
-  if (!result.outputs.empty()) {
-    const auto dat = fs::file_size(d.out / scenario::track_file_name(kName, kTrain));
+  if (!written.empty()) {
+    const auto dat = fs::file_size(d.out / scenario::track_file_name({kName, kTrain}));
     if (dat != 15 * s.track.blocks().size()) broken("the track image has the wrong size");
     size_t texts = 0;
     for (int slot = 0; slot < scenario::GeneralTable::kSlots; ++slot) {
       texts += s.general[slot].text.size();
     }
-    const auto sim = fs::file_size(d.out / scenario::general_file_name(kName, kTrain));
+    const auto sim = fs::file_size(d.out / scenario::general_file_name({kName, kTrain}));
     if (sim != 87 * 34 + texts) broken("the general image has the wrong size");
   }
   return 0;

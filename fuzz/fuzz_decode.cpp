@@ -11,17 +11,18 @@
 #include <string>
 #include <string_view>
 
-#include "model/byte_writer.h"
-#include "model/images.h"
-#include "tool/decode_curve.h"
-#include "tool/decode_general.h"
-#include "tool/decode_track.h"
-#include "tool/display_text.h"
+#include "format/coding.h"
+#include "format/curve_image.h"
+#include "format/general_image.h"
+#include "format/track_image.h"
+#include "inspect/clock_text.h"
+#include "inspect/display_text.h"
+#include "inspect/mark_runs.h"
+#include "inspect/plan_summary.h"
 
 namespace {
 
 using scenario::StringSink;
-namespace tool = scenario::tool;
 
 [[noreturn]] void broken(const char* what) {
   std::fprintf(stderr, "decoder broke its contract: %s\n", what);
@@ -29,7 +30,7 @@ namespace tool = scenario::tool;
 }
 
 template <typename T>
-bool accepted(const tool::Decoded<T>& d, std::string_view bytes) {
+bool accepted(const scenario::Decoded<T>& d, std::string_view bytes) {
   if (d.ok()) return true;
   if (d.error().offset > bytes.size()) broken("an error offset past the end of the file");
   if (d.error().message.empty()) broken("an error without a message");
@@ -37,45 +38,45 @@ bool accepted(const tool::Decoded<T>& d, std::string_view bytes) {
 }
 
 void curve(std::string_view bytes) {
-  const auto d = tool::decode_curve(bytes);
+  const auto d = scenario::decode_curve(bytes);
   if (!accepted(d, bytes)) return;
   StringSink out;
   scenario::write_curve_image(out, d.value());
   if (out.bytes != bytes) broken("a curve file does not write back the same");
-  const tool::PlanSummary plan = tool::summarize_plan(d.value());
-  for (const tool::PlanCurve& c : plan.curves) {
+  const scenario::PlanSummary plan = scenario::summarize_plan(d.value());
+  for (const scenario::PlanCurve& c : plan.curves) {
     if (c.start < 0 || c.length < 0 || c.start > plan.last_metre) broken("a curve off the plan");
   }
-  (void)tool::has_point(d.value(), plan.last_metre);
+  (void)scenario::has_point(d.value(), plan.last_metre);
 }
 
 void general(std::string_view bytes) {
-  const auto d = tool::decode_general(bytes);
+  const auto d = scenario::decode_general(bytes);
   if (!accepted(d, bytes)) return;
   const scenario::GeneralTable& table = d.value();
   StringSink out;
   scenario::write_general_image(out, table);
   if (out.bytes != bytes) broken("a general file does not write back the same");
-  for (int slot : tool::station_slots(table)) {
-    (void)tool::clock_text(table[slot].long4);
-    (void)tool::display_text(table[slot].text);
+  for (int slot : scenario::station_slots(table)) {
+    (void)scenario::clock_text(table[slot].long4);
+    (void)scenario::display_text(table[slot].text);
   }
-  for (int slot : tool::board_slots(table)) (void)tool::display_text(table[slot].text);
-  for (const tool::EntryField& f : tool::entry_fields()) {
+  for (int slot : scenario::board_slots(table)) (void)scenario::display_text(table[slot].text);
+  for (const scenario::EntryField& f : scenario::entry_fields()) {
     if (f.number != nullptr) (void)f.number(table[0]);
   }
 }
 
 void track(std::string_view bytes) {
-  const auto d = tool::decode_track(bytes);
+  const auto d = scenario::decode_track(bytes);
   if (!accepted(d, bytes)) return;
   StringSink out;
   for (const scenario::TrackBlock& b : d.value()) scenario::write_track_block(out, b);
   if (out.bytes != bytes) broken("a track file does not write back the same");
-  for (const scenario::TrackBlock& b : d.value()) (void)tool::block_code_meaning(b.code);
-  const auto runs = tool::mark_runs(d.value(), &scenario::TrackBlock::mark13);
+  for (const scenario::TrackBlock& b : d.value()) (void)scenario::block_code_meaning(b.code);
+  const auto runs = scenario::mark_runs(d.value(), &scenario::TrackBlock::mark13);
   int64_t next = 0;
-  for (const tool::Run& r : runs) {
+  for (const scenario::Run& r : runs) {
     if (r.first_block != next || r.last_block < r.first_block) broken("runs do not tile");
     next = r.last_block + 1;
   }

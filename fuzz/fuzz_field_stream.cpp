@@ -12,8 +12,8 @@
 #include <string>
 #include <string_view>
 
-#include "line_reader/field_stream.h"
-#include "line_reader/read_failure.h"
+#include "source/field_stream.h"
+#include "source/read_failure.h"
 
 namespace {
 

@@ -15,10 +15,11 @@
 #include <string_view>
 #include <system_error>
 
-#include "compiler/errore.h"
-#include "compiler/route_compiler.h"
+#include "compiler/compile.h"
+#include "format/file_names.h"
 #include "formatter/source_formatter.h"
 #include "model/build_state.h"
+#include "source/source_store.h"
 
 namespace fs = std::filesystem;
 
@@ -63,28 +64,24 @@ std::string read_file(const fs::path& p) {
 std::string compile(const std::string& sub, std::string_view line, const std::string* train) {
   const fs::path dir = root() / sub;
   fs::remove_all(dir);
-  fs::create_directories(dir / "out");
+  fs::create_directories(dir);
   auto state = std::make_unique<scenario::BuildState>();
   scenario::BuildState& s = *state;
   s.scenario_name = "F";
   s.train_number = "1";
-  s.directory = dir.string();
-  s.output_directory = (dir / "out").string();
-  s.keep_sources = true;
-  write_file(dir / s.line_source_name(), line);
-  if (train) write_file(dir / s.train_source_name(), *train);
-  scenario::CompileResult result;
+  scenario::MemorySources store;
+  store.set(scenario::line_source_name(s.identity()), std::string(line));
+  if (train) store.set(scenario::train_source_name(s.identity()), *train);
+  const scenario::CompileOutcome result = scenario::compile(s, store, 1);
   std::string outcome;
-  try {
-    result = scenario::memorizza_percorso(s, 1);
-  } catch (const scenario::BuildAborted& e) {
-    outcome = "errore " + e.number() + "\n";
-  }
-  outcome += "status " + std::to_string(s.read_status) + " at " +
-             std::to_string(s.read_status_position) + " line " +
-             std::to_string(s.status_origin.line) + ": " + result.failure_reason + "\n";
-  for (const std::string& name : result.outputs) {
-    outcome += name + "\n" + read_file(dir / "out" / name) + "\n";
+  if (result.errore) outcome = "errore " + std::to_string(result.errore->code) + "\n";
+  outcome += "status " + std::to_string(result.status.code) + " at " +
+             std::to_string(result.status.position) + " line " +
+             std::to_string(result.status.line) + ": " + result.status.message + "\n";
+  if (!result.errore) {
+    for (const std::string& name : scenario::write_outputs(s, result, dir.string())) {
+      outcome += name + "\n" + read_file(dir / name) + "\n";
+    }
   }
   return outcome;
 }

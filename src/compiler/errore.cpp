@@ -1,13 +1,7 @@
 #include "compiler/errore.h"
 
-#include <iostream>
-
 namespace scenario {
 
-void errore(const std::string& number) {
-  BuildAborted aborted(number);
-  std::cerr << aborted.what() << std::endl;
-  throw aborted;
-}
+std::string errore_message(int32_t number) { return " Errore n. " + std::to_string(number); }
 
 }  // namespace scenario

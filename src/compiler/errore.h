@@ -1,23 +1,13 @@
-// The error report that ends a build: " Errore n. " and the number, on standard error.
+// The error report that ends a build: " Errore n. " and the number. The compile returns the
+// number as a value (CompileOutcome::errore); only the entry points print this text.
 #pragma once
 
-#include <stdexcept>
+#include <cstdint>
 #include <string>
 
 namespace scenario {
 
-// Raised by errore; only the executables' entry points catch it, and they exit with status 1.
-class BuildAborted : public std::runtime_error {
- public:
-  explicit BuildAborted(const std::string& number)
-      : std::runtime_error(" Errore n. " + number), number_(number) {}
-  const std::string& number() const { return number_; }
-
- private:
-  std::string number_;
-};
-
-// Prints " Errore n. " followed by number as one line on standard error and ends the build.
-[[noreturn]] void errore(const std::string& number);
+// " Errore n. " followed directly by number.
+std::string errore_message(int32_t number);
 
 }  // namespace scenario

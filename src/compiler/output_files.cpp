@@ -1,38 +1,34 @@
 #include "compiler/output_files.h"
 
+#include "compiler/file_error.h"
 #include "compiler/replace_file.h"
-#include "model/images.h"
+#include "format/curve_image.h"
+#include "format/file_names.h"
+#include "format/general_image.h"
+#include "format/track_image.h"
 
 namespace scenario {
 
-std::string curve_file_name(const std::string& s) { return s + "_linea.dat"; }
-std::string general_file_name(const std::string& s, const std::string& t) {
-  return s + "_" + t + ".sim";
-}
-std::string track_file_name(const std::string& s, const std::string& t) {
-  return s + "_" + t + ".dat";
-}
-
-std::vector<std::string> write_compiled_files(const BuildState& state) {
+std::vector<std::string> write_compiled_files(const BuildState& state,
+                                              const std::vector<std::string>& names,
+                                              const std::string& directory) {
+  const Identity id = state.identity();
+  // Two images under one name would leave only the later one.
+  if (const std::optional<std::string> problem = identity_check(id)) {
+    throw FileError(directory, *problem);
+  }
   std::vector<std::string> written;
-  if (state.build_flag != 0) {
-    const std::string name = curve_file_name(state.scenario_name);
-    FileReplacer out(state.output_path(name));
-    write_curve_image(out, state.curves);
-    out.commit();
-    written.push_back(name);
-  }
-  {
-    const std::string name = general_file_name(state.scenario_name, state.train_number);
-    FileReplacer out(state.output_path(name));
-    write_general_image(out, state.general);
-    out.commit();
-    written.push_back(name);
-  }
-  {
-    const std::string name = track_file_name(state.scenario_name, state.train_number);
-    FileReplacer out(state.output_path(name));
-    write_track_image(out, state.track);
+  for (const std::string& name : names) {
+    FileReplacer out(directory + "/" + name);
+    if (name == curve_file_name(id)) {
+      write_curve_image(out, state.curves);
+    } else if (name == general_file_name(id)) {
+      write_general_image(out, state.general);
+    } else if (name == track_file_name(id)) {
+      write_track_image(out, state.track);
+    } else {
+      throw FileError(directory + "/" + name, "not a compiled file of " + id.name + "_" + id.train);
+    }
     out.commit();
     written.push_back(name);
   }

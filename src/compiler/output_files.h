@@ -1,4 +1,4 @@
-// The three compiled files of a build, written as images of the build state's structures.
+// The compiled files of a build, written as images of the build state's structures.
 #pragma once
 
 #include <string>
@@ -8,13 +8,12 @@
 
 namespace scenario {
 
-std::string curve_file_name(const std::string& scenario_name);
-std::string general_file_name(const std::string& scenario_name, const std::string& train_number);
-std::string track_file_name(const std::string& scenario_name, const std::string& train_number);
-
-// Writes "_linea.dat" (only when the build flag is set), ".sim" and ".dat" into
-// state.directory, in that order, each replaced whole. Returns the names written.
-// Throws FileError naming the file; a file that failed keeps its earlier content.
-std::vector<std::string> write_compiled_files(const BuildState& state);
+// Writes the named compiled files (any of the state's "_linea.dat", ".sim" and ".dat") into
+// directory in the order given, each replaced whole. Returns the names written. Throws
+// FileError naming the file; a file that failed keeps its earlier content. An identity whose
+// file names collide is refused before anything is written.
+std::vector<std::string> write_compiled_files(const BuildState& state,
+                                              const std::vector<std::string>& names,
+                                              const std::string& directory);
 
 }  // namespace scenario

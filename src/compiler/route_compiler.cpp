@@ -1,9 +1,9 @@
 #include "compiler/route_compiler.h"
 
-#include "compiler/errore.h"
-#include "compiler/output_files.h"
 #include "compiler/scenario_codes.h"
-#include "line_reader/memorizza_dati.h"
+#include "format/file_names.h"
+#include "format/marks.h"
+#include "source/status_codes.h"
 
 namespace scenario {
 namespace {
@@ -14,25 +14,35 @@ constexpr int kLowestSignalBlock = 3;
 constexpr int16_t kWalkSpeedLimit = 110;
 constexpr int kWalkSpacing = 8;
 constexpr int kSignalSearchSpan = 12;
-// Written into every compiled file; the simulator checks them. Never change.
-constexpr int16_t kGeneralFormatMark = 610;
-constexpr int16_t kTrackFormatMark = 5121;
 
 class PostProcessor {
  public:
-  explicit PostProcessor(BuildState& s) : s_(s), t_(s.track), n_(s.track.upper()) {}
+  PostProcessor(BuildState& s, BlockOrigins& origins)
+      : s_(s), t_(s.track), n_(s.track.upper()), origins_(origins) {
+    if (origins_.line.size() != t_.blocks().size()) {
+      origins_.line.assign(t_.blocks().size(), 0);
+      origins_.column.assign(t_.blocks().size(), 0);
+      origins_.file.assign(t_.blocks().size(), BlockOrigins::kNone);
+    }
+  }
 
-  void run() {
+  std::vector<CompilerFault> run() {
     for (int64_t i = 1; i <= n_ - 2; ++i) {
       if (t_[i].code == kSlowdownWarning) warning_point(i);
       if (t_[i].code == kSlowdownStart) slowdown_start(i);
     }
+    return std::move(faults_);
   }
 
  private:
-  void place(int64_t b) {
+  // A point placed for the item on block cause: a report on b names the row of that item.
+  void place(int64_t b, int64_t cause) {
     t_[b].code = kCodeCutValue;
     t_[b].value1 = kPointValue;
+    const auto to = static_cast<size_t>(b), from = static_cast<size_t>(cause);
+    origins_.line[to] = origins_.line[from];
+    origins_.column[to] = origins_.column[from];
+    origins_.file[to] = origins_.file[from];
   }
   bool free_at(int64_t b) const { return t_.contains(b) && t_[b].is_free(); }
   bool code_at(int64_t b, uint8_t code) const { return t_.contains(b) && t_[b].code == code; }
@@ -41,20 +51,8 @@ class PostProcessor {
   }
   void record(int32_t code, int64_t block, int64_t origin_block) {
     s_.read_status = code;
-    s_.read_status_position = static_cast<int32_t>(block * 50);
-    RowOrigin o;
-    const BlockOrigins& bo = s_.block_origins;
-    if (origin_block >= 0 && static_cast<size_t>(origin_block) < bo.line.size() &&
-        bo.line[static_cast<size_t>(origin_block)] > 0) {
-      o.file = bo.file[static_cast<size_t>(origin_block)] == 1 ? s_.line_source_name()
-                                                               : s_.train_source_name();
-      o.line = bo.line[static_cast<size_t>(origin_block)];
-      o.column = bo.column[static_cast<size_t>(origin_block)];
-      o.last_line = o.line;
-      o.field_line = o.line;
-    }
-    s_.status_origin = o;
-    if (s_.compiler_log != nullptr) s_.compiler_log->push_back({code, s_.read_status_position, o});
+    s_.read_status_position = static_cast<int32_t>(block * kBlockMetres);
+    faults_.push_back({code, s_.read_status_position, block_origin(s_, origins_, origin_block)});
   }
 
   void warning_point(int64_t i) {
@@ -64,15 +62,15 @@ class PostProcessor {
       const int64_t p = i - k - 1;
       const int64_t q = i - k - 2;
       if (free_at(p)) {
-        place(p);
+        place(p, i - k);
       } else if (free_at(q)) {
-        place(q);
+        place(q, i - k);
       } else if (code_at(p, kCodeCutValue)) {
         lower_to_point_value(p);
       } else if (code_at(q, kCodeCutValue)) {
         lower_to_point_value(q);
       } else {
-        record(11, i - k, i - k);
+        record(kNoPointBeforeSignal, i - k, i - k);
       }
     }
   }
@@ -84,11 +82,11 @@ class PostProcessor {
       bool placed = false;
       for (int m = 1; m <= 3 && !placed; ++m) {
         if (t_[i - g[m]].is_free()) {
-          place(i - g[m]);
+          place(i - g[m], i);
           placed = true;
         }
       }
-      if (!placed) record(12, i, i);
+      if (!placed) record(kNoPointBeforeSlowdown, i, i);
     }
     // The walk, and the search for the signal after the end, start from this slowdown's own
     // start: a fast slowdown has no walk, so its end is found first.
@@ -97,23 +95,23 @@ class PostProcessor {
       int c = 0;
       do {
         if (w >= n_) {  // the end is missing: stop at the last block
-          record(13, w, i);
+          record(kNoPointInSlowdown, w, i);
           break;
         }
         ++w;
         ++c;
         if (c == kWalkSpacing) {
           if (free_at(w)) {
-            place(w);
+            place(w, i);
             c = 0;
           } else if (free_at(w - 1)) {
-            place(w - 1);
+            place(w - 1, i);
             c = 1;
           } else if (free_at(w + 1)) {
-            place(w + 1);
+            place(w + 1, i);
             c = -1;
           } else {
-            record(13, w, i);
+            record(kNoPointInSlowdown, w, i);
           }
         }
       } while (t_[w].code != kSlowdownEnd);
@@ -126,11 +124,11 @@ class PostProcessor {
       if (m - 1 > 0) {
         const int64_t s = m - 1;
         if (t_[s].is_free()) {
-          place(s);
+          place(s, m);
         } else if (s - 1 >= 0 && t_[s - 1].is_free()) {
-          place(s - 1);
+          place(s - 1, m);
         } else {
-          record(13, w, m);
+          record(kNoPointInSlowdown, w, m);
         }
       }
       break;
@@ -140,39 +138,47 @@ class PostProcessor {
   BuildState& s_;
   TrackArray& t_;
   const int64_t n_;
+  BlockOrigins& origins_;
+  std::vector<CompilerFault> faults_;
 };
 
 }  // namespace
 
+RowOrigin block_origin(const BuildState& state, const BlockOrigins& origins, int64_t block) {
+  RowOrigin o;
+  if (block < 0 || static_cast<size_t>(block) >= origins.line.size()) return o;
+  const auto b = static_cast<size_t>(block);
+  if (origins.line[b] <= 0) return o;
+  o.file = origins.file[b] == BlockOrigins::kLineSource ? line_source_name(state.identity())
+                                                        : train_source_name(state.identity());
+  o.line = origins.line[b];
+  o.column = origins.column[b];
+  o.last_line = o.line;
+  o.field_line = o.line;
+  return o;
+}
+
 int32_t minimo(int32_t x, int32_t y) { return x > y ? y : x; }
 
-void post_process_track(BuildState& state) { PostProcessor(state).run(); }
+std::vector<CompilerFault> post_process_track(BuildState& state, BlockOrigins& origins) {
+  return PostProcessor(state, origins).run();
+}
 
-CompileResult memorizza_percorso(BuildState& state, int32_t j) {
-  CompileResult result;
-  state.build_flag = j;
-  state.read_status = 0;
-  state.status_origin = RowOrigin{};
-  state.general.reset();
-  state.track = TrackArray{};
-  state.curves.clear();
-  state.block_origins = {};
-  memorizza_dati(state, &result.failure_reason);
-  // Without a route length there is no track to stamp and no file to write.
-  if (!state.track.exists()) return result;
-  post_process_track(state);
+std::vector<CompilerFault> post_process_track(BuildState& state) {
+  BlockOrigins none;
+  return post_process_track(state, none);
+}
 
+std::optional<int32_t> stamp_reserved_fields(BuildState& state) {
   GeneralEntry& slot85 = state.general[GeneralTable::kScenarioSlot];
-  TrackBlock& block1 = state.track[1];
-  if (slot85.int1 != 0 || block1.value1 != 0) errore("1250");
+  TrackBlock& block1 = state.track[kMarkBlock];
+  if (slot85.int1 != 0 || block1.value1 != 0) return kFormatMarkInUse;
   slot85.int1 = kGeneralFormatMark;
   block1.value1 = kTrackFormatMark;
-  if (slot85.long4 != 0 || block1.value2 != 0) errore("1251");
+  if (slot85.long4 != 0 || block1.value2 != 0) return kScenarioCodeInUse;
   slot85.long4 = codice_gara_st(state.general);
   block1.value2 = codice_gara_og(state.general);
-
-  result.outputs = write_compiled_files(state);
-  return result;
+  return std::nullopt;
 }
 
 }  // namespace scenario

@@ -8,12 +8,13 @@
 #include <memory>
 #include <vector>
 
+#include "compiler/compile.h"
 #include "compiler/errore.h"
 #include "compiler/file_error.h"
-#include "compiler/route_compiler.h"
-#include "compiler/status_report.h"
 #include "emitter/emitters.h"
 #include "model/build_state.h"
+#include "source/diagnostic.h"
+#include "source/source_store.h"
 
 namespace scenario {
 
@@ -36,10 +37,16 @@ int build_scenario_in(const std::string& directory) {
   // The console form of the waiting window: shown before the work begins.
   std::cout << "Attendere" << std::endl;
   emit_all(*state);
-  const CompileResult result = memorizza_percorso(*state, 1);
-  if (state->read_status != 0) {
-    std::cerr << "scenario-build: " << format_status_line(*state, result.failure_reason)
-              << std::endl;
+  // The build reads its own sources and deletes them.
+  DirectorySources sources(directory, DirectorySources::Policy::kDelete);
+  const CompileOutcome outcome = compile(*state, sources, 1);
+  if (outcome.errore) {
+    std::cerr << errore_message(outcome.errore->code) << std::endl;
+    return 1;
+  }
+  write_outputs(*state, outcome, directory);
+  if (!outcome.status.clean()) {
+    std::cerr << "scenario-build: " << diagnostic_text(outcome.status) << std::flush;
     return 3;
   }
   return 0;
@@ -48,8 +55,6 @@ int build_scenario_in(const std::string& directory) {
 int run_scenario_build() {
   try {
     return build_scenario_in(program_directory());
-  } catch (const BuildAborted&) {
-    return 1;  // errore has already said why
   } catch (const std::exception& e) {
     std::cerr << "scenario-build: " << e.what() << std::endl;
     return 1;

@@ -7,6 +7,7 @@
 #include "emitter/content/content.h"
 #include "emitter/row_list.h"
 #include "emitter/scrivi_righe.h"
+#include "format/file_names.h"
 
 namespace scenario {
 namespace {
@@ -20,25 +21,13 @@ void emit(BuildState& state, std::span<const std::string_view> content, const st
 
 }  // namespace
 
-std::string line_source_file(const BuildState& s) { return s.line_source_name(); }
-std::string train_source_file(const BuildState& s) { return s.train_source_name(); }
-std::string scheda_file(const BuildState& s) {
-  return s.scenario_name + "_" + s.train_number + "_scheda_treno.txt";
-}
-std::string rallentamenti_file(const BuildState& s) {
-  return s.scenario_name + "_" + s.train_number + "_rallentamenti.txt";
-}
-std::string note_file(const BuildState& s) {
-  return s.scenario_name + "_" + s.train_number + "_note.txt";
-}
-
-void dati_linea(BuildState& s) { emit(s, content::linea_rows(), line_source_file(s)); }
-void dati_treno(BuildState& s) { emit(s, content::treno_rows(), train_source_file(s)); }
-void dati_scheda(BuildState& s) { emit(s, content::scheda_rows(), scheda_file(s)); }
+void dati_linea(BuildState& s) { emit(s, content::linea_rows(), line_source_name(s.identity())); }
+void dati_treno(BuildState& s) { emit(s, content::treno_rows(), train_source_name(s.identity())); }
+void dati_scheda(BuildState& s) { emit(s, content::scheda_rows(), scheda_name(s.identity())); }
 void dati_rallentamenti(BuildState& s) {
-  emit(s, content::rallentamenti_rows(), rallentamenti_file(s));
+  emit(s, content::rallentamenti_rows(), rallentamenti_name(s.identity()));
 }
-void dati_note(BuildState& s) { emit(s, content::note_rows(), note_file(s)); }
+void dati_note(BuildState& s) { emit(s, content::note_rows(), note_name(s.identity())); }
 
 void emit_all(BuildState& s) {
   dati_linea(s);

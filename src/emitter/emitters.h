@@ -7,13 +7,6 @@
 
 namespace scenario {
 
-// File names of the five texts for the state's identity.
-std::string line_source_file(const BuildState& state);
-std::string train_source_file(const BuildState& state);
-std::string scheda_file(const BuildState& state);
-std::string rallentamenti_file(const BuildState& state);
-std::string note_file(const BuildState& state);
-
 // Each writes one text into state.directory. Throws FileError.
 void dati_linea(BuildState& state);
 void dati_treno(BuildState& state);

@@ -1,7 +1,7 @@
 #include "emitter/scrivi_righe.h"
 
 #include "compiler/replace_file.h"
-#include "emitter/cp1252.h"
+#include "format/cp1252.h"
 
 namespace scenario {
 

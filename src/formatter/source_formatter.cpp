@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "line_reader/text_match.h"
+#include "source/text_match.h"
 
 namespace scenario {
 namespace {

@@ -4,13 +4,13 @@
 #include <cmath>
 #include <limits>
 
-#include "line_reader/keyword_field.h"
 #include "line_reader/line_recorders.h"
 #include "line_reader/progressive_ordina.h"
-#include "line_reader/read_failure.h"
-#include "line_reader/text_match.h"
-#include "line_reader/track_access.h"
 #include "model/rounding.h"
+#include "source/keyword_field.h"
+#include "source/read_failure.h"
+#include "source/text_match.h"
+#include "source/track_access.h"
 
 namespace scenario {
 namespace {
@@ -104,7 +104,7 @@ class LineReader {
 
 void LineReader::stop(int32_t code, std::optional<int64_t> position) {
   ctx_.set_status(code, position);
-  delete_source(s_, s_.path(ctx_.file_name));
+  ctx_.finish_source();
 }
 
 bool LineReader::beyond_array(int64_t p) {
@@ -161,7 +161,7 @@ bool LineReader::read_general_section() {
       if (length < 0) throw ReadFailure("the route length is negative");
       extended_ = static_cast<int64_t>(length) + 7000;
       s_.track.create(length);
-      s_.block_origins = {};
+      ctx_.report.blocks = {};
       if (s_.build_flag != 0) s_.curves.create(extended_);
     }
     if (contains(k, "tre") && contains(k, "progressiva")) {
@@ -328,7 +328,7 @@ LineReader::Body LineReader::body_row(const std::string& k) {
 }
 
 void LineReader::end_processing() {
-  delete_source(s_, s_.path(ctx_.file_name));
+  ctx_.finish_source();
   const int64_t n = s_.track.upper();
   do {
     write_gradient(g_);

@@ -1,7 +1,7 @@
 // The first half of the source reader: the line source.
 #pragma once
 
-#include "line_reader/reader_context.h"
+#include "source/reader_context.h"
 
 namespace scenario {
 

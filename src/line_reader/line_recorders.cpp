@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <limits>
 
-#include "line_reader/read_failure.h"
-#include "line_reader/track_access.h"
 #include "model/rounding.h"
+#include "source/read_failure.h"
+#include "source/track_access.h"
 
 namespace scenario {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "line_reader/read_failure.h"
+#include "source/read_failure.h"
 
 namespace scenario {
 namespace {

@@ -5,7 +5,8 @@
 namespace scenario {
 
 int32_t TrackArray::upper_index_for(int64_t route_length) {
-  return static_cast<int32_t>(round_to_int(static_cast<double>(route_length + 7000) / 50.0));
+  return static_cast<int32_t>(
+      round_to_int(static_cast<double>(route_length + kRunOutMetres) / kBlockMetres));
 }
 
 void TrackArray::create(int64_t route_length) {

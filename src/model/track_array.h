@@ -7,6 +7,11 @@
 
 namespace scenario {
 
+// Metres per block: a block b is reported at position b × 50.
+inline constexpr int64_t kBlockMetres = 50;
+// The run-out beyond the route's end that both grids cover: E = L + 7000.
+inline constexpr int64_t kRunOutMetres = 7000;
+
 // Block codes written by the placers and read by the compiler.
 enum BlockCode : uint8_t {
   kPlainTrack = 0,

@@ -2,21 +2,20 @@
 #pragma once
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "compiler/route_compiler.h"
+#include "compiler/compile.h"
 #include "model/build_state.h"
-#include "tool/scenario_identity.h"
+#include "model/identity.h"
 
 namespace scenario::tool {
 
-// The outcome of compiling an author's sources on private copies.
+// The outcome of compiling an author's sources.
 struct ToolCompile {
   std::unique_ptr<BuildState> state;
-  CompileResult result;
-  std::optional<std::string> errore;  // the errore number, when the build was aborted
+  CompileOutcome outcome;
+  std::vector<std::string> written;  // the compiled files written into the output directory
 };
 
 // Compiles the two sources of id in srcdir and writes the compiled files into outdir (created

@@ -5,10 +5,15 @@
 #include <cstdio>
 #include <cstring>
 
-#include "tool/decode_curve.h"
-#include "tool/decode_general.h"
-#include "tool/decode_track.h"
-#include "tool/display_text.h"
+#include "format/curve_image.h"
+#include "format/file_names.h"
+#include "format/general_image.h"
+#include "format/marks.h"
+#include "format/track_image.h"
+#include "inspect/clock_text.h"
+#include "inspect/display_text.h"
+#include "inspect/mark_runs.h"
+#include "inspect/plan_summary.h"
 #include "tool/json_writer.h"
 #include "tool/read_bytes.h"
 
@@ -16,12 +21,6 @@ namespace scenario::tool {
 namespace {
 
 constexpr const char* kInspectUsage = "usage: scenario-tool inspect [--json] FILE...";
-constexpr int16_t kGeneralFormatMark = 610;
-
-bool ends_with(const std::string& s, std::string_view suffix) {
-  return s.size() >= suffix.size() &&
-         s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
 
 std::string fixed(double v, int decimals) {
   char buf[64];
@@ -360,7 +359,10 @@ void print_track(const std::string& file, size_t size, const std::vector<TrackBl
       << last * kBlockMetres << " m), " << size << " bytes\n";
   if (blocks.size() > 1) {
     out << "  format mark (block 1 value1)    " << blocks[1].value1
-        << (blocks[1].value1 == kTrackFormatMark ? "" : "  (a compiled file carries 5121)") << "\n";
+        << (blocks[1].value1 == kTrackFormatMark
+                ? ""
+                : "  (a compiled file carries " + std::to_string(kTrackFormatMark) + ")")
+        << "\n";
     out << "  scenario code (block 1 value2)  " << blocks[1].value2 << "\n";
   } else {
     out << "  no block 1: no format mark, no scenario code\n";
@@ -549,8 +551,8 @@ bool inspect_one(const std::string& path, bool json, std::ostream& out, std::ost
     err << path << ": offset " << e.offset << ": " << e.message << std::endl;
     return false;
   };
-  switch (compiled_kind(path)) {
-    case CompiledKind::kGeneral: {
+  switch (file_kind(path)) {
+    case FileKind::kGeneral: {
       const auto d = decode_general(bytes);
       if (!d.ok()) return fail(d.error());
       if (json) {
@@ -560,7 +562,7 @@ bool inspect_one(const std::string& path, bool json, std::ostream& out, std::ost
       }
       return true;
     }
-    case CompiledKind::kTrack: {
+    case FileKind::kTrack: {
       const auto d = decode_track(bytes);
       if (!d.ok()) return fail(d.error());
       if (json) {
@@ -570,7 +572,7 @@ bool inspect_one(const std::string& path, bool json, std::ostream& out, std::ost
       }
       return true;
     }
-    case CompiledKind::kCurve: {
+    case FileKind::kCurve: {
       const auto d = decode_curve(bytes);
       if (!d.ok()) return fail(d.error());
       if (json) {
@@ -580,20 +582,13 @@ bool inspect_one(const std::string& path, bool json, std::ostream& out, std::ost
       }
       return true;
     }
-    case CompiledKind::kUnknown:
+    default:
       break;
   }
   return false;
 }
 
 }  // namespace
-
-CompiledKind compiled_kind(const std::string& path) {
-  if (ends_with(path, "_linea.dat")) return CompiledKind::kCurve;
-  if (ends_with(path, ".dat")) return CompiledKind::kTrack;
-  if (ends_with(path, ".sim")) return CompiledKind::kGeneral;
-  return CompiledKind::kUnknown;
-}
 
 int inspect_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   bool json = false;
@@ -613,7 +608,8 @@ int inspect_command(const std::vector<std::string>& args, std::ostream& out, std
     return 2;
   }
   for (const std::string& f : files) {
-    if (compiled_kind(f) == CompiledKind::kUnknown) {
+    if (const FileKind k = file_kind(f);
+        k != FileKind::kGeneral && k != FileKind::kTrack && k != FileKind::kCurve) {
       err << "scenario-tool inspect: cannot tell the kind of '" << f
           << "' from its name: a compiled file ends in .sim, .dat or _linea.dat\n"
           << kInspectUsage << std::endl;

@@ -7,12 +7,6 @@
 
 namespace scenario::tool {
 
-// The kind of a compiled file, told by its name.
-enum class CompiledKind { kUnknown, kGeneral, kTrack, kCurve };
-
-// "_linea.dat" is the curve file, any other ".dat" a track file, ".sim" the general table.
-CompiledKind compiled_kind(const std::string& path);
-
 // Prints each file in turn; with --json, one JSON object per file, in the order given. A file
 // that cannot be read or decoded gets one line on err and does not stop the others.
 // Exit status: 0 all files decoded, 1 a file is missing or damaged, 2 usage error.

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "emitter/cp1252.h"
+#include "format/cp1252.h"
 
 namespace scenario::tool {
 

@@ -4,10 +4,11 @@
 #include <cmath>
 #include <cstdio>
 
-#include "tool/decode_curve.h"
-#include "tool/decode_general.h"
-#include "tool/decode_track.h"
-#include "tool/display_text.h"
+#include "format/curve_image.h"
+#include "format/general_image.h"
+#include "format/track_image.h"
+#include "inspect/display_text.h"
+#include "inspect/plan_summary.h"
 
 namespace scenario::tool {
 namespace {

@@ -2,85 +2,84 @@
 
 #include <filesystem>
 #include <set>
-#include <vector>
 
 namespace scenario::tool {
 namespace {
 
-constexpr std::string_view kLineSuffix = "_linea.txt";
-constexpr std::string_view kTrainSuffix = "-.txt";
+// What ending marks the files of one name (line source or curve file), and of one train.
+struct Endings {
+  std::string_view name_file;
+  const char* name_files;
+  const char* train_files;
+};
 
-bool ends_with(const std::string& s, std::string_view suffix) {
-  return s.size() >= suffix.size() &&
-         s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
+// The train numbers of name among files: by the train source, or by a ".sim" with its ".dat".
+std::set<std::string> trains_in(const std::set<std::string>& files, const std::string& name,
+                                IdentityFrom from) {
+  std::set<std::string> trains;
+  const std::string prefix = name + "_";
+  const std::string_view suffix =
+      from == IdentityFrom::kSources ? kTrainSourceSuffix : kGeneralSuffix;
+  for (const auto& f : files) {
+    if (f.size() <= prefix.size() + suffix.size() || f.compare(0, prefix.size(), prefix) != 0 ||
+        !ends_with(f, suffix)) {
+      continue;
+    }
+    const std::string t = f.substr(prefix.size(), f.size() - prefix.size() - suffix.size());
+    if (from == IdentityFrom::kCompiled && files.count(track_file_name({name, t})) == 0) continue;
+    trains.insert(t);
+  }
+  return trains;
 }
 
 }  // namespace
 
-std::optional<std::string> identity_problem(const std::string& what, const std::string& text) {
-  if (text.empty()) return what + " is empty";
-  if (text.find('/') != std::string::npos || text.find('\\') != std::string::npos ||
-      text.find("..") != std::string::npos) {
-    return what + " '" + text + "' holds a path separator or '..'";
-  }
-  for (unsigned char c : text) {
-    if (c < 0x20 || c == 0x7F) return what + " holds a control character";
-    // The compiled files and the codes take the identity one byte per character; a byte above
-    // ASCII means another code page (UTF-8 here), which would store other bytes and codes.
-    if (c >= 0x80) return what + " '" + text + "' holds a character outside ASCII";
-  }
-  return std::nullopt;
-}
-
-Identity resolve_identity(const std::string& srcdir, const std::optional<std::string>& name,
-                          const std::optional<std::string>& train) {
-  Identity id;
+Identity resolve_identity(const std::string& dir, const std::optional<std::string>& name,
+                          const std::optional<std::string>& train, IdentityFrom from) {
+  const bool sources = from == IdentityFrom::kSources;
+  const Endings e = sources ? Endings{kLineSourceSuffix, "line sources", "train sources"}
+                            : Endings{kCurveSuffix, "curve files", ".sim/.dat pairs"};
   std::error_code ec;
-  if (!std::filesystem::is_directory(srcdir, ec)) {
-    throw UsageError{"'" + srcdir + "' is not a directory"};
+  if (!std::filesystem::is_directory(dir, ec)) throw UsageError("'" + dir + "' is not a directory");
+  std::set<std::string> files;
+  for (const auto& f : std::filesystem::directory_iterator(dir, ec)) {
+    files.insert(f.path().filename().string());
   }
-  std::vector<std::string> files;
-  for (const auto& e : std::filesystem::directory_iterator(srcdir, ec)) {
-    files.push_back(e.path().filename().string());
-  }
+  Identity id;
   if (name) {
     id.name = *name;
   } else {
     std::set<std::string> names;
     for (const auto& f : files) {
-      if (ends_with(f, kLineSuffix)) names.insert(f.substr(0, f.size() - kLineSuffix.size()));
+      if (ends_with(f, e.name_file)) names.insert(f.substr(0, f.size() - e.name_file.size()));
     }
     if (names.size() != 1) {
       std::string found;
-      for (const auto& n : names) found += " " + n + std::string(kLineSuffix);
-      throw UsageError{"cannot tell the scenario name: " + srcdir + " holds " +
-                       std::to_string(names.size()) + " line sources" +
-                       (found.empty() ? "" : ":" + found) + "; give --name"};
+      for (const auto& n : names) found += " " + n + std::string(e.name_file);
+      throw UsageError("cannot tell the scenario name: " + dir + " holds " +
+                       std::to_string(names.size()) + " " + e.name_files +
+                       (found.empty() ? "" : ":" + found) + "; give --name");
     }
     id.name = *names.begin();
   }
-  if (auto p = identity_problem("the scenario name", id.name)) throw UsageError{*p};
+  if (auto p = identity_problem("the scenario name", id.name)) throw UsageError(*p);
   if (train) {
     id.train = *train;
   } else {
-    std::set<std::string> trains;
-    const std::string prefix = id.name + "_";
-    for (const auto& f : files) {
-      if (f.size() > prefix.size() + kTrainSuffix.size() &&
-          f.compare(0, prefix.size(), prefix) == 0 && ends_with(f, kTrainSuffix)) {
-        trains.insert(f.substr(prefix.size(), f.size() - prefix.size() - kTrainSuffix.size()));
-      }
-    }
+    const std::set<std::string> trains = trains_in(files, id.name, from);
     if (trains.size() != 1) {
+      const std::string prefix = id.name + "_";
       std::string found;
-      for (const auto& t : trains) found += " " + prefix + t + std::string(kTrainSuffix);
-      throw UsageError{"cannot tell the train number: " + srcdir + " holds " +
-                       std::to_string(trains.size()) + " train sources of " + id.name +
-                       (found.empty() ? "" : ":" + found) + "; give --train"};
+      for (const auto& t : trains) {
+        found += " " + prefix + t + (sources ? std::string(kTrainSourceSuffix) : ".sim/.dat");
+      }
+      throw UsageError("cannot tell the train number: " + dir + " holds " +
+                       std::to_string(trains.size()) + " " + e.train_files + " of " + id.name +
+                       (found.empty() ? "" : ":" + found) + "; give --train");
     }
     id.train = *trains.begin();
   }
-  if (auto p = identity_problem("the train number", id.train)) throw UsageError{*p};
+  if (auto p = identity_check(id)) throw UsageError(*p);
   return id;
 }
 

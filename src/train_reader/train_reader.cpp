@@ -2,11 +2,13 @@
 
 #include <limits>
 
-#include "line_reader/keyword_field.h"
-#include "line_reader/read_failure.h"
-#include "line_reader/text_match.h"
-#include "line_reader/track_access.h"
+#include "format/file_names.h"
 #include "model/rounding.h"
+#include "source/keyword_field.h"
+#include "source/read_failure.h"
+#include "source/status_codes.h"
+#include "source/text_match.h"
+#include "source/track_access.h"
 #include "train_reader/train_recorders.h"
 
 namespace scenario {
@@ -79,7 +81,7 @@ uint8_t TrainReader::speed_mark(int32_t speed) const {
 
 void TrainReader::fault(int32_t code, std::optional<int64_t> position) {
   ctx_.set_status(code, position);
-  delete_source(s_, s_.path(ctx_.file_name));
+  ctx_.finish_source();
 }
 
 void TrainReader::run() {
@@ -339,15 +341,13 @@ void TrainReader::fill_adhesion() {
 }
 
 void TrainReader::normal_end() {
-  delete_source(s_, s_.path(ctx_.file_name));
+  ctx_.finish_source();
   fill_speed();
   fill_adhesion();
   for (int slot = 81; slot <= 83; ++slot) {
     const GeneralEntry& e = s_.general[slot];
     if (e.long1 % 50 != 0 || e.long2 % 50 != 0) {
-      s_.read_status = 2;  // the position stays as it was
-      s_.status_origin = RowOrigin{};
-      s_.status_origin.file = s_.line_source_name();
+      ctx_.set_file_status(kProgressiveNotMultiple, line_source_name(s_.identity()));
     }
   }
 }

@@ -1,7 +1,7 @@
 // The second half of the source reader: the train source.
 #pragma once
 
-#include "line_reader/reader_context.h"
+#include "source/reader_context.h"
 
 namespace scenario {
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -80,8 +82,8 @@ struct Workspace {
   }
 };
 
-// What a compile must answer. Exit 3 names the status on its one stderr line; exit 1 is an
-// errore, whose number stands in status.
+// What a compile must answer. Exit 3 names the status on the first stderr line (the row and a
+// caret may follow it); exit 1 is an errore, whose number stands in status.
 struct Outcome {
   int exit;
   int status;
@@ -104,10 +106,14 @@ void expect_outcome(const Workspace& w, const Outcome& want, const std::string& 
   ASSERT_EQ(r.signal, 0) << r.describe();
   EXPECT_EQ(r.exit_code, want.exit) << r.describe();
   const std::vector<std::string> lines = r.err_lines();
+  // Lines after the status line quote the row: they are indented.
+  const bool quoted_row = lines.size() <= 3 &&
+                          std::all_of(lines.begin() + (lines.empty() ? 0 : 1), lines.end(),
+                                      [](const std::string& l) { return l.rfind("    ", 0) == 0; });
   if (want.exit == 0) {
     EXPECT_EQ(r.err, "");
-  } else if (lines.size() != 1) {
-    ADD_FAILURE() << "one line on stderr expected: " << r.describe();
+  } else if (lines.empty() || (want.exit == 1 && lines.size() != 1) || !quoted_row) {
+    ADD_FAILURE() << "one status line on stderr expected: " << r.describe();
   } else if (want.exit == 1) {
     EXPECT_EQ(lines[0], " Errore n. " + std::to_string(want.status));
   } else {

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "emitter/emitters.h"
+#include "format/file_names.h"
 #include "support/emitted.h"
 
 namespace scenario::testing {
@@ -29,7 +30,7 @@ struct Stop {
 std::vector<Stop> train_stations() {
   std::vector<Stop> stops;
   const BuildState s = builtin_state("");
-  for (const std::string& row : emitted_lines(&dati_treno, train_source_file(s))) {
+  for (const std::string& row : emitted_lines(&dati_treno, train_source_name(s.identity()))) {
     if (row.rfind("stazione,", 0) != 0) continue;
     const auto f = split_fields(row);
     EXPECT_EQ(f.size(), 18u) << row;
@@ -45,7 +46,7 @@ std::vector<Stop> train_stations() {
 std::vector<Stop> sheet_stations() {
   std::vector<Stop> stops;
   const BuildState s = builtin_state("");
-  const auto rows = emitted_lines(&dati_scheda, scheda_file(s));
+  const auto rows = emitted_lines(&dati_scheda, scheda_name(s.identity()));
   for (size_t i = 16; i <= 82 && i < rows.size(); ++i) {
     const std::string& r = rows[i];
     if (r.size() < 83) continue;
@@ -78,11 +79,11 @@ TEST(DocumentsAgree, TimetableSheetNamesTheTrainsStationsAndTimes) {
 TEST(DocumentsAgree, SlowdownOrderMatchesTheSlowdownRow) {
   const BuildState s = builtin_state("");
   std::vector<std::string> slowdown;
-  for (const std::string& row : emitted_lines(&dati_treno, train_source_file(s))) {
+  for (const std::string& row : emitted_lines(&dati_treno, train_source_name(s.identity()))) {
     if (row.rfind("rallentamento,", 0) == 0) slowdown = split_fields(row);
   }
   ASSERT_EQ(slowdown.size(), 7u);
-  const auto order = emitted_lines(&dati_rallentamenti, rallentamenti_file(s));
+  const auto order = emitted_lines(&dati_rallentamenti, rallentamenti_name(s.identity()));
   ASSERT_GT(order.size(), 13u);
   const std::string& entry = order[13];
   EXPECT_EQ(std::stoi(entry.substr(48, 10)), std::stoi(slowdown[2]));  // speed
@@ -92,9 +93,9 @@ TEST(DocumentsAgree, SlowdownOrderMatchesTheSlowdownRow) {
 
 TEST(DocumentsAgree, TrainNumberAndBrakingInTheSheet) {
   const BuildState s = builtin_state("");
-  const auto rows = emitted_lines(&dati_scheda, scheda_file(s));
+  const auto rows = emitted_lines(&dati_scheda, scheda_name(s.identity()));
   std::string braking;
-  for (const std::string& row : emitted_lines(&dati_treno, train_source_file(s))) {
+  for (const std::string& row : emitted_lines(&dati_treno, train_source_name(s.identity()))) {
     if (row.find("massa frenata") != std::string::npos) braking = split_fields(row)[1];
   }
   EXPECT_NE(rows[4].find("TRENO n." + s.train_number), std::string::npos);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "emitter/emitters.h"
+#include "format/file_names.h"
 #include "support/document_rows.h"
 #include "support/emitted.h"
 
@@ -21,7 +22,8 @@ using testing::Section;
 using testing::split;
 
 std::vector<std::string> line_source() {
-  return testing::emitted_lines(&dati_linea, line_source_file(testing::builtin_state("")));
+  return testing::emitted_lines(&dati_linea,
+                                line_source_name(testing::builtin_state("").identity()));
 }
 
 // A section's content rows: the rows after its header, up to the next header.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "emitter/emitters.h"
+#include "format/file_names.h"
 #include "support/emitted.h"
 
 namespace scenario {
@@ -18,7 +19,7 @@ using testing::emitted_lines;
 
 const std::vector<std::string>& notes() {
   static const std::vector<std::string> lines =
-      emitted_lines(&dati_note, note_file(builtin_state("")));
+      emitted_lines(&dati_note, note_name(builtin_state("").identity()));
   return lines;
 }
 
@@ -31,7 +32,8 @@ struct Station {
 // The "stazione" rows of the emitted train source, in route order.
 std::vector<Station> stations() {
   std::vector<Station> out;
-  for (const auto& line : emitted_lines(&dati_treno, train_source_file(builtin_state("")))) {
+  for (const auto& line :
+       emitted_lines(&dati_treno, train_source_name(builtin_state("").identity()))) {
     if (line.rfind("stazione,", 0) != 0) continue;
     std::vector<std::string> fields;
     size_t start = 0;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "emitter/emitters.h"
+#include "format/file_names.h"
 #include "support/document_rows.h"
 #include "support/emitted.h"
 
@@ -21,11 +22,13 @@ using testing::Section;
 using testing::split;
 
 std::vector<std::string> train_source() {
-  return testing::emitted_lines(&dati_treno, train_source_file(testing::builtin_state("")));
+  return testing::emitted_lines(&dati_treno,
+                                train_source_name(testing::builtin_state("").identity()));
 }
 
 std::vector<std::string> line_source() {
-  return testing::emitted_lines(&dati_linea, line_source_file(testing::builtin_state("")));
+  return testing::emitted_lines(&dati_linea,
+                                line_source_name(testing::builtin_state("").identity()));
 }
 
 constexpr Section kSpeeds{7, 16};

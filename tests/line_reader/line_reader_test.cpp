@@ -263,9 +263,10 @@ TEST(LineReader, MissingLineSourceDeletesNothing) {
   BuildState s;
   s.scenario_name = "T";
   s.train_number = "1";
-  s.directory = dir.path();
-  const CompileResult r = memorizza_percorso(s, 1);
+  DirectorySources sources(dir.path(), DirectorySources::Policy::kDelete);
+  const CompileOutcome r = compile(s, sources, 1);
   EXPECT_EQ(s.read_status, 101);
+  EXPECT_EQ(r.status.file, "T_linea.txt");
   EXPECT_TRUE(r.outputs.empty());
   EXPECT_TRUE(file_exists(dir.file("T_1-.txt")));
 }

@@ -7,7 +7,7 @@
 #include <array>
 #include <climits>
 
-#include "line_reader/read_failure.h"
+#include "source/read_failure.h"
 
 namespace scenario {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "compiler/output_files.h"
 #include "emitter/emitters.h"
+#include "format/file_names.h"
 #include "support/emitted.h"
 #include "support/temp_dir.h"
 #include "tool/compile_command.h"
@@ -23,11 +23,11 @@ const BuiltinCompiled& builtin_compiled() {
     compile =
         tool::compile_sources(dir->path(), dir->path(), {emit.scenario_name, emit.train_number});
     const BuildState& s = *compile.state;
-    result = {dir->path(), dir->file(general_file_name(s.scenario_name, s.train_number)),
-              dir->file(track_file_name(s.scenario_name, s.train_number)),
-              dir->file(curve_file_name(s.scenario_name)), &s};
+    result = {dir->path(), dir->file(general_file_name(s.identity())),
+              dir->file(track_file_name(s.identity())),
+              dir->file(curve_file_name({s.scenario_name, ""})), &s};
   }
-  EXPECT_FALSE(compile.errore.has_value());
+  EXPECT_FALSE(compile.outcome.errore.has_value());
   EXPECT_EQ(compile.state->read_status, 0);
   return result;
 }

@@ -2,7 +2,8 @@
 
 #include <sstream>
 
-#include "line_reader/memorizza_dati.h"
+#include "compiler/memorizza_dati.h"
+#include "source/source_store.h"
 
 namespace scenario::testing {
 namespace {
@@ -27,14 +28,19 @@ bool Compiled::train_source_left() const { return file_exists(dir->file("T_1-.tx
 
 Compiled compile(const std::string& line_text, const char* train_text, int32_t build_flag) {
   Compiled c = prepare(line_text, train_text, build_flag);
-  c.result = memorizza_percorso(*c.state, build_flag);
+  DirectorySources sources(c.dir->path(), DirectorySources::Policy::kDelete);
+  c.outcome = scenario::compile(*c.state, sources, build_flag);
+  c.result.failure_reason = c.outcome.status.message;
+  if (!c.outcome.errore) c.result.outputs = write_outputs(*c.state, c.outcome, c.dir->path());
   return c;
 }
 
 Compiled read_only(const std::string& line_text, const char* train_text, int32_t build_flag) {
   Compiled c = prepare(line_text, train_text, build_flag);
   c.state->general.reset();
-  memorizza_dati(*c.state, &c.result.failure_reason);
+  DirectorySources sources(c.dir->path(), DirectorySources::Policy::kDelete);
+  c.read = memorizza_dati(*c.state, sources);
+  c.result.failure_reason = c.read.failure_reason;
   return c;
 }
 

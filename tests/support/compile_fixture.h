@@ -4,8 +4,9 @@
 #include <memory>
 #include <string>
 
-#include "compiler/route_compiler.h"
+#include "compiler/compile.h"
 #include "model/build_state.h"
+#include "source/reader_context.h"
 #include "support/temp_dir.h"
 
 namespace scenario::testing {
@@ -14,7 +15,12 @@ namespace scenario::testing {
 struct Compiled {
   std::unique_ptr<TempDir> dir;
   std::unique_ptr<BuildState> state;
-  CompileResult result;
+  CompileOutcome outcome;  // of compile()
+  ReadReport read;         // of read_only()
+  struct {
+    std::vector<std::string> outputs;  // compiled files written
+    std::string failure_reason;        // why a code 25 was set, when known
+  } result;
 
   const TrackBlock& block(int64_t i) const { return state->track[i]; }
   const GeneralEntry& slot(int i) const { return state->general[i]; }
@@ -24,8 +30,9 @@ struct Compiled {
   bool train_source_left() const;
 };
 
-// Writes the sources under the identity "T" / "1" and runs memorizza_percorso with j = 1.
-// A null train text writes no train source.
+// Writes the sources under the identity "T" / "1", compiles them as the one-scenario build does
+// (sources deleted) with the build flag, and writes the compiled files unless an errore ended
+// the build. A null train text writes no train source.
 Compiled compile(const std::string& line_text, const char* train_text = "[generale]\r\n",
                  int32_t build_flag = 1);
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "source/field_stream.h"
 #include "support/run_process.h"
 #include "support/temp_dir.h"
 
@@ -54,9 +55,13 @@ TEST(CompileCommand, ReportsAFaultyRowWithItsFileAndLine) {
   const int row = 1 + static_cast<int>(std::count(line.begin(), line.begin() + at, '\n'));
   const ProcessResult r = tool({"compile", src.dir.path()});
   EXPECT_EQ(r.exit_status, 3);
-  // The 460 board comes first now, so the original 450 board is the one refused.
+  // The 460 board comes first now, so the original 450 board is the one refused: its position
+  // field is blamed, under the row's text.
+  const std::string refused = std::string(FieldStream(std::string(line)).line_text(row + 1));
   EXPECT_EQ(r.err, "Lindeva_Querno_linea.txt:" + std::to_string(row + 1) +
-                       ": status 6 at 450 m: indication board on a block already taken\n");
+                       ":23: status 6 at 450 m: indication board on a block already taken\n"
+                       "    " +
+                       refused + "\n" + "                          ^\n");
   EXPECT_EQ(read_file(src.line()), line);  // untouched after a faulty compile too
   EXPECT_TRUE(file_exists(src.train()));
 }
@@ -65,10 +70,11 @@ TEST(CompileCommand, JsonObjectAndExitStatuses) {
   Sources src;
   const ProcessResult clean = tool({"compile", "--json", src.dir.path()});
   EXPECT_EQ(clean.exit_status, 0);
-  EXPECT_EQ(clean.out,
-            "{\"status\": 0, \"position\": 0, \"file\": null, \"line\": null, \"message\": \"no "
-            "fault\", \"errore\": null, \"outputs\": [\"Lindeva_Querno_linea.dat\", "
-            "\"Lindeva_Querno_40716.sim\", \"Lindeva_Querno_40716.dat\"]}\n");
+  EXPECT_EQ(
+      clean.out,
+      "{\"file\":null,\"line\":null,\"column\":null,\"status\":0,\"errore\":null,"
+      "\"position\":null,\"message\":\"no fault\",\"text\":\"\",\"outputs\":["
+      "\"Lindeva_Querno_linea.dat\",\"Lindeva_Querno_40716.sim\",\"Lindeva_Querno_40716.dat\"]}\n");
 
   TempDir missing;
   write_file(missing.file("X_1-.txt"), "[generale]\r\n");
@@ -76,8 +82,9 @@ TEST(CompileCommand, JsonObjectAndExitStatuses) {
       tool({"compile", "--json", "--name", "X", "--train", "1", missing.path()});
   EXPECT_EQ(no_line.exit_status, 3);
   EXPECT_EQ(no_line.out,
-            "{\"status\": 101, \"position\": 0, \"file\": \"X_linea.txt\", \"line\": null, "
-            "\"message\": \"no line source file\", \"errore\": null, \"outputs\": []}\n");
+            "{\"file\":\"X_linea.txt\",\"line\":null,\"column\":null,\"status\":101,"
+            "\"errore\":null,\"position\":null,\"message\":\"no line source file\",\"text\":\"\","
+            "\"outputs\":[]}\n");
   EXPECT_EQ(list_dir(missing.path()), std::vector<std::string>{"X_1-.txt"});
 
   TempDir aborted;
@@ -88,7 +95,8 @@ TEST(CompileCommand, JsonObjectAndExitStatuses) {
   const ProcessResult e = tool({"compile", "--json", aborted.path()});
   EXPECT_EQ(e.exit_status, 1);
   EXPECT_EQ(e.err, " Errore n. 1250\n");
-  EXPECT_NE(e.out.find("\"errore\": \"1250\", \"outputs\": []"), std::string::npos) << e.out;
+  EXPECT_NE(e.out.find("\"errore\":1250,"), std::string::npos) << e.out;
+  EXPECT_NE(e.out.find("\"outputs\":[]}"), std::string::npos) << e.out;
   EXPECT_EQ(list_dir(aborted.path()).size(), 2u);  // no compiled file
 
   TempDir no_train;
@@ -125,6 +133,18 @@ TEST(CompileCommand, UsageErrors) {
     EXPECT_EQ(r.exit_status, 2) << c.says;
     EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
   }
+  // A train number whose track file would take the curve file's name: refused before anything
+  // is written, the output directory included.
+  Sources src;
+  write_file(src.dir.file("Lindeva_Querno_linea-.txt"), read_file(src.train()));
+  TempDir parent;
+  const std::string out = parent.file("out");
+  const ProcessResult clash = tool({"compile", "--train", "linea", "-o", out, src.dir.path()});
+  EXPECT_EQ(clash.exit_status, 2);
+  EXPECT_NE(clash.err.find("gives two files the name Lindeva_Querno_linea.dat"), std::string::npos)
+      << clash.err;
+  EXPECT_FALSE(file_exists(out));
+  EXPECT_EQ(tool({"check", "--train", "linea", src.dir.path()}).exit_status, 2);
   EXPECT_EQ(tool({"--help"}).exit_status, 0);
   EXPECT_EQ(tool({"--version"}).out.rfind("scenario-tool ", 0), 0u);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 
 #include "support/odd_spacing.h"
 #include "support/run_process.h"
@@ -61,6 +62,12 @@ Scenario hand_typed() {
   return s;
 }
 
+// The first line of a report with the column left out: "FILE:LINE: status N at P m: ...".
+std::string status_line(const std::string& err) {
+  const std::string first = err.substr(0, err.find('\n'));
+  return std::regex_replace(first, std::regex("^([^:]*:[0-9]+):[0-9]+:"), "$1:");
+}
+
 TEST(FmtCommand, FormattedSourcesCompileToTheSameBytes) {
   std::vector<Scenario> scenarios = {
       {"built-in", builtin_line_source(), builtin_train_source()},
@@ -96,7 +103,9 @@ TEST(FmtCommand, FormattedSourcesCompileToTheSameBytes) {
     const Build after = compile_in(formatted);
     EXPECT_EQ(before.status, s.label == "faulty" ? 3 : 0) << before.err;
     EXPECT_EQ(after.status, before.status);
-    EXPECT_EQ(after.err, before.err);
+    // The row echoed under a report shows the blanks as written, so only the status line's
+    // file, line and message must agree.
+    EXPECT_EQ(status_line(after.err), status_line(before.err));
     ASSERT_EQ(after.files.size(), 3u);
     for (size_t i = 0; i < 3; ++i) {
       EXPECT_GT(before.files[i].size(), 1000u);

@@ -8,14 +8,14 @@
 #include <numbers>
 #include <sstream>
 
-#include "model/images.h"
+#include "format/curve_image.h"
+#include "format/file_names.h"
+#include "format/general_image.h"
+#include "format/track_image.h"
 #include "support/builtin_compiled.h"
 #include "support/json_reader.h"
 #include "support/run_process.h"
 #include "support/temp_dir.h"
-#include "tool/decode_curve.h"
-#include "tool/decode_general.h"
-#include "tool/decode_track.h"
 
 namespace scenario {
 namespace {
@@ -198,7 +198,7 @@ TEST(InspectCurve, FindsEveryCurveRowOfTheLineSource) {
   EXPECT_EQ(j["cells_per_axis"]["empty"].integer(), 2);
 
   const std::vector<CurveRow> rows =
-      curve_rows(read_file(b.dir + "/" + b.state->line_source_name()));
+      curve_rows(read_file(b.dir + "/" + line_source_name(b.state->identity())));
   ASSERT_GT(rows.size(), 100u);
   const Json& curves = j["curves"];
   ASSERT_EQ(curves.size(), rows.size());
@@ -464,50 +464,6 @@ TEST(InspectDamaged, ReportsTheOffsetAndWhatIsWrong) {
       EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     }
   }
-}
-
-// Every cut of a file is either refused at an offset inside it, or, where the cut happens to
-// leave a complete smaller image, read as exactly those bytes.
-TEST(InspectDamaged, EveryPrefixOfTheFilesIsRefusedOrReadWhole) {
-  const auto& b = builtin_compiled();
-  const std::string sim = read_file(b.general_file);
-  for (size_t n = 0; n < sim.size(); ++n) {
-    const auto d = tool::decode_general(std::string_view(sim).substr(0, n));
-    ASSERT_FALSE(d.ok()) << n;
-    ASSERT_LE(d.error().offset, n);
-  }
-  const std::string dat = read_file(b.track_file);
-  std::vector<size_t> dat_cuts;
-  for (size_t n = 0; n < 64; ++n) dat_cuts.push_back(n);
-  for (size_t n = dat.size() - 64; n < dat.size(); ++n) dat_cuts.push_back(n);
-  for (size_t n : dat_cuts) {
-    const auto d = tool::decode_track(std::string_view(dat).substr(0, n));
-    ASSERT_EQ(d.ok(), n > 0 && n % 15 == 0) << n;
-    if (!d.ok()) continue;
-    StringSink again;
-    for (const TrackBlock& blk : d.value()) write_track_block(again, blk);
-    ASSERT_EQ(again.bytes, dat.substr(0, n));
-  }
-  // The long files: their first and last cells and, for the curves, a stretch in the middle.
-  const std::string lin = read_file(b.curve_file);
-  std::vector<size_t> cuts;
-  for (size_t n = 0; n < 64; ++n) cuts.push_back(n);
-  for (size_t n = lin.size() - 24; n < lin.size(); ++n) cuts.push_back(n);
-  for (size_t n = lin.size() / 2 - 12; n < lin.size() / 2 + 12; ++n) cuts.push_back(n);
-  int accepted = 0;
-  for (size_t n : cuts) {
-    const auto d = tool::decode_curve(std::string_view(lin).substr(0, n));
-    if (!d.ok()) {
-      ASSERT_LE(d.error().offset, n);
-      continue;
-    }
-    // Two integer cells split into two axes of one metre each.
-    ++accepted;
-    StringSink again;
-    write_curve_image(again, d.value());
-    ASSERT_EQ(again.bytes, lin.substr(0, n)) << n;
-  }
-  EXPECT_EQ(accepted, 1);
 }
 
 TEST(InspectUsage, RefusesWhatItCannotReadWithTheRightStatus) {

@@ -8,11 +8,12 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "model/images.h"
+#include "format/curve_image.h"
+#include "format/general_image.h"
+#include "format/track_image.h"
 #include "support/builtin_compiled.h"
 #include "support/run_process.h"
 #include "support/temp_dir.h"
-#include "tool/decode_general.h"
 
 namespace scenario {
 namespace {
@@ -70,7 +71,7 @@ bool have_rsvg() { return std::system("command -v rsvg-convert >/dev/null 2>&1")
 void copy_with_awkward_names(const std::string& dir, const std::string& name,
                              const std::string& train) {
   const auto& b = builtin_compiled();
-  auto general = tool::decode_general(read_file(b.general_file));
+  auto general = decode_general(read_file(b.general_file));
   ASSERT_TRUE(general.ok());
   general.value()[1].text = "Ponte & <Alto> \"q\" \x01\x9d\xb0";
   StringSink sim;
@@ -166,7 +167,7 @@ TEST(PlotSvg, ThePlanPassesThroughTheCurveTableAtItsSampledMetres) {
   }
   // Every station is named, and the legend and axes are there.
   const GeneralTable& g = b.state->general;
-  for (int s : tool::station_slots(g)) {
+  for (int s : station_slots(g)) {
     EXPECT_NE(svg.find(">" + g[s].text + "</text>"), std::string::npos) << g[s].text;
   }
   for (const char* label : {">Legend<", ">X east (km)<", ">Y north (km)<", ">route position (km)<",

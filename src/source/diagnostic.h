@@ -1,0 +1,48 @@
+// What the system reports about a source: one status code or errore number, against the row
+// that caused it, rendered once as text and once as JSON for every command that reports.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "source/row_origin.h"
+
+namespace scenario {
+
+struct Diagnostic {
+  enum class Kind { kStatus, kErrore };
+  Kind kind = Kind::kStatus;
+  int32_t code = 0;      // a StatusCode, or an ErroreNumber for kErrore
+  int32_t position = 0;  // metres along the route; meaningful only with has_position
+  bool has_position = false;
+  std::string file;            // source file name; empty when no row can be named
+  int32_t line = 0;            // line of the blamed field, from 1; 0 when no row is known
+  int32_t column = 0;          // column of the blamed field, from 1; 0 when unknown
+  std::string text;            // that line of the source, without its line end
+  int32_t row_first_line = 0;  // the lines the whole row spans; 0 when no row is known
+  int32_t row_last_line = 0;
+  std::string message;  // the code's message, with the reason of a reading failure
+
+  bool clean() const { return kind == Kind::kStatus && code == 0; }
+};
+
+// Builds the diagnostic of code against origin. reason is appended to the message of a reading
+// failure; the row's text is taken from texts (source texts by file name) when given.
+Diagnostic make_diagnostic(Diagnostic::Kind kind, int32_t code, int32_t position,
+                           const RowOrigin& origin, const std::string& reason = "",
+                           const std::map<std::string, std::string>* texts = nullptr);
+
+// "FILE:LINE:COL: status N at P m: message" (or "errore N: message"), each part where it
+// applies, then the row indented by four blanks and a caret under the blamed field. Every line
+// ends with a line feed.
+std::string diagnostic_text(const Diagnostic& d);
+
+// {"file", "line", "column", "status", "errore", "position", "message", "text"}: null where a
+// part does not apply; exactly one of status and errore is a number. Source bytes above ASCII
+// are taken as Windows-1252.
+nlohmann::ordered_json diagnostic_json(const Diagnostic& d);
+
+}  // namespace scenario

@@ -1,0 +1,67 @@
+#include "source/reader_context.h"
+
+#include "format/file_names.h"
+#include "source/status_codes.h"
+
+namespace scenario {
+
+bool ReaderContext::open(const std::string& name) {
+  close();
+  file_name = name;
+  row_line = 0;
+  std::optional<std::string> text = sources.load(name);
+  if (!text) return false;
+  stream.emplace(std::move(*text));
+  return true;
+}
+
+void ReaderContext::close() {
+  if (!stream) return;
+  report.texts[file_name] = stream->take_bytes();
+  stream.reset();
+}
+
+void ReaderContext::set_status(int32_t code, std::optional<int64_t> position) {
+  state.read_status = code;
+  if (position) state.read_status_position = static_cast<int32_t>(*position);
+  RowOrigin& o = report.status_origin;
+  o = RowOrigin{};
+  o.file = file_name;
+  o.line = row_line;
+  if (stream) {
+    const auto& fields = stream->row_fields();
+    const int index = code_info(code).blame;
+    o.last_line = stream->line();
+    if (index >= 0 && static_cast<size_t>(index) < fields.size() && row_line > 0) {
+      o.field_line = fields[static_cast<size_t>(index)].line;
+      o.column = fields[static_cast<size_t>(index)].column;
+    } else {
+      o.field_line = stream->line();
+      o.column = stream->column();
+    }
+  }
+}
+
+void ReaderContext::set_file_status(int32_t code, const std::string& file) {
+  state.read_status = code;  // the position stays as it was
+  report.status_origin = RowOrigin{};
+  report.status_origin.file = file;
+}
+
+void ReaderContext::note_block(int64_t block) {
+  BlockOrigins& origins = report.blocks;
+  const size_t blocks = state.track.blocks().size();
+  if (origins.line.size() != blocks) {
+    origins.line.assign(blocks, 0);
+    origins.column.assign(blocks, 0);
+    origins.file.assign(blocks, BlockOrigins::kNone);
+  }
+  if (block < 0 || static_cast<size_t>(block) >= origins.line.size()) return;
+  const auto b = static_cast<size_t>(block);
+  origins.line[b] = row_line;
+  if (stream && stream->row_fields().size() > 1) origins.column[b] = stream->row_fields()[1].column;
+  origins.file[b] = file_name == line_source_name(state.identity()) ? BlockOrigins::kLineSource
+                                                                    : BlockOrigins::kTrainSource;
+}
+
+}  // namespace scenario

@@ -1,0 +1,56 @@
+// Working values that the two halves of the source reader share during one read, and what the
+// read leaves for the reports after it.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "model/build_state.h"
+#include "source/field_stream.h"
+#include "source/row_origin.h"
+#include "source/source_store.h"
+
+namespace scenario {
+
+// What a read leaves besides the build state: where its status points, which rows placed the
+// items on the blocks, why a reading failed, and the texts read (to quote rows from).
+struct ReadReport {
+  RowOrigin status_origin;
+  BlockOrigins blocks;
+  std::string failure_reason;  // set with code 25
+  std::map<std::string, std::string> texts;
+};
+
+struct ReaderContext {
+  ReaderContext(BuildState& s, SourceStore& store) : state(s), sources(store) {}
+
+  BuildState& state;
+  SourceStore& sources;
+  ReadReport report;
+  // The source being read now, and its file name for reports.
+  std::optional<FieldStream> stream;
+  std::string file_name;
+  // Line of the keyword field of the row being read.
+  int32_t row_line = 0;
+  // The next free board slot, which station slots must stay below.
+  int32_t next_board_slot = 80;
+
+  // Makes name the source being read; false when the store has no such source.
+  bool open(const std::string& name);
+  // The reader is done with the source being read: the store may delete it. Throws ReadFailure.
+  void finish_source() { sources.done(file_name); }
+  // Keeps the text of the source being read for the reports and closes it.
+  void close();
+
+  // Sets ReadStatus to code, recording the row being read as its origin; the position is set
+  // only when given.
+  void set_status(int32_t code, std::optional<int64_t> position = std::nullopt);
+  // Sets a status that no row caused but that concerns the file called file.
+  void set_file_status(int32_t code, const std::string& file);
+  // Records which row placed an item on a block, for reports on that block later.
+  void note_block(int64_t block);
+};
+
+}  // namespace scenario
