@@ -11,6 +11,7 @@
 #include "tool/fmt_command.h"
 #include "tool/inspect_command.h"
 #include "tool/plot_command.h"
+#include "tool/timing_command.h"
 
 namespace scenario::tool {
 namespace {
@@ -33,10 +34,14 @@ constexpr const char* kUsage =
     "               show what a compiled .sim, .dat or _linea.dat file holds\n"
     "  plot [--name NAME] [--train NUMBER] -o FILE.svg DIR\n"
     "               draw the compiled scenario in DIR: plan and route profiles as SVG\n"
+    "  timing [--name NAME] [--train NUMBER] [--json] [--svg FILE] [model options] DIR\n"
+    "               the train's fastest run on its line and the margin of each timed section\n"
+    "               (scenario-tool timing --help lists the model options)\n"
     "  --help       show this text\n"
     "  --version    show the version\n"
     "\n"
-    "exit status: 0 clean, 1 error, 2 usage error, 3 the sources have a fault\n";
+    "exit status: 0 clean, 1 error, 2 usage error, 3 the sources have a fault (timing: a\n"
+    "section of the timetable cannot be kept)\n";
 
 }  // namespace
 
@@ -59,6 +64,7 @@ int run(int argc, char** argv) {
   if (command == "emit") return emit_command(args);
   if (command == "inspect") return inspect_command(args);
   if (command == "plot") return plot_command(args);
+  if (command == "timing") return timing_command(args);
   if (command == "check") return check_command(args);
   if (command == "explain") return explain_command(args);
   if (command == "fmt") return fmt_command(args);

@@ -1,0 +1,65 @@
+#include "tool/timing_command.h"
+
+#include "compiler/replace_file.h"
+#include "format/file_names.h"
+#include "inspect/display_text.h"
+#include "timing/running_time.h"
+#include "tool/scenario_identity.h"
+#include "tool/timing_input.h"
+#include "tool/timing_options.h"
+#include "tool/timing_report.h"
+#include "tool/timing_svg.h"
+
+namespace scenario::tool {
+namespace {
+
+constexpr const char* kTimingUsage =
+    "usage: scenario-tool timing [--name NAME] [--train NUMBER] [--json] [--svg FILE] "
+    "[model options] DIR\n";
+
+}  // namespace
+
+int timing_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  for (const std::string& a : args) {
+    if (a == "--help" || a == "-h") {
+      out << kTimingUsage << "model options (defaults in brackets):\n" << kTimingModelUsage;
+      return 0;
+    }
+  }
+  TimingOptions o;
+  Identity id;
+  try {
+    o = parse_timing_options(args);
+    id = resolve_identity(o.scenario.directory, o.scenario.name, o.scenario.train,
+                          IdentityFrom::kCompiled);
+  } catch (const UsageError& e) {
+    err << "scenario-tool timing: " << e.what() << "\n"
+        << kTimingUsage << "(scenario-tool timing --help lists the model options)\n";
+    return 2;
+  }
+  const std::string title = display_text(id.name) + ", train " + display_text(id.train);
+  const std::string sim = o.scenario.directory + "/" + general_file_name(id);
+  try {
+    const timing::RunInput in = load_timing_input(o.scenario.directory, id);
+    const timing::RunResult run = timing::compute_run(in, o.model, o.step);
+    if (o.svg) replace_file(*o.svg, render_timing_svg(run, in, title));
+    if (o.scenario.json) {
+      out << timing_json(run, o.model, o.step).dump() << "\n";
+    } else {
+      out << timing_table(run, o.model, title);
+    }
+    const std::vector<std::string> late = infeasible_lines(run, sim);
+    for (const std::string& line : late) err << line << "\n";
+    out.flush();
+    return late.empty() ? 0 : 3;
+  } catch (const TimingInputFailure& f) {
+    err << "scenario-tool timing: " << f.line << std::endl;
+  } catch (const timing::TimingError& e) {
+    err << "scenario-tool timing: " << sim << ": " << e.what() << std::endl;
+  } catch (const std::exception& e) {
+    err << "scenario-tool timing: " << e.what() << std::endl;
+  }
+  return 1;
+}
+
+}  // namespace scenario::tool

@@ -1,0 +1,91 @@
+#include "tool/timing_input.h"
+
+#include <map>
+
+#include "format/curve_image.h"
+#include "format/file_names.h"
+#include "format/general_image.h"
+#include "format/track_image.h"
+#include "inspect/display_text.h"
+#include "inspect/plan_summary.h"
+#include "tool/read_bytes.h"
+
+namespace scenario::tool {
+namespace {
+
+template <typename T>
+T load(const std::string& path, Decoded<T> (*decode)(std::string_view)) {
+  std::string bytes, problem;
+  if (!read_bytes(path, bytes, problem)) throw TimingInputFailure{path + ": " + problem};
+  Decoded<T> d = decode(bytes);
+  if (!d.ok()) {
+    throw TimingInputFailure{path + ": offset " + std::to_string(d.error().offset) + ": " +
+                             d.error().message};
+  }
+  return std::move(d.value());
+}
+
+}  // namespace
+
+timing::RunInput timing_input(const GeneralTable& general, const std::vector<TrackBlock>& track,
+                              const CurveTable& curves) {
+  timing::RunInput in;
+  std::map<int, int64_t> stop_marker;  // station slot → block
+  for (size_t b = 0; b < track.size(); ++b) {
+    const TrackBlock& blk = track[b];
+    in.limit_kmh.push_back(blk.mark13 * 5.0);
+    // A block never given a gradient holds 0 (it would read −100 per mille): taken as level.
+    in.gradient.push_back(blk.mark14 == 0 ? 0.0 : blk.mark14 - 100.0);
+    in.adhesion.push_back(blk.mark15);
+    const auto at = static_cast<double>(b) * timing::kBlockMetres;
+    if (blk.code == kStopMarker) stop_marker.emplace(blk.value1, static_cast<int64_t>(b));
+    if (blk.code == kSlowdownStart) {
+      // A slowdown runs from its start block to the first end block after it.
+      double to = static_cast<double>(track.size()) * timing::kBlockMetres;
+      for (size_t e = b + 1; e < track.size(); ++e) {
+        if (track[e].code == kSlowdownEnd) {
+          to = static_cast<double>(e) * timing::kBlockMetres;
+          break;
+        }
+      }
+      in.slowdowns.push_back({at, to, static_cast<double>(blk.value1)});
+    }
+  }
+  for (const PlanCurve& c : summarize_plan(curves).curves) {
+    in.curves.push_back({static_cast<double>(c.start), static_cast<double>(c.length), c.radius});
+  }
+  for (int slot : station_slots(general)) {
+    const GeneralEntry& e = general[slot];
+    timing::RunStation s;
+    s.name = display_text(e.text);
+    s.position = e.long3;
+    const auto marker = stop_marker.find(slot);
+    s.stop = marker != stop_marker.end() ? marker->second * 50 : e.long3;  // block × 50 m
+    if (e.long4 != 0) s.scheduled = e.long4;
+    s.dwell_field = e.byte2;
+    in.stations.push_back(s);
+  }
+  for (int slot = GeneralTable::kProgressiveFirst; slot >= GeneralTable::kProgressiveLast; --slot) {
+    const GeneralEntry& p = general[slot];
+    if (p.long1 == 0 && p.long2 == 0 && p.long3 == 0) continue;  // not in use
+    in.progressives.push_back({p.long1, p.long2, p.long3});
+  }
+  const GeneralEntry& route = general[GeneralTable::kTrainAndRoute];
+  in.brake_percent = route.long1;
+  in.coaches = route.long3;
+  const GeneralEntry& train = general[GeneralTable::kTrainSlot];
+  in.start_clock = (train.int3 * 60 + train.int4) * 60 + train.int5;
+  return in;
+}
+
+timing::RunInput load_timing_input(const std::string& dir, const Identity& id) {
+  const std::string sim = dir + "/" + general_file_name(id);
+  const GeneralTable general = load<GeneralTable>(sim, decode_general);
+  const auto track = load<std::vector<TrackBlock>>(dir + "/" + track_file_name(id), decode_track);
+  const CurveTable curves = load<CurveTable>(dir + "/" + curve_file_name(id), decode_curve);
+  timing::RunInput in = timing_input(general, track, curves);
+  if (in.stations.empty()) throw TimingInputFailure{sim + ": the general table holds no station"};
+  return in;
+}
+
+}  // namespace scenario::tool

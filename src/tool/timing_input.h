@@ -1,0 +1,31 @@
+// Reading a scenario's compiled files into the input of the running-time calculation: the one
+// place where the calculation meets the file decoders.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/curve_table.h"
+#include "model/general_table.h"
+#include "model/identity.h"
+#include "model/track_array.h"
+#include "timing/run_input.h"
+
+namespace scenario::tool {
+
+// A compiled file that cannot be read or decoded, or that carries no station; line is the
+// message to show, naming the file.
+struct TimingInputFailure {
+  std::string line;
+};
+
+// What the calculation reads of the decoded tables: the block limits, gradients and adhesion,
+// the slowdowns, the plan's curves, the stations with their stop markers and times, the
+// progressives, the coaches, the brake-mass percentage and the start clock.
+timing::RunInput timing_input(const GeneralTable& general, const std::vector<TrackBlock>& track,
+                              const CurveTable& curves);
+
+// Reads and decodes the three compiled files of id in dir. Throws TimingInputFailure.
+timing::RunInput load_timing_input(const std::string& dir, const Identity& id);
+
+}  // namespace scenario::tool

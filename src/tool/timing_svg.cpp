@@ -1,0 +1,200 @@
+#include "tool/timing_svg.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "timing/kilometrage.h"
+#include "tool/svg_canvas.h"
+
+namespace scenario::tool {
+namespace {
+
+using svg::num;
+using svg::Svg;
+using svg::tick_step;
+
+// Page geometry and colours as the plot has them.
+constexpr double kWidth = 1200;
+constexpr double kLeft = 80;
+constexpr double kRight = 1160;
+constexpr double kPlotWidth = kRight - kLeft;
+constexpr const char* kLimitColour = "#1f4e9c";
+constexpr const char* kRunColour = "#d35400";
+constexpr const char* kStationColour = "#c0392b";
+constexpr const char* kScheduleColour = "#1e8449";
+constexpr const char* kGridColour = "#e3e6ea";
+constexpr const char* kAxisColour = "#555";
+
+struct Panel {
+  double top, height;
+  double bottom() const { return top + height; }
+};
+
+struct Axis {
+  double from, to;
+  double x(double metre) const { return kLeft + (metre - from) / (to - from) * kPlotWidth; }
+};
+
+std::string colour(const char* c) { return std::string("\"") + c + "\""; }
+
+// title_above: how far above the panel its title stands (room for the station names).
+void frame(Svg& s, const Panel& p, const std::string& title, double title_above) {
+  s.rect(kLeft, p.top, kPlotWidth, p.height, "fill=\"white\" stroke=" + colour(kAxisColour));
+  s.text(kLeft, p.top - title_above, title, "class=\"title2\"");
+}
+
+// Ticks along the route, each labelled with its route kilometre and the line's kilometre.
+void distance_axis(Svg& s, const Panel& p, const Axis& a, const timing::RunInput& in) {
+  const double step = tick_step((a.to - a.from) / 1000, 16) * 1000;
+  for (double m = std::ceil(a.from / step) * step; m <= a.to + 1e-6; m += step) {
+    const double x = a.x(m);
+    s.line(x, p.top, x, p.bottom(), "stroke=" + colour(kGridColour));
+    s.text(x, p.bottom() + 14, num(m / 1000, 1), "text-anchor=\"middle\" class=\"small\"");
+    s.text(x, p.bottom() + 27, num(timing::line_kilometre(in.progressives, m) / 1000, 3),
+           "text-anchor=\"middle\" class=\"small km\"");
+  }
+  s.text(kLeft - 8, p.bottom() + 14, "route km", "text-anchor=\"end\" class=\"small\"");
+  s.text(kLeft - 8, p.bottom() + 27, "line km", "text-anchor=\"end\" class=\"small km\"");
+}
+
+void stations(Svg& s, const Panel& p, const Axis& a, const timing::RunResult& r, bool names) {
+  for (const timing::StationTimes& st : r.stations) {
+    const double x = a.x(st.stops ? st.stop : st.position);
+    s.line(x, p.top, x, p.bottom(),
+           "stroke=" + colour(kStationColour) +
+               (st.stops ? " stroke-opacity=\"0.5\"" : " stroke-opacity=\"0.25\"") +
+               " stroke-dasharray=\"3 3\"");
+    if (!names) continue;
+    s.text(x + 3, p.top - 6, st.name,
+           "class=\"station\" transform=\"rotate(-35 " + num(x + 3) + " " + num(p.top - 6) + ")\"");
+  }
+}
+
+}  // namespace
+
+std::string render_timing_svg(const timing::RunResult& r, const timing::RunInput& in,
+                              const std::string& title) {
+  Axis a{r.profile.empty() ? 0 : r.profile.front().position,
+         r.profile.empty() ? 1 : r.profile.back().position};
+  for (const timing::StationTimes& st : r.stations) a.from = std::min(a.from, st.position);
+  if (!(a.to > a.from)) a.to = a.from + 1000;
+
+  Svg body;
+  body.text(kLeft, 32, title, "class=\"title\"");
+  body.text(kLeft, 52,
+            "fastest run: " + num(r.mass_t, 0) + " t, " + num(r.length_m, 1) +
+                " m, service braking " + num(r.service_deceleration, 2) + " m/s²",
+            "class=\"small\"");
+
+  // Speed against distance.
+  const Panel speed{215, 300};
+  double vmax = 20;
+  for (const timing::LimitRun& l : r.limits) {
+    if (l.to > a.from && l.from < a.to) vmax = std::max(vmax, l.kmh);
+  }
+  vmax = std::ceil(vmax / 20) * 20;
+  frame(body, speed, "Speed (km/h): the limit along the route and the fastest run", 130);
+  const auto vy = [&](double v) { return speed.bottom() - v / vmax * speed.height; };
+  for (double v = 0; v <= vmax + 1e-9; v += tick_step(vmax, 6)) {
+    body.line(kLeft, vy(v), kRight, vy(v), "stroke=" + colour(kGridColour));
+    body.text(kLeft - 6, vy(v) + 4, num(v, 0), "text-anchor=\"end\"");
+  }
+  distance_axis(body, speed, a, in);
+  stations(body, speed, a, r, true);
+  {
+    std::vector<std::pair<double, double>> limit;
+    for (const timing::LimitRun& l : r.limits) {
+      const double from = std::max(l.from, a.from), to = std::min(l.to, a.to);
+      if (!(to > from)) continue;
+      limit.emplace_back(a.x(from), vy(l.kmh));
+      limit.emplace_back(a.x(to), vy(l.kmh));
+    }
+    body.polyline(limit, "id=\"limit\" fill=\"none\" stroke=" + colour(kLimitColour) +
+                             " stroke-width=\"1.5\"");
+    std::vector<std::pair<double, double>> run;
+    for (const timing::ProfilePoint& p : r.profile) run.emplace_back(a.x(p.position), vy(p.kmh));
+    body.polyline(run, "id=\"speed-run\" fill=\"none\" stroke=" + colour(kRunColour) +
+                           " stroke-width=\"2\" stroke-linejoin=\"round\"");
+  }
+
+  // Time against distance, time rising upward.
+  const Panel time{speed.bottom() + 90, 420};
+  double t0 = r.start, t1 = r.profile.empty() ? r.start + 60 : r.profile.back().time;
+  for (const timing::StationTimes& st : r.stations) {
+    for (const auto& t : {st.scheduled_arrival, st.scheduled_departure}) {
+      if (t) t0 = std::min(t0, *t), t1 = std::max(t1, *t);
+    }
+  }
+  const double tstep = std::max(60.0, tick_step((t1 - t0) / 60, 10) * 60);
+  t0 = std::floor(t0 / tstep) * tstep;
+  t1 = std::max(std::ceil(t1 / tstep) * tstep, t0 + tstep);
+  frame(body, time, "Time: the timetable's scheduled points and the fastest run", 8);
+  const auto ty = [&](double t) { return time.bottom() - (t - t0) / (t1 - t0) * time.height; };
+  for (double t = t0; t <= t1 + 1e-6; t += tstep) {
+    body.line(kLeft, ty(t), kRight, ty(t), "stroke=" + colour(kGridColour));
+    const auto minute = static_cast<long long>(std::llround(t / 60));
+    char label[48];
+    std::snprintf(label, sizeof label, "%lld:%02lld", minute / 60, minute % 60);
+    body.text(kLeft - 6, ty(t) + 4, label, "text-anchor=\"end\"");
+  }
+  distance_axis(body, time, a, in);
+  stations(body, time, a, r, false);
+  {
+    std::vector<std::pair<double, double>> run;
+    for (const timing::ProfilePoint& p : r.profile) run.emplace_back(a.x(p.position), ty(p.time));
+    body.polyline(run, "id=\"time-run\" fill=\"none\" stroke=" + colour(kRunColour) +
+                           " stroke-width=\"2\" stroke-linejoin=\"round\"");
+  }
+  for (const timing::StationTimes& st : r.stations) {
+    const auto& t = st.scheduled_departure ? st.scheduled_departure : st.scheduled_arrival;
+    if (!t) continue;
+    body.circle(a.x(st.stop), ty(*t), 5,
+                "class=\"scheduled\" fill=\"white\" stroke=" + colour(kScheduleColour) +
+                    " stroke-width=\"2.5\"");
+    // Names near the right edge go to the left of their point.
+    const bool left = a.x(st.stop) > kRight - 160;
+    body.text(a.x(st.stop) + (left ? -8 : 8), ty(*t) - 6, st.name,
+              left ? "class=\"small\" text-anchor=\"end\"" : "class=\"small\"");
+  }
+  for (const timing::Section& sec : r.sections) {
+    if (sec.feasible) continue;
+    const timing::StationTimes& to = r.stations[sec.to];
+    const auto& t = to.scheduled_departure ? to.scheduled_departure : to.scheduled_arrival;
+    body.text(a.x(to.stop) - 8, ty(*t) + 20,
+              "cannot be kept: " + num(-sec.margin / 60, 1) + " min short",
+              "class=\"late\" text-anchor=\"end\"");
+  }
+
+  // Legend.
+  const double ly = time.bottom() + 58;
+  body.line(kLeft, ly, kLeft + 24, ly, "stroke=" + colour(kLimitColour) + " stroke-width=\"2\"");
+  body.text(kLeft + 30, ly + 4, "speed limit along the route (slowdowns included)",
+            "class=\"small\"");
+  body.line(kLeft + 520, ly, kLeft + 544, ly,
+            "stroke=" + colour(kRunColour) + " stroke-width=\"2\"");
+  body.text(kLeft + 550, ly + 4, "fastest run", "class=\"small\"");
+  body.circle(kLeft + 660, ly, 5,
+              "fill=\"white\" stroke=" + colour(kScheduleColour) + " stroke-width=\"2.5\"");
+  body.text(kLeft + 670, ly + 4, "scheduled time", "class=\"small\"");
+  body.line(kLeft + 790, ly - 8, kLeft + 790, ly + 8,
+            "stroke=" + colour(kStationColour) + " stroke-dasharray=\"3 3\"");
+  body.text(kLeft + 798, ly + 4, "station (stop point where the train stops)", "class=\"small\"");
+  const double height = ly + 24;
+
+  std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + num(kWidth) + "\" height=\"" +
+         num(height) + "\" viewBox=\"0 0 " + num(kWidth) + " " + num(height) +
+         "\" font-family=\"DejaVu Sans, Verdana, Arial, sans-serif\" font-size=\"11\">\n";
+  out += "<title>" + svg::xml(title) + ": fastest run</title>\n";
+  out +=
+      "<style>.title{font-size:18px;font-weight:bold}.title2{font-size:13px;font-weight:bold;"
+      "fill:#333}.small{font-size:10px;fill:#333}.km{fill:#7b241c}"
+      ".station{font-size:11px;fill:#7b241c;paint-order:stroke;stroke:white;stroke-width:3px}"
+      ".late{font-size:11px;font-weight:bold;fill:#c0392b}</style>\n";
+  out += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+  out += body.str();
+  out += "</svg>\n";
+  return out;
+}
+
+}  // namespace scenario::tool

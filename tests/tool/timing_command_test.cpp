@@ -1,0 +1,188 @@
+// scenario-tool timing: what it reads of the compiled files, its table, JSON and SVG, its exit
+// statuses, and its answers to damaged files and impossible model values.
+#include "tool/timing_command.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "format/file_names.h"
+#include "support/builtin_compiled.h"
+#include "support/compile_fixture.h"
+#include "support/temp_dir.h"
+#include "tool/timing_input.h"
+
+namespace scenario {
+namespace {
+
+using testing::builtin_compiled;
+using testing::read_file;
+using testing::TempDir;
+using testing::write_file;
+
+struct Outcome {
+  int status;
+  std::string out, err;
+};
+
+Outcome timing(std::vector<std::string> args) {
+  std::ostringstream out, err;
+  const int status = tool::timing_command(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+// The built-in scenario's compiled files copied into dir, for tests that spoil them.
+void copy_builtin(const std::string& dir) {
+  const auto& b = builtin_compiled();
+  for (const std::string& f : {b.general_file, b.track_file, b.curve_file}) {
+    write_file(dir + "/" + f.substr(f.rfind('/') + 1), read_file(f));
+  }
+}
+
+TEST(TimingInput, ReadsStopsTimesSlowdownsAndTheTrainFromTheCompiledFiles) {
+  const timing::RunInput in =
+      tool::load_timing_input(builtin_compiled().dir, {"Lindeva_Querno", "40716"});
+  ASSERT_EQ(in.stations.size(), 18u);
+  const timing::RunStation& origin = in.stations.front();
+  EXPECT_EQ(origin.name, "LINDEVA");
+  EXPECT_EQ(origin.position, 50);
+  EXPECT_EQ(origin.stop, 350);  // its stop marker, block 7
+  EXPECT_EQ(origin.scheduled, (6 * 60 + 55) * 60);
+  EXPECT_EQ(in.stations[1].name, "PONTE ALBERINO");  // passed: no marker, no time
+  EXPECT_EQ(in.stations[1].stop, 4700);
+  EXPECT_FALSE(in.stations[1].scheduled.has_value());
+  EXPECT_EQ(in.stations[3].dwell_field, 30);  // VILLA DORSENA, a timed stop
+  EXPECT_EQ(in.stations.back().stop, 88600);  // QUERNO, kind 6
+  EXPECT_EQ(in.stations.back().scheduled, 8 * 3600);
+
+  ASSERT_EQ(in.slowdowns.size(), 1u);
+  EXPECT_DOUBLE_EQ(in.slowdowns[0].from, 1338 * 50);
+  EXPECT_DOUBLE_EQ(in.slowdowns[0].to, 1362 * 50);
+  EXPECT_DOUBLE_EQ(in.slowdowns[0].kmh, 100);
+  EXPECT_DOUBLE_EQ(in.limit_kmh[0], 75);
+  EXPECT_DOUBLE_EQ(in.limit_kmh[38], 135);
+  EXPECT_DOUBLE_EQ(in.gradient[8], -6);
+  EXPECT_DOUBLE_EQ(in.adhesion[100], 100);
+  EXPECT_FALSE(in.curves.empty());
+  ASSERT_EQ(in.progressives.size(), 2u);
+  EXPECT_EQ(in.coaches, 7);
+  EXPECT_EQ(in.brake_percent, 120);
+  EXPECT_EQ(in.start_clock, (6 * 60 + 54) * 60 + 30);
+}
+
+TEST(TimingCommand, NamesTheSectionThatCannotBeKeptAndExitsThree) {
+  const Outcome o = timing({builtin_compiled().dir});
+  EXPECT_EQ(o.status, 3);
+  const std::string prefix = builtin_compiled().general_file +
+                             ": section POGGIO SERENTE - QUERNO: scheduled 8.0 min, fastest ";
+  EXPECT_EQ(o.err.substr(0, prefix.size()), prefix) << o.err;
+  EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << o.err;
+  EXPECT_NE(o.out.find("LINDEVA - VILLA DORSENA"), std::string::npos) << o.out;
+  EXPECT_NE(o.out.find("cannot be kept"), std::string::npos);
+}
+
+TEST(TimingCommand, ExitsZeroWhenEverySectionCanBeKept) {
+  // 19 km at up to 100 km/h in an hour.
+  const std::string train = testing::train_with(
+      "percentuale massa frenata, 120\r\nnumero vetture, 7\r\naderenza, 0, 100\r\n"
+      "velocita, 0, 100\r\n"
+      "stazione, 1000, 12, 700, 0, 0, 0, 1, 1, 0, 4, 1, 1, 1, 6, 0, 0, A\r\n"
+      "stazione, 20000, 12, 700, 1, 0, 0, 1, 1, 0, 4, 1, 1, 0, 7, 0, 0, B\r\n");
+  const testing::Compiled c = testing::compile(testing::line_with_body(""), train.c_str());
+  ASSERT_EQ(c.status(), 0);
+  const Outcome o = timing({c.dir->path()});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.err, "");
+  EXPECT_NE(o.out.find("A - B"), std::string::npos) << o.out;
+}
+
+TEST(TimingCommand, JsonCarriesTheModelStationsSectionsAndProfile) {
+  const Outcome o = timing({"--json", "--loco-mass", "80", builtin_compiled().dir});
+  ASSERT_EQ(o.status, 3) << o.err;
+  const nlohmann::json j = nlohmann::json::parse(o.out);
+  EXPECT_EQ(j["model"]["loco_mass_t"], 80.0);
+  EXPECT_EQ(j["model"]["train_mass_t"], 80.0 + 7 * 40);
+  ASSERT_EQ(j["stations"].size(), 18u);
+  const auto& origin = j["stations"][0];
+  EXPECT_EQ(origin["name"], "LINDEVA");
+  EXPECT_EQ(origin["km"], 75750.0);
+  EXPECT_EQ(origin["scheduled_departure"], 24900.0);
+  EXPECT_TRUE(origin["scheduled_arrival"].is_null());
+  EXPECT_TRUE(j["stations"][1]["scheduled_departure"].is_null());
+  EXPECT_EQ(j["stations"][17]["scheduled_arrival"], 28800.0);
+  EXPECT_TRUE(j["stations"][17]["fastest_departure"].is_null());
+  ASSERT_EQ(j["sections"].size(), 6u);
+  const auto& last = j["sections"][5];
+  EXPECT_EQ(last["from"], "POGGIO SERENTE");
+  EXPECT_EQ(last["to"], "QUERNO");
+  EXPECT_EQ(last["scheduled"], 480.0);
+  EXPECT_FALSE(last["feasible"].get<bool>());
+  EXPECT_NEAR(last["margin"].get<double>(),
+              last["scheduled"].get<double>() - last["fastest"].get<double>(), 0.011);
+  const auto& profile = j["profile"];
+  ASSERT_GT(profile.size(), 88000u / 50);
+  EXPECT_EQ(profile[0][0], 350.0);
+  EXPECT_EQ(profile[0][2], 24900.0);
+  for (size_t i = 1; i < profile.size(); ++i) {
+    ASSERT_LE(profile[i][0].get<double>() - profile[i - 1][0].get<double>(), 50.0) << i;
+  }
+}
+
+TEST(TimingCommand, DrawsBothDiagrams) {
+  TempDir out;
+  const std::string file = out.file("run.svg");
+  ASSERT_EQ(timing({"--svg", file, builtin_compiled().dir}).status, 3);
+  const std::string svg = read_file(file);
+  for (const char* id : {"id=\"limit\"", "id=\"speed-run\"", "id=\"time-run\""}) {
+    EXPECT_NE(svg.find(id), std::string::npos) << id;
+  }
+  EXPECT_NE(svg.find("POGGIO SERENTE"), std::string::npos);
+  EXPECT_NE(svg.find("cannot be kept"), std::string::npos);
+  EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
+}
+
+TEST(TimingCommand, DamagedFilesAndFilesWithoutStationsAreErrors) {
+  TempDir damaged;
+  copy_builtin(damaged.path());
+  const std::string dat = damaged.file(track_file_name({"Lindeva_Querno", "40716"}));
+  write_file(dat, read_file(dat).substr(0, 20));
+  Outcome o = timing({damaged.path()});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.err.rfind("scenario-tool timing: " + dat + ": offset ", 0), 0u) << o.err;
+
+  const std::string no_stations = testing::train_with("numero vetture, 7");
+  const testing::Compiled empty =
+      testing::compile(testing::line_with_body(""), no_stations.c_str());
+  o = timing({empty.dir->path()});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.err.find("T_1.sim: the general table holds no station"), std::string::npos) << o.err;
+}
+
+TEST(TimingCommand, ImpossibleModelValuesAndBadOptionsAreUsageErrors) {
+  const std::string dir = builtin_compiled().dir;
+  const std::vector<std::vector<std::string>> cases = {
+      {"--loco-mass", "0", dir},
+      {"--max-effort", "-5", dir},
+      {"--coach-mass", "0", dir},
+      {"--power", "abc", dir},
+      {"--resistance", "1,2", dir},
+      {"--service-brake", "1.5", dir},
+      {"--step", "0", dir},
+      {"--rotating-mass", "0.9", dir},
+      {"--bogus", dir},
+      {"--loco-mass"},
+      {},
+  };
+  for (const auto& args : cases) {
+    const Outcome o = timing(args);
+    EXPECT_EQ(o.status, 2) << (args.empty() ? "" : args[0]) << ": " << o.err;
+    EXPECT_NE(o.err.find("usage: scenario-tool timing"), std::string::npos);
+  }
+  EXPECT_NE(
+      timing({"--loco-mass", "0", dir}).err.find("the locomotive mass must be above 0, not 0"),
+      std::string::npos);
+}
+
+}  // namespace
+}  // namespace scenario
