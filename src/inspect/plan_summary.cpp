@@ -10,6 +10,17 @@ constexpr double kStraightTurn = 1e-7;  // rad per metre
 constexpr double kRunTolerance = 0.01;  // relative change of the turn that ends a run
 constexpr double kPi = 3.14159265358979323846;
 
+// atan2(cross, dot) for the turn between two metre steps. The compiler's sharpest curve turns
+// 0.003 rad per metre; up to 0.004 the series to x^7 is as exact as a double, and spares the
+// arc tangent on every metre of a long route.
+double small_angle(double cross, double dot) {
+  if (dot > 0 && std::abs(cross) < 0.004 * dot) {
+    const double x = cross / dot, x2 = x * x;
+    return x * (1 - x2 * (1.0 / 3 - x2 * (1.0 / 5 - x2 / 7)));
+  }
+  return std::atan2(cross, dot);
+}
+
 }  // namespace
 
 bool has_point(const CurveTable& table, int64_t metre) {
@@ -27,10 +38,21 @@ PlanSummary summarize_plan(const CurveTable& table) {
     if (k == static_cast<uint8_t>(CellKind::kDouble)) ++s.double_cells;
     if (k == static_cast<uint8_t>(CellKind::kEmpty)) ++s.empty_cells;
   }
+  // The tables' own arrays: these loops visit every metre of routes up to 1,000 km long.
+  const uint8_t* kx = table.kinds(0).data();
+  const uint8_t* ky = table.kinds(1).data();
+  const double* vx = table.values(0).data();
+  const double* vy = table.values(1).data();
+  const auto point = [&](int64_t m) {
+    const auto i = static_cast<size_t>(m);
+    return kx[i] != static_cast<uint8_t>(CellKind::kEmpty) &&
+           ky[i] != static_cast<uint8_t>(CellKind::kEmpty) && std::isfinite(vx[i]) &&
+           std::isfinite(vy[i]);
+  };
   for (int64_t m = 0; m <= s.last_metre; ++m) {
-    if (!has_point(table, m)) continue;
-    const double x = table.value(m, 0);
-    const double y = table.value(m, 1);
+    if (!point(m)) continue;
+    const double x = vx[m];
+    const double y = vy[m];
     if (!s.has_points) {
       s.min_x = s.max_x = x;
       s.min_y = s.max_y = y;
@@ -57,15 +79,15 @@ PlanSummary summarize_plan(const CurveTable& table) {
     in_run = false;
   };
   for (int64_t m = 2; m <= s.last_metre; ++m) {
-    if (!has_point(table, m) || !has_point(table, m - 1) || !has_point(table, m - 2)) {
+    if (!point(m) || !point(m - 1) || !point(m - 2)) {
       close_run();
       continue;
     }
-    const double ax = table.value(m - 1, 0) - table.value(m - 2, 0);
-    const double ay = table.value(m - 1, 1) - table.value(m - 2, 1);
-    const double bx = table.value(m, 0) - table.value(m - 1, 0);
-    const double by = table.value(m, 1) - table.value(m - 1, 1);
-    const double turn = -std::atan2(ax * by - ay * bx, ax * bx + ay * by);
+    const double ax = vx[m - 1] - vx[m - 2];
+    const double ay = vy[m - 1] - vy[m - 2];
+    const double bx = vx[m] - vx[m - 1];
+    const double by = vy[m] - vy[m - 1];
+    const double turn = -small_angle(ax * by - ay * bx, ax * bx + ay * by);
     total += turn;
     const bool turning = std::abs(turn) > kStraightTurn;
     if (in_run && (!turning || std::abs(turn - run_turn) > kRunTolerance * std::abs(run_turn))) {
@@ -81,7 +103,7 @@ PlanSummary summarize_plan(const CurveTable& table) {
     }
     ++run.length;
     run.turn_degrees += turn * 180 / kPi;
-    run_arc += std::hypot(bx, by);
+    run_arc += std::sqrt(bx * bx + by * by);  // metre steps: no overflow to guard
   }
   close_run();
   s.total_turn_degrees = total * 180 / kPi;
