@@ -2,6 +2,7 @@
 # level), so that the tree keeps its layers. Run as: cmake -DSRC=<src dir> -P check_layers.cmake
 set(rank_model 0)
 set(rank_format 1)
+set(rank_timing 1)
 set(rank_source 2)
 set(rank_line_reader 3)
 set(rank_train_reader 3)
