@@ -31,6 +31,12 @@ timing::RunInput timing_input(const GeneralTable& general, const std::vector<Tra
                               const CurveTable& curves) {
   timing::RunInput in;
   std::map<int, int64_t> stop_marker;  // station slot → block
+  // The first slowdown end at or after each block, found backward so that a track of many
+  // starts and no ends still costs one pass.
+  std::vector<size_t> next_end(track.size() + 1, track.size());
+  for (size_t b = track.size(); b-- > 0;) {
+    next_end[b] = track[b].code == kSlowdownEnd ? b : next_end[b + 1];
+  }
   for (size_t b = 0; b < track.size(); ++b) {
     const TrackBlock& blk = track[b];
     in.limit_kmh.push_back(blk.mark13 * 5.0);
@@ -40,14 +46,9 @@ timing::RunInput timing_input(const GeneralTable& general, const std::vector<Tra
     const auto at = static_cast<double>(b) * timing::kBlockMetres;
     if (blk.code == kStopMarker) stop_marker.emplace(blk.value1, static_cast<int64_t>(b));
     if (blk.code == kSlowdownStart) {
-      // A slowdown runs from its start block to the first end block after it.
-      double to = static_cast<double>(track.size()) * timing::kBlockMetres;
-      for (size_t e = b + 1; e < track.size(); ++e) {
-        if (track[e].code == kSlowdownEnd) {
-          to = static_cast<double>(e) * timing::kBlockMetres;
-          break;
-        }
-      }
+      // A slowdown runs from its start block to the first end block after it (to the end of
+      // the track when there is none).
+      const double to = static_cast<double>(next_end[b + 1]) * timing::kBlockMetres;
       in.slowdowns.push_back({at, to, static_cast<double>(blk.value1)});
     }
   }
