@@ -1,95 +1,200 @@
-// Whole processes, start to exit: scenario-build against copying what it leaves, and
-// scenario-tool compile with its peak resident memory.
+// Whole processes, start to exit, in alternating rounds: scenario-build against cp of the six
+// files it leaves and against the floor program that makes only its file system calls, and
+// scenario-tool compile of a 100 km and a 1,000 km route with its peak resident memory. Each
+// reports the medians of its rounds and their ratios as counters; the time column is the mean
+// of the build's (or the 1,000 km compile's) rounds.
 #include <benchmark/benchmark.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <stdexcept>
 
 #include "bench_support.h"
 
 namespace scenario::bench {
 namespace {
 
-// The six files a build leaves: three documents and three compiled files.
-const std::vector<std::string>& build_outputs() {
-  static const std::vector<std::string> names = {"Lindeva_Querno_40716_note.txt",
-                                                 "Lindeva_Querno_40716_rallentamenti.txt",
-                                                 "Lindeva_Querno_40716_scheda_treno.txt",
-                                                 "Lindeva_Querno_linea.dat",
-                                                 "Lindeva_Querno_40716.sim",
-                                                 "Lindeva_Querno_40716.dat"};
-  return names;
+namespace fs = std::filesystem;
+
+// Rounds per benchmark: SCENARIO_BENCH_ROUNDS, 21 by default.
+int64_t rounds() {
+  const char* env = std::getenv("SCENARIO_BENCH_ROUNDS");
+  const int64_t n = env != nullptr ? std::atoll(env) : 0;
+  return n > 0 ? n : 21;
 }
 
-// Runs a copy of scenario-build in a fresh directory (it writes beside itself).
-ChildRun build_in_fresh_dir() {
-  ScratchDir dir;
-  const std::string exe = dir.file("scenario-build");
-  std::filesystem::copy_file(SCENARIO_BUILD_EXE, exe);
-  return run_child(exe, {});
+// Deleting files slows the creation of new ones on this file system for a minute or more, so
+// every run gets a fresh directory made before the rounds start, and all of them are removed
+// only when the benchmark process ends, after the last measurement.
+std::string fresh_dir() {
+  static ScratchDir root;
+  static int next = 0;
+  const std::string path = root.file("run" + std::to_string(next++));
+  fs::create_directory(path);
+  return path;
 }
 
-// Each iteration runs the build and then cp of its six files, each into a fresh directory, so
-// that both see the same load; the iteration time is the build's.
-void BM_ScenarioBuildAgainstCopy(benchmark::State& state) {
-  ScratchDir reference;
-  {
-    const std::string exe = reference.file("scenario-build");
-    std::filesystem::copy_file(SCENARIO_BUILD_EXE, exe);
-    if (run_child(exe, {}).exit_status != 0) {
-      state.SkipWithError("scenario-build failed");
+// A directory holding program under its own name, for the programs that write beside
+// themselves; a hard link, so that every run starts the same installed file.
+std::string dir_with(const std::string& program) {
+  const std::string dir = fresh_dir();
+  const fs::path to = fs::path(dir) / fs::path(program).filename();
+  std::error_code ec;
+  fs::create_hard_link(program, to, ec);
+  if (ec) fs::copy_file(program, to);
+  return dir;
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  const size_t n = v.size();
+  return n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// One contender of an alternating comparison: how to run it in round r, and its times.
+struct Contender {
+  std::function<ChildRun(int64_t)> run;
+  std::vector<double> seconds;
+  int64_t peak_rss_kib = 0;
+};
+
+// Runs every contender once per benchmark iteration, the order turning by one each round so
+// that none always runs first; false when a run failed.
+bool run_rounds(benchmark::State& state, std::vector<Contender>& contenders, size_t timed) {
+  int64_t round = 0;
+  for (auto _ : state) {
+    double timed_seconds = 0;
+    for (size_t i = 0; i < contenders.size(); ++i) {
+      Contender& c = contenders[(i + static_cast<size_t>(round)) % contenders.size()];
+      const ChildRun run = c.run(round);
+      if (run.exit_status != 0) {
+        state.SkipWithError("a run failed");
+        return false;
+      }
+      c.seconds.push_back(run.seconds);
+      c.peak_rss_kib = std::max(c.peak_rss_kib, run.max_rss_kib);
+      if (&c == &contenders[timed]) timed_seconds = run.seconds;
+    }
+    state.SetIterationTime(timed_seconds);
+    ++round;
+  }
+  return true;
+}
+
+// The five texts a build writes, in its order; the first two are the sources it reads back.
+const std::vector<std::string> kTexts = {
+    "Lindeva_Querno_linea.txt", "Lindeva_Querno_40716-.txt", "Lindeva_Querno_40716_note.txt",
+    "Lindeva_Querno_40716_rallentamenti.txt", "Lindeva_Querno_40716_scheda_treno.txt"};
+// The three compiled files, in the order they are written.
+const std::vector<std::string> kCompiled = {"Lindeva_Querno_linea.dat", "Lindeva_Querno_40716.sim",
+                                            "Lindeva_Querno_40716.dat"};
+
+// The floor's steps: the build's eight files at the sizes the build gives them.
+std::vector<std::string> floor_steps(const std::string& texts_dir, const std::string& built_dir) {
+  const auto size_of = [](const std::string& path) { return std::to_string(fs::file_size(path)); };
+  std::vector<std::string> steps;
+  for (const std::string& t : kTexts)
+    steps.push_back("w:" + t + ":" + size_of(texts_dir + "/" + t));
+  steps.push_back("r:" + kTexts[0]);
+  steps.push_back("r:" + kTexts[1]);
+  for (const std::string& c : kCompiled)
+    steps.push_back("w:" + c + ":" + size_of(built_dir + "/" + c));
+  return steps;
+}
+
+void BM_ScenarioBuildAgainstCopyAndFloor(benchmark::State& state) {
+  // The reference build, whose six files cp copies, and the five texts at the sizes it writes.
+  const std::string reference = dir_with(SCENARIO_BUILD_EXE);
+  const std::string build_name = fs::path(SCENARIO_BUILD_EXE).filename().string();
+  const std::string floor_name = fs::path(SCENARIO_BENCH_FLOOR).filename().string();
+  if (run_child(reference + "/" + build_name, {}).exit_status != 0) {
+    state.SkipWithError("scenario-build failed");
+    return;
+  }
+  const std::string texts = fresh_dir();
+  builtin_sources_in(texts);
+  const std::vector<std::string> steps = floor_steps(texts, reference);
+  std::vector<std::string> cp_sources;
+  for (const std::string& t : kTexts) {
+    if (t != kTexts[0] && t != kTexts[1]) cp_sources.push_back(reference + "/" + t);
+  }
+  for (const std::string& c : kCompiled) cp_sources.push_back(reference + "/" + c);
+
+  // Every directory exists before the first round; one more round warms the caches.
+  const int64_t n = state.max_iterations + 1;
+  std::vector<std::string> build_dirs, floor_dirs, cp_dirs;
+  for (int64_t r = 0; r < n; ++r) {
+    build_dirs.push_back(dir_with(SCENARIO_BUILD_EXE));
+    floor_dirs.push_back(dir_with(SCENARIO_BENCH_FLOOR));
+    cp_dirs.push_back(fresh_dir());
+  }
+  std::vector<Contender> c(3);
+  c[0].run = [&](int64_t r) { return run_child(build_dirs[r] + "/" + build_name, {}); };
+  c[1].run = [&](int64_t r) {
+    std::vector<std::string> args = cp_sources;
+    args.push_back(cp_dirs[r]);
+    return run_child("/bin/cp", args);
+  };
+  c[2].run = [&](int64_t r) { return run_child(floor_dirs[r] + "/" + floor_name, steps); };
+  for (Contender& one : c) {
+    if (one.run(n - 1).exit_status != 0) {
+      state.SkipWithError("the warm-up round failed");
       return;
     }
   }
-  std::vector<std::string> cp_args;
-  for (const std::string& name : build_outputs()) cp_args.push_back(reference.file(name));
-  double build_total = 0, copy_total = 0;
-  int64_t build_rss = 0;
-  for (auto _ : state) {
-    const ChildRun build = build_in_fresh_dir();
-    ScratchDir target;
-    std::vector<std::string> args = cp_args;
-    args.push_back(target.path());
-    const ChildRun copy = run_child("/bin/cp", args);
-    if (build.exit_status != 0 || copy.exit_status != 0) {
-      state.SkipWithError("scenario-build or cp failed");
-      break;
-    }
-    state.SetIterationTime(build.seconds);
-    build_total += build.seconds;
-    copy_total += copy.seconds;
-    build_rss = std::max(build_rss, build.max_rss_kib);
-  }
-  const auto n = static_cast<double>(state.iterations());
-  state.counters["build_ms"] = build_total / n * 1e3;
-  state.counters["cp_ms"] = copy_total / n * 1e3;
-  state.counters["build_over_cp"] = build_total / copy_total;
-  state.counters["build_rss_MiB"] = static_cast<double>(build_rss) / 1024;
+  if (!run_rounds(state, c, 0)) return;
+  const double build = median(c[0].seconds), copy = median(c[1].seconds);
+  const double floor = median(c[2].seconds);
+  state.counters["build_ms"] = build * 1e3;
+  state.counters["cp_ms"] = copy * 1e3;
+  state.counters["floor_ms"] = floor * 1e3;
+  state.counters["build_over_cp"] = build / copy;
+  state.counters["build_over_floor"] = build / floor;
+  state.counters["floor_over_cp"] = floor / copy;
+  state.counters["build_rss_MiB"] = static_cast<double>(c[0].peak_rss_kib) / 1024;
 }
-BENCHMARK(BM_ScenarioBuildAgainstCopy)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScenarioBuildAgainstCopyAndFloor)
+    ->Iterations(rounds())
+    ->Repetitions(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
-// scenario-tool compile of a generated route of range 0 km, into a fresh output directory.
+// scenario-tool compile of generated routes of 100 and 1,000 km, each run into a fresh output
+// directory.
 void BM_ToolCompileProcess(benchmark::State& state) {
-  ScratchDir sources;
-  generated_sources_in(sources.path(), static_cast<int32_t>(state.range(0)));
-  int64_t peak_rss = 0;
-  for (auto _ : state) {
-    ScratchDir out;
-    const ChildRun run = run_child(SCENARIO_TOOL_EXE, {"compile", "--name", "G", "--train", "1",
-                                                       "-o", out.path(), sources.path()});
-    if (run.exit_status != 0) {
-      state.SkipWithError("scenario-tool compile failed");
-      break;
-    }
-    state.SetIterationTime(run.seconds);
-    peak_rss = std::max(peak_rss, run.max_rss_kib);
+  const int32_t kms[2] = {100, 1000};
+  const int64_t n = state.max_iterations + 1;
+  std::vector<Contender> c(2);
+  std::vector<std::string> sources(2);
+  std::vector<std::vector<std::string>> outs(2);
+  for (int i = 0; i < 2; ++i) {
+    sources[i] = fresh_dir();
+    generated_sources_in(sources[i], kms[i]);
+    for (int64_t r = 0; r < n; ++r) outs[i].push_back(fresh_dir());
+    c[i].run = [&, i](int64_t r) {
+      return run_child(SCENARIO_TOOL_EXE,
+                       {"compile", "--name", "G", "--train", "1", "-o", outs[i][r], sources[i]});
+    };
   }
-  state.counters["peak_rss_MiB"] = static_cast<double>(peak_rss) / 1024;
+  for (Contender& one : c) {
+    if (one.run(n - 1).exit_status != 0) {
+      state.SkipWithError("scenario-tool compile failed");
+      return;
+    }
+  }
+  if (!run_rounds(state, c, 1)) return;
+  const double km100 = median(c[0].seconds), km1000 = median(c[1].seconds);
+  state.counters["km100_ms"] = km100 * 1e3;
+  state.counters["km1000_ms"] = km1000 * 1e3;
+  state.counters["km1000_over_km100"] = km1000 / km100;
+  state.counters["km1000_rss_MiB"] = static_cast<double>(c[1].peak_rss_kib) / 1024;
 }
 BENCHMARK(BM_ToolCompileProcess)
-    ->ArgName("km")
-    ->Arg(100)
-    ->Arg(1000)
+    ->Iterations(rounds())
+    ->Repetitions(1)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 

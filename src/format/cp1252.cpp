@@ -28,9 +28,13 @@ char32_t cp1252_code_point(unsigned char byte) {
 }
 
 std::string utf8_to_cp1252(std::string_view in) {
+  // Most rows are plain ASCII, the same bytes in both encodings: copied at once up to the first
+  // byte that is not.
+  size_t i = 0;
+  while (i < in.size() && static_cast<uint8_t>(in[i]) < 0x80) ++i;
   std::string out;
   out.reserve(in.size());
-  size_t i = 0;
+  out.assign(in.substr(0, i));
   while (i < in.size()) {
     const auto b = static_cast<uint8_t>(in[i]);
     int extra = 0;

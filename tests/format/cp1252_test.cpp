@@ -10,6 +10,7 @@ TEST(Cp1252, ConvertsAccentsAndDegreeToOneByte) {
     const char* utf8;
     std::string cp1252;
   } cases[] = {
+      {"", ""},
       {"abc", "abc"},
       {"N\u00b0 12", "N\xb0 12"},
       {"citt\u00e0 perch\u00e9 \u00f2", "citt\xe0 perch\xe9 \xf2"},

@@ -122,5 +122,43 @@ TEST(Images, CurveCellsCarryTheirTags) {
             std::string("\x05\x00\x00\x00\x00\x00\x00\x00\x00\x40", 10));
 }
 
+// Cell by cell with the field writers, as the format reads: the reference for the chunked
+// writer, whose runs of doubles take a path of their own.
+std::string curve_image_cell_by_cell(const CurveTable& curves) {
+  StringSink s;
+  for (int axis = 0; axis < 2; ++axis) {
+    for (int64_t m = 0; m <= curves.last_metre(); ++m) {
+      const CellKind kind = curves.kind(m, axis);
+      put_u16(s, static_cast<uint16_t>(kind));
+      if (kind == CellKind::kInt16) put_i16(s, static_cast<int16_t>(curves.value(m, axis)));
+      if (kind == CellKind::kDouble) put_f64(s, curves.value(m, axis));
+    }
+  }
+  return s.bytes;
+}
+
+TEST(Images, CurveImageOfMixedCellsMatchesTheCellByCellEncoding) {
+  // Lengths around the eight-cell runs, and non-double cells at every offset within a run and
+  // across chunk boundaries.
+  for (const int64_t e : {0, 1, 7, 8, 9, 15, 16, 17, 401, 7000}) {
+    CurveTable curves;
+    curves.create(e);
+    for (int64_t m = 0; m <= e; ++m) {
+      for (int axis = 0; axis < 2; ++axis) {
+        const int64_t pick = (m * 7 + axis * 3) % 23;
+        if (pick == 0) continue;  // left empty
+        if (pick == 5) {
+          curves.set_int16(m, axis, static_cast<int16_t>(-m));
+        } else {
+          curves.set_double(m, axis, 0.1 * static_cast<double>(m) - axis);
+        }
+      }
+    }
+    EXPECT_EQ(image([&](StringSink& s) { write_curve_image(s, curves); }),
+              curve_image_cell_by_cell(curves))
+        << "E = " << e;
+  }
+}
+
 }  // namespace
 }  // namespace scenario

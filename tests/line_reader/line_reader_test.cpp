@@ -1,6 +1,8 @@
 // The line half of the reader, through small line sources.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/compile_fixture.h"
 
 namespace scenario::testing {
@@ -319,8 +321,8 @@ TEST(LineReader, LineEndsOfEveryKindReadTheSame) {
   EXPECT_EQ(a.slot(80).text, "(A)(B)");  // trailing blanks removed
   // The speed board's values run on over the next line and read as on one line.
   EXPECT_EQ(dump_blocks(a.state->track, 16, 16), "b16:code6 v1=1313 v2=1515 v3=1515");
-  EXPECT_EQ(a.state->curves.values(0), b.state->curves.values(0));
-  EXPECT_EQ(a.state->curves.values(0), c.state->curves.values(0));
+  EXPECT_TRUE(std::ranges::equal(a.state->curves.values(0), b.state->curves.values(0)));
+  EXPECT_TRUE(std::ranges::equal(a.state->curves.values(0), c.state->curves.values(0)));
 }
 
 // Comment fields in the body: at most two are skipped, the third field is taken as it is.
