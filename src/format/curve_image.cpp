@@ -1,18 +1,11 @@
 #include "format/curve_image.h"
 
 #include <string>
-#include <vector>
 
 #include "format/marks.h"
 
 namespace scenario {
 namespace {
-
-struct Cell {
-  uint64_t offset;
-  uint8_t kind;
-  double value;
-};
 
 std::string kind_name(uint8_t kind) {
   switch (static_cast<CellKind>(kind)) {
@@ -30,18 +23,20 @@ std::string kind_name(uint8_t kind) {
 
 Decoded<CurveTable> decode_curve(std::string_view bytes) {
   if (bytes.empty()) return DecodeError{0, "empty file: a curve file holds two axes of cells"};
-  std::vector<Cell> cells;
-  cells.reserve(bytes.size() / 10 + 1);
+  // First the layout of the cells, then their values straight into the table: a list of cells
+  // in between, and a cell's name made for every cell, cost several times the decoding itself
+  // on the longest routes.
+  size_t count = 0;
   ByteReader in(bytes);
   while (!in.at_end()) {
     const uint64_t at = in.offset();
-    if (cells.size() == 2 * kMaxCellsPerAxis) {
+    if (count == 2 * kMaxCellsPerAxis) {
       return DecodeError{at, "more than " + std::to_string(2 * kMaxCellsPerAxis) +
                                  " cells: longer than the longest route (1,000,000 m and the "
                                  "7000 m run-out) on two axes"};
     }
-    const std::string index = "cell " + std::to_string(cells.size());
-    if (in.left() < 2) return DecodeError{at, index + ": truncated tag (1 byte left of 2)"};
+    const auto index = [count] { return "cell " + std::to_string(count); };
+    if (in.left() < 2) return DecodeError{at, index() + ": truncated tag (1 byte left of 2)"};
     const uint16_t tag = in.u16();
     size_t width = 0;
     if (tag == static_cast<uint16_t>(CellKind::kInt16)) {
@@ -49,45 +44,42 @@ Decoded<CurveTable> decode_curve(std::string_view bytes) {
     } else if (tag == static_cast<uint16_t>(CellKind::kDouble)) {
       width = 8;
     } else if (tag != static_cast<uint16_t>(CellKind::kEmpty)) {
-      return DecodeError{at, index + ": unknown variant tag " + std::to_string(tag) +
+      return DecodeError{at, index() + ": unknown variant tag " + std::to_string(tag) +
                                  " (known: 0 empty, 2 integer, 5 double)"};
     }
     if (in.left() < width) {
-      return DecodeError{at, index + ": truncated cell: tag " + std::to_string(tag) + " needs " +
+      return DecodeError{at, index() + ": truncated cell: tag " + std::to_string(tag) + " needs " +
                                  std::to_string(width) + " value bytes, " + byte_count(in.left()) +
                                  " left"};
     }
-    double v = 0;
-    if (width == 2) v = in.i16();
-    if (width == 8) v = in.f64();
-    cells.push_back({at, static_cast<uint8_t>(tag), v});
+    in.take(width);
+    ++count;
   }
-  if (cells.size() % 2 != 0) {
-    return DecodeError{bytes.size(), "the file holds " + std::to_string(cells.size()) +
+  if (count % 2 != 0) {
+    return DecodeError{bytes.size(), "the file holds " + std::to_string(count) +
                                          " cells, an odd number: they do not split into two "
                                          "axes of equal length"};
   }
-  const size_t per_axis = cells.size() / 2;
-  for (size_t m = 0; m < per_axis; ++m) {
-    const Cell& x = cells[m];
-    const Cell& y = cells[per_axis + m];
-    if (x.kind != y.kind) {
-      return DecodeError{y.offset, "cell " + std::to_string(per_axis + m) + " (axis 1, metre " +
-                                       std::to_string(m) + ") is " + kind_name(y.kind) +
-                                       " but axis 0 metre " + std::to_string(m) + " is " +
-                                       kind_name(x.kind) + ": the axes do not line up"};
-    }
-  }
+  const size_t per_axis = count / 2;
   CurveTable table;
   table.create(static_cast<int64_t>(per_axis) - 1);
+  ByteReader cells(bytes);
   for (int axis = 0; axis < 2; ++axis) {
     for (size_t m = 0; m < per_axis; ++m) {
-      const Cell& c = cells[axis * per_axis + m];
+      const uint64_t at = cells.offset();
+      const auto kind = static_cast<uint8_t>(cells.u16());
       const auto metre = static_cast<int64_t>(m);
-      if (c.kind == static_cast<uint8_t>(CellKind::kInt16)) {
-        table.set_int16(metre, axis, static_cast<int16_t>(c.value));
-      } else if (c.kind == static_cast<uint8_t>(CellKind::kDouble)) {
-        table.set_double(metre, axis, c.value);
+      const auto axis0 = static_cast<uint8_t>(table.kind(metre, 0));
+      if (axis == 1 && axis0 != kind) {
+        return DecodeError{at, "cell " + std::to_string(per_axis + m) + " (axis 1, metre " +
+                                   std::to_string(m) + ") is " + kind_name(kind) +
+                                   " but axis 0 metre " + std::to_string(m) + " is " +
+                                   kind_name(axis0) + ": the axes do not line up"};
+      }
+      if (kind == static_cast<uint8_t>(CellKind::kInt16)) {
+        table.set_int16(metre, axis, cells.i16());
+      } else if (kind == static_cast<uint8_t>(CellKind::kDouble)) {
+        table.set_double(metre, axis, cells.f64());
       }
     }
   }
