@@ -24,17 +24,18 @@ void check_and_clear_stamps(CompiledFiles& f, const std::string& name, const std
   }
   if (slot85.int1 != kGeneralFormatMark) {
     throw Inconsistency(n.general + ": slot 85 int1 is " + std::to_string(slot85.int1) +
-                        ", not the format mark 610");
+                        ", not the format mark " + std::to_string(kGeneralFormatMark));
   }
   if (slot85.long4 != codice_gara_st(f.general)) {
     throw Inconsistency(n.general + ": slot 85 long4 is " + std::to_string(slot85.long4) +
                         ", not the scenario code " + std::to_string(codice_gara_st(f.general)));
   }
-  if (f.blocks.size() < 2) throw Inconsistency(n.track + " holds fewer than two blocks");
-  TrackBlock& block1 = f.blocks[1];
+  if (f.blocks.size() <= kMarkBlock)
+    throw Inconsistency(n.track + " holds no block " + std::to_string(kMarkBlock));
+  TrackBlock& block1 = f.blocks[kMarkBlock];
   if (block1.value1 != kTrackFormatMark) {
     throw Inconsistency(n.track + ": block 1 value1 is " + std::to_string(block1.value1) +
-                        ", not the format mark 5121");
+                        ", not the format mark " + std::to_string(kTrackFormatMark));
   }
   if (block1.value2 != codice_gara_og(f.general)) {
     throw Inconsistency(n.track + ": block 1 value2 is " + std::to_string(block1.value2) +
