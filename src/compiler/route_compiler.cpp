@@ -8,7 +8,6 @@
 namespace scenario {
 namespace {
 
-constexpr int16_t kPointValue = 180;
 constexpr int kWarningLookBack = 20;
 constexpr int kLowestSignalBlock = 3;
 constexpr int16_t kWalkSpeedLimit = 110;

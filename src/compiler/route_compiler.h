@@ -17,6 +17,9 @@ struct CompilerFault {
   RowOrigin origin;
 };
 
+// The value of the code-cut points that the compiler places (code 12).
+inline constexpr int16_t kPointValue = 180;
+
 // The smaller of x and y; on equality x.
 int32_t minimo(int32_t x, int32_t y);
 

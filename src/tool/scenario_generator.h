@@ -12,6 +12,18 @@ struct GeneratedSources {
   std::string train;  // the train source, NAME_TRAIN-.txt
 };
 
+// Which scenario of a length to generate.
+struct GeneratorOptions {
+  // 0 gives the one scenario of each length that the benchmarks measure.
+  uint64_t seed = 0;
+  // Rows of every kind with varied values: all curve sharpnesses, curves end to end, mountain
+  // kinds with and without markers and ranges close enough to become kind 3, speed boards of
+  // every form, quoted board texts and station names, all station kinds, adhesion steps,
+  // slowdowns with and without a walk and a pre-warning run, signals of both kinds within the
+  // compiler's reach around slowdowns, and code-cut rows.
+  bool every_row_kind = false;
+};
+
 inline constexpr int32_t kMinGeneratedKm = 20;
 inline constexpr int32_t kMaxGeneratedKm = 1000;
 
@@ -21,7 +33,8 @@ inline constexpr int32_t kMaxGeneratedKm = 1000;
 // every 2.5 km, a slowdown every 50 km (at least one), and as many boards (at most 50, one per
 // 2 km) and stations (at most 25, one per 5 km) as the general table has slots for. No two items
 // share a block, and nothing stands where the compiler places the points around a slowdown.
-// The same length always gives the same bytes. Throws std::invalid_argument for other lengths.
-GeneratedSources generate_scenario(int32_t route_km);
+// The same length and options always give the same bytes. Throws std::invalid_argument for other
+// lengths.
+GeneratedSources generate_scenario(int32_t route_km, const GeneratorOptions& options = {});
 
 }  // namespace scenario::tool

@@ -6,6 +6,7 @@
 
 #include "tool/check_command.h"
 #include "tool/compile_command.h"
+#include "tool/decompile_command.h"
 #include "tool/emit_command.h"
 #include "tool/explain_command.h"
 #include "tool/fmt_command.h"
@@ -24,6 +25,9 @@ constexpr const char* kUsage =
     "               compile a scenario's sources into its three compiled files\n"
     "  check [--name NAME] [--train NUMBER] [--json] SRCDIR\n"
     "               list every faulty row of a scenario's sources, writing nothing\n"
+    "  decompile [--name NAME] [--train NUMBER] [-o SRCDIR] [--force] DIR\n"
+    "               recover the two sources of the compiled files in DIR, checked to compile\n"
+    "               back to the same bytes\n"
     "  emit OUTDIR  write the built-in scenario's text files into OUTDIR\n"
     "  explain KEYWORD\n"
     "               what a row kind of the sources means, field by field (explain stazione)\n"
@@ -61,6 +65,7 @@ int run(int argc, char** argv) {
     return 0;
   }
   if (command == "compile") return compile_command(args);
+  if (command == "decompile") return decompile_command(args);
   if (command == "emit") return emit_command(args);
   if (command == "inspect") return inspect_command(args);
   if (command == "plot") return plot_command(args);

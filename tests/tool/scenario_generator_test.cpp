@@ -73,6 +73,30 @@ TEST(ScenarioGenerator, SameLengthSameBytes) {
   EXPECT_NE(a.line, generate_scenario(301).line);
 }
 
+TEST(ScenarioGenerator, VariedScenariosCompileCleanWithEveryKindOfBlockAndRow) {
+  for (uint64_t seed = 1; seed <= 4; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    const tool::GeneratedSources g = generate_scenario(120, {.seed = seed, .every_row_kind = true});
+    EXPECT_NE(g.line, generate_scenario(120).line);
+    const Compiled c = compile(g.line, g.train.c_str());
+    ASSERT_EQ(c.status(), 0) << "position " << c.position() << ": " << c.result.failure_reason;
+    const TrackArray& t = c.state->track;
+    for (const uint8_t code : {1, 2, 3, 4, 5, 6, 10, 11, 12, 13, 14}) {
+      EXPECT_GT(blocks_with_code(t, code), 0) << "code " << int(code);
+    }
+    EXPECT_TRUE(std::any_of(t.blocks().begin(), t.blocks().end(),
+                            [](const TrackBlock& b) { return b.mark12 == 3; }));
+    for (const char* row : {"abbattimento", "aderenza,  7000", "\"BORGO, SCALO", "\"  (CAVALCAVIA)",
+                            "stazione,  10050,  5,", "stazione,  20050,  7,"}) {
+      EXPECT_NE(g.line.find(row) == std::string::npos && g.train.find(row) == std::string::npos,
+                true)
+          << row;
+    }
+  }
+  EXPECT_NE(generate_scenario(120, {.seed = 1, .every_row_kind = true}).train,
+            generate_scenario(120, {.seed = 2, .every_row_kind = true}).train);
+}
+
 TEST(ScenarioGenerator, RefusesLengthsOutsideItsRange) {
   for (const int km : {-1, 0, tool::kMinGeneratedKm - 1, tool::kMaxGeneratedKm + 1}) {
     EXPECT_THROW(generate_scenario(km), std::invalid_argument) << km;

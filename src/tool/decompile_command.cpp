@@ -1,0 +1,95 @@
+#include "tool/decompile_command.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "compiler/replace_file.h"
+#include "decompile/decompile.h"
+#include "format/file_names.h"
+#include "format/marks.h"
+#include "tool/read_bytes.h"
+#include "tool/scenario_identity.h"
+#include "tool/scenario_options.h"
+
+namespace scenario::tool {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: scenario-tool decompile [--name NAME] [--train NUMBER] [-o SRCDIR] [--force] DIR";
+
+// The largest file of each kind that compile writes (a route of 1,000,000 m, 65535-byte
+// texts): anything longer is refused before it is read.
+constexpr uintmax_t kMaxCurveBytes = 20ULL * (kMaxCellsPerAxis - 1) - 36;
+constexpr uintmax_t kMaxGeneralBytes =
+    static_cast<uintmax_t>(GeneralTable::kSlots) * (kGeneralEntryFixedSize + 0xFFFF);
+constexpr uintmax_t kMaxTrackBytes = kTrackBlockImageSize * (kMaxCellsPerAxis / 50 + 1);
+
+struct Failure {
+  std::string line;
+};
+
+std::string load(const std::string& path, uintmax_t max) {
+  std::error_code ec;
+  const uintmax_t size = std::filesystem::file_size(path, ec);
+  if (!ec && size > max) {
+    throw Failure{path + ": " + std::to_string(size) + " bytes, more than compile writes (" +
+                  std::to_string(max) + ")"};
+  }
+  std::string bytes, problem;
+  if (!read_bytes(path, bytes, problem)) throw Failure{path + ": " + problem};
+  return bytes;
+}
+
+}  // namespace
+
+int decompile_command(const std::vector<std::string>& args, std::ostream& err) {
+  std::vector<std::string> rest = args;
+  const auto force_at = std::find(rest.begin(), rest.end(), "--force");
+  const bool force = force_at != rest.end();
+  if (force) rest.erase(force_at);
+  ScenarioOptions o;
+  Identity id;
+  try {
+    o = parse_scenario_options(rest, {.output = true, .directory = "DIR"});
+    id = resolve_identity(o.directory, o.name, o.train, IdentityFrom::kCompiled);
+  } catch (const UsageError& e) {
+    err << "scenario-tool decompile: " << e.what() << "\n" << kUsage << std::endl;
+    return 2;
+  }
+  try {
+    decompile::CompiledBytes bytes;
+    // The messages name the files by the paths they were read from.
+    bytes.curve_name = o.directory + "/" + curve_file_name(id);
+    bytes.general_name = o.directory + "/" + general_file_name(id);
+    bytes.track_name = o.directory + "/" + track_file_name(id);
+    bytes.curve = load(bytes.curve_name, kMaxCurveBytes);
+    bytes.general = load(bytes.general_name, kMaxGeneralBytes);
+    bytes.track = load(bytes.track_name, kMaxTrackBytes);
+    const decompile::DecompileOutcome d = decompile::decompile(bytes, id.name, id.train);
+    if (!d.ok) throw Failure{d.error};
+
+    const std::string outdir = o.output.value_or(o.directory);
+    std::error_code ec;
+    std::filesystem::create_directories(outdir, ec);
+    if (ec) throw Failure{outdir + ": cannot create the directory: " + ec.message()};
+    const std::string line_path = outdir + "/" + line_source_name(id);
+    const std::string train_path = outdir + "/" + train_source_name(id);
+    // An author's own sources are never replaced unasked.
+    for (const std::string& p : {line_path, train_path}) {
+      if (!force && std::filesystem::exists(p, ec)) {
+        throw Failure{p + ": a source of that name exists; give --force to replace it"};
+      }
+    }
+    replace_file(line_path, d.line_text);
+    replace_file(train_path, d.train_text);
+  } catch (const Failure& f) {
+    err << "scenario-tool decompile: " << f.line << std::endl;
+    return 1;
+  } catch (const std::exception& e) {
+    err << "scenario-tool decompile: " << e.what() << std::endl;
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace scenario::tool
