@@ -1,4 +1,4 @@
-#include "tool/scenario_generator.h"
+#include "support/scenario_generator.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -11,7 +11,7 @@
 
 #include "model/track_array.h"
 
-namespace scenario::tool {
+namespace scenario::testing {
 namespace {
 
 constexpr int32_t kBlockLength = 50;
@@ -340,4 +340,4 @@ GeneratedSources generate_scenario(int32_t route_km) {
   return Generator(route_km).run();
 }
 
-}  // namespace scenario::tool
+}  // namespace scenario::testing
