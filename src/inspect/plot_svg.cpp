@@ -1,4 +1,4 @@
-#include "tool/plot_svg.h"
+#include "inspect/plot_svg.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,7 +10,7 @@
 #include "inspect/display_text.h"
 #include "inspect/plan_summary.h"
 
-namespace scenario::tool {
+namespace scenario {
 namespace {
 
 // Page geometry, in SVG pixels.
@@ -576,4 +576,4 @@ std::string render_plot_svg(const PlotInput& in) {
   return out;
 }
 
-}  // namespace scenario::tool
+}  // namespace scenario

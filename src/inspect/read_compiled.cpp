@@ -1,0 +1,30 @@
+#include "inspect/read_compiled.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "compiler/file_error.h"
+
+namespace scenario {
+
+std::string read_compiled_file(const std::string& path) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) {
+    throw FileError(path, "is a directory, not a compiled file");
+  }
+  errno = 0;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    throw FileError(path,
+                    std::string("cannot open: ") + (errno ? std::strerror(errno) : "unreadable"));
+  }
+  std::ostringstream s;
+  s << in.rdbuf();
+  if (in.bad()) throw FileError(path, "cannot read");
+  return s.str();
+}
+
+}  // namespace scenario
