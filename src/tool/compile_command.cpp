@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "compiler/errore.h"
-#include "compiler/file_error.h"
+#include "format/file_error.h"
 #include "source/diagnostic.h"
 #include "tool/scenario_identity.h"
 #include "tool/scenario_options.h"

@@ -3,10 +3,10 @@
 #include "format/curve_image.h"
 #include "format/file_names.h"
 #include "format/general_image.h"
+#include "format/read_file.h"
 #include "format/track_image.h"
 #include "inspect/curve_view.h"
 #include "inspect/general_view.h"
-#include "inspect/read_compiled.h"
 #include "inspect/track_view.h"
 
 namespace scenario::tool {
@@ -27,7 +27,7 @@ void print(const View& v, bool json, std::ostream& out) {
 bool inspect_one(const std::string& path, bool json, std::ostream& out, std::ostream& err) {
   std::string bytes;
   try {
-    bytes = read_compiled_file(path);
+    bytes = read_whole_file(path);
   } catch (const std::exception& e) {
     err << e.what() << std::endl;
     return false;

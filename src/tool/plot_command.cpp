@@ -1,12 +1,12 @@
 #include "tool/plot_command.h"
 
-#include "compiler/replace_file.h"
 #include "format/curve_image.h"
 #include "format/file_names.h"
 #include "format/general_image.h"
+#include "format/read_file.h"
+#include "format/replace_file.h"
 #include "format/track_image.h"
 #include "inspect/plot_svg.h"
-#include "inspect/read_compiled.h"
 #include "tool/scenario_identity.h"
 #include "tool/scenario_options.h"
 
@@ -26,7 +26,7 @@ ScenarioOptions parse(const std::vector<std::string>& args) {
 // Reads and decodes one compiled file. Throws std::runtime_error with the line to show.
 template <typename T>
 T load(const std::string& path, Decoded<T> (*decode)(std::string_view)) {
-  Decoded<T> d = decode(read_compiled_file(path));
+  Decoded<T> d = decode(read_whole_file(path));
   if (!d.ok()) {
     throw std::runtime_error(path + ": offset " + std::to_string(d.error().offset) + ": " +
                              d.error().message);

@@ -1,4 +1,4 @@
-#include "inspect/read_compiled.h"
+#include "format/read_file.h"
 
 #include <cerrno>
 #include <cstring>
@@ -6,11 +6,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "compiler/file_error.h"
+#include "format/file_error.h"
 
 namespace scenario {
 
-std::string read_compiled_file(const std::string& path) {
+std::string read_whole_file(const std::string& path) {
   std::error_code ec;
   if (std::filesystem::is_directory(path, ec)) {
     throw FileError(path, "is a directory, not a compiled file");
