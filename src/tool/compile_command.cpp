@@ -5,7 +5,7 @@
 
 #include "compiler/errore.h"
 #include "format/file_error.h"
-#include "source/diagnostic.h"
+#include "source/diagnostic_json.h"
 #include "tool/scenario_identity.h"
 #include "tool/scenario_options.h"
 
