@@ -13,7 +13,7 @@
 
 #include "emitter/emitters.h"
 #include "format/file_names.h"
-#include "tool/scenario_generator.h"
+#include "support/scenario_generator.h"
 
 extern char** environ;
 
@@ -36,7 +36,7 @@ std::unique_ptr<BuildState> builtin_sources_in(const std::string& dir) {
 
 std::unique_ptr<BuildState> generated_sources_in(const std::string& dir, int32_t km) {
   auto s = state_in(dir, "G", "1");
-  const tool::GeneratedSources g = tool::generate_scenario(km);
+  const testing::GeneratedSources g = testing::generate_scenario(km);
   write_file(s->path(line_source_name(s->identity())), g.line);
   write_file(s->path(train_source_name(s->identity())), g.train);
   return s;

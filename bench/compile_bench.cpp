@@ -6,9 +6,9 @@
 
 #include "bench_support.h"
 #include "compiler/compile.h"
-#include "compiler/replace_file.h"
 #include "format/curve_image.h"
 #include "format/general_image.h"
+#include "format/replace_file.h"
 #include "format/track_image.h"
 #include "source/source_store.h"
 

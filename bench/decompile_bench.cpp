@@ -8,12 +8,12 @@
 #include "decompile/compile_in_memory.h"
 #include "decompile/decompile.h"
 #include "format/file_names.h"
-#include "tool/scenario_generator.h"
+#include "support/scenario_generator.h"
 
 namespace scenario::bench {
 namespace {
 
-decompile::CompiledBytes compiled_bytes(const tool::GeneratedSources& g) {
+decompile::CompiledBytes compiled_bytes(const testing::GeneratedSources& g) {
   const Identity id{"G", "1"};
   const decompile::InMemoryCompile c = decompile::compile_in_memory(id, g.line, g.train);
   decompile::CompiledImages images = decompile::images_of(*c.state);
@@ -59,7 +59,7 @@ BENCHMARK(BM_ToolDecompileProcess)
 // decompile in process, the bytes already in memory: decoding, recovery and the check compile.
 void BM_Decompile(benchmark::State& state) {
   const decompile::CompiledBytes b =
-      compiled_bytes(tool::generate_scenario(static_cast<int32_t>(state.range(0))));
+      compiled_bytes(testing::generate_scenario(static_cast<int32_t>(state.range(0))));
   for (auto _ : state) {
     const decompile::DecompileOutcome d = decompile::decompile(b, "G", "1");
     if (!d.ok) {
@@ -79,8 +79,8 @@ void BM_RoundTripVariedScenarios(benchmark::State& state) {
   for (auto _ : state) {
     for (uint64_t seed = 1; seed <= kScenarios; ++seed) {
       const int km = 20 + static_cast<int>(seed * 37 % 181);
-      const tool::GeneratedSources g =
-          tool::generate_scenario(km, {.seed = seed, .every_row_kind = true});
+      const testing::GeneratedSources g =
+          testing::generate_scenario(km, {.seed = seed, .every_row_kind = true});
       const decompile::CompiledBytes b = compiled_bytes(g);
       const decompile::DecompileOutcome d = decompile::decompile(b, "G", "1");
       const decompile::InMemoryCompile again =

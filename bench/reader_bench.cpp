@@ -7,7 +7,7 @@
 #include "compiler/memorizza_dati.h"
 #include "source/field_stream.h"
 #include "source/text_match.h"
-#include "tool/scenario_generator.h"
+#include "support/scenario_generator.h"
 
 namespace scenario::bench {
 namespace {
@@ -49,7 +49,7 @@ std::vector<Read> reads_of(const std::string& source) {
 // The 1,000 km generated line source (copies = 1), or its body repeated to several MB, which
 // no longer fits the caches.
 std::string line_source(int64_t copies) {
-  const std::string line = tool::generate_scenario(1000).line;
+  const std::string line = testing::generate_scenario(1000).line;
   const size_t body = line.find("[curve]");
   std::string s = line.substr(0, line.rfind("[fine]"));
   for (int64_t i = 1; i < copies; ++i) s += line.substr(body, line.rfind("[fine]") - body);

@@ -24,6 +24,7 @@
 #include "format/file_names.h"
 #include "model/build_state.h"
 #include "source/diagnostic.h"
+#include "source/diagnostic_json.h"
 #include "source/source_store.h"
 
 namespace fs = std::filesystem;

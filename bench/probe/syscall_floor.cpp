@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "compiler/replace_file.h"
+#include "format/replace_file.h"
 #include "driver/driver.h"
 #include "source/source_store.h"
 

@@ -1,6 +1,7 @@
-// The one compile of a scenario: reset, read both sources, place the code-cut points, check and
-// stamp the reserved fields. Every entry point (the one-scenario build, the tool's compile and
-// check, the fuzzers and the benchmarks) compiles through it, and only the entry points print.
+// The one compile of a scenario, the route compiler: reset, read both sources, place the code-cut
+// points, check and stamp the reserved fields. Every entry point (the one-scenario build, the
+// tool's compile and check, the fuzzers and the benchmarks) compiles through it, and only the entry
+// points print.
 #pragma once
 
 #include <cstdint>

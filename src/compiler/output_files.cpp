@@ -1,10 +1,10 @@
 #include "compiler/output_files.h"
 
-#include "compiler/file_error.h"
-#include "compiler/replace_file.h"
 #include "format/curve_image.h"
+#include "format/file_error.h"
 #include "format/file_names.h"
 #include "format/general_image.h"
+#include "format/replace_file.h"
 #include "format/track_image.h"
 
 namespace scenario {

@@ -10,8 +10,8 @@
 
 #include "compiler/compile.h"
 #include "compiler/errore.h"
-#include "compiler/file_error.h"
 #include "emitter/emitters.h"
+#include "format/file_error.h"
 #include "model/build_state.h"
 #include "source/diagnostic.h"
 #include "source/source_store.h"

@@ -1,7 +1,7 @@
 #include "emitter/scrivi_righe.h"
 
-#include "compiler/replace_file.h"
 #include "format/cp1252.h"
+#include "format/replace_file.h"
 
 namespace scenario {
 

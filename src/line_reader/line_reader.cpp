@@ -4,18 +4,19 @@
 #include <cmath>
 #include <limits>
 
+#include "format/marks.h"
 #include "line_reader/line_recorders.h"
 #include "line_reader/progressive_ordina.h"
 #include "model/rounding.h"
 #include "source/keyword_field.h"
 #include "source/read_failure.h"
+#include "source/status_codes.h"
 #include "source/text_match.h"
 #include "source/track_access.h"
 
 namespace scenario {
 namespace {
 
-constexpr int32_t kMaxRouteLength = 1'000'000;
 constexpr int64_t kMaxCurveColumn = 1'000'000;
 constexpr int kGeneralHyphenSkips = 10;
 
@@ -109,7 +110,7 @@ void LineReader::stop(int32_t code, std::optional<int64_t> position) {
 
 bool LineReader::beyond_array(int64_t p) {
   if ((static_cast<double>(p) + 100.0) / 50.0 > s_.track.upper()) {
-    ctx_.set_status(15, p);
+    ctx_.set_status(kBeyondTrack, p);
     return true;
   }
   return false;
@@ -122,7 +123,7 @@ LineOutcome LineReader::run() {
     const Field f = in_.read_text();
     keyword(f);
     if (in_.at_end()) {
-      stop(102);
+      stop(kNoGeneralSection);
       return LineOutcome::kStop;
     }
     if (contains_ci(f.text, "[generale]")) break;
@@ -152,56 +153,56 @@ bool LineReader::read_general_section() {
     const std::string& k = f.text;
     if (contains_ci(k, "percorso") && contains_ci(k, "lunghezza")) {
       const int32_t length = in_.read_number();
-      t[84].long2 = length;
+      t.route_length() = length;
       if (length > kMaxRouteLength) {
-        stop(1);
+        stop(kRouteTooLong);
         return false;
       }
       // A negative length would size the arrays below block 1, which the compiler stamps.
       if (length < 0) throw ReadFailure("the route length is negative");
-      extended_ = static_cast<int64_t>(length) + 7000;
+      extended_ = static_cast<int64_t>(length) + kRunOutMetres;
       s_.track.create(length);
       ctx_.report.blocks = {};
       if (s_.build_flag != 0) s_.curves.create(extended_);
     }
     if (contains(k, "tre") && contains(k, "progressiva")) {
-      t[81].long1 = in_.read_number();
-      t[81].long2 = in_.read_number();
-      t[81].long3 = in_.read_number();
+      t[GeneralTable::kProgressiveLast].long1 = in_.read_number();
+      t[GeneralTable::kProgressiveLast].long2 = in_.read_number();
+      t[GeneralTable::kProgressiveLast].long3 = in_.read_number();
     }
     if (contains(k, "due") && contains(k, "progressiva")) {
-      t[82].long1 = in_.read_number();
-      t[82].long2 = in_.read_number();
-      t[82].long3 = in_.read_number();
+      t[GeneralTable::kProgressiveMiddle].long1 = in_.read_number();
+      t[GeneralTable::kProgressiveMiddle].long2 = in_.read_number();
+      t[GeneralTable::kProgressiveMiddle].long3 = in_.read_number();
     }
     if (contains(k, "uno") && contains(k, "progressiva")) {
-      t[83].long1 = in_.read_number();
-      t[83].long2 = in_.read_number();
-      t[83].long3 = in_.read_number();
+      t[GeneralTable::kProgressiveFirst].long1 = in_.read_number();
+      t[GeneralTable::kProgressiveFirst].long2 = in_.read_number();
+      t[GeneralTable::kProgressiveFirst].long3 = in_.read_number();
     }
-    if (contains(k, "sfondo") && contains(k, "uno")) t[85].long1 = in_.read_number();
-    if (contains(k, "sfondo") && contains(k, "due")) t[85].long3 = in_.read_number();
-    if (contains(k, "sfondo") && contains(k, "tre")) t[85].long2 = in_.read_number();
+    if (contains(k, "sfondo") && contains(k, "uno")) t.background_uno() = in_.read_number();
+    if (contains(k, "sfondo") && contains(k, "due")) t.background_due() = in_.read_number();
+    if (contains(k, "sfondo") && contains(k, "tre")) t.background_tre() = in_.read_number();
     if (contains(k, "segnali") && contains(k, "ripetizione")) {
-      t[86].long1 = in_.read_number();
-      t[86].long2 = in_.read_number();
-      if (t[86].long1 % 50 != 0) {
-        stop(3);
+      t.repetition_start() = in_.read_number();
+      t.repetition_end() = in_.read_number();
+      if (t.repetition_start() % kBlockMetres != 0) {
+        stop(kRepetitionStartNotMultiple);
         return false;
       }
-      if (t[86].long2 % 50 != 0) {
-        stop(4);
+      if (t.repetition_end() % kBlockMetres != 0) {
+        stop(kRepetitionEndNotMultiple);
         return false;
       }
       if (contains(k, "4")) {
-        t[86].long3 = 4;
+        t.repetition_codes() = 4;
       } else if (contains(k, "9")) {
-        t[86].long3 = 9;
+        t.repetition_codes() = 9;
       } else {
-        stop(5);
+        stop(kRepetitionKeyword);
         return false;
       }
-      if (t[86].long2 == 0) t[86].long3 = 0;
+      if (t.repetition_end() == 0) t.repetition_codes() = 0;
     }
     if (contains(k, "[") && contains(k, "]")) {
       const size_t first = k.find_first_not_of(' ');
@@ -267,7 +268,7 @@ LineReader::Body LineReader::body_row(const std::string& k) {
     if (beyond_array(start)) return Body::kEnd;
     const double kc = curvature(k);
     if (kc == 0) {
-      stop(103);
+      stop(kBadCurve);
       return Body::kStop;
     }
     // The plan ends at column E: a curve running past it is computed up to E.
@@ -275,7 +276,7 @@ LineReader::Body LineReader::body_row(const std::string& k) {
     const int64_t end = static_cast<int64_t>(start) + length;
     if (!advance_plan<false>(std::min<int64_t>(start, last)) ||
         !advance_plan<true>(std::min(end, last), kc)) {
-      stop(103);
+      stop(kBadCurve);
       return Body::kStop;
     }
   }
@@ -298,12 +299,12 @@ LineReader::Body LineReader::body_row(const std::string& k) {
     v.t3 = in_.read_number();
     v.c2 = in_.read_number();
     if (beyond_array(pos)) return Body::kEnd;
-    const int64_t b = round_to_int(pos / 50.0 + 1);
-    if (memo_indicatori_v_max(s_, pos, v) > 0) {
-      stop(21, pos);
+    const Recorded r = memo_indicatori_v_max(s_, pos, v);
+    if (r.code > 0) {
+      stop(r.code, pos);
       return Body::kStop;
     }
-    ctx_.note_block(b);
+    for (const int64_t b : r.blocks) ctx_.note_block(b);
   }
   if (contains_ci(k, "indicat") && contains_ci(k, "cartello")) {
     const int32_t pos = in_.read_number();
@@ -312,7 +313,7 @@ LineReader::Body LineReader::body_row(const std::string& k) {
     if (beyond_array(pos)) return Body::kEnd;
     const int64_t b = round_to_int(pos / 50.0 + 1);
     if (!block_in_track(track, b, "an indication board").is_free()) {
-      stop(6, pos);
+      stop(kIndicationBoardTaken, pos);
       return Body::kStop;
     }
     // Slot 0 is never filled: an 81st board has nowhere to go.

@@ -5,6 +5,7 @@
 
 #include "model/rounding.h"
 #include "source/read_failure.h"
+#include "source/status_codes.h"
 #include "source/track_access.h"
 
 namespace scenario {
@@ -56,17 +57,17 @@ void memo_montagna(BuildState& state, int32_t start, int32_t end, int32_t kind) 
   }
 }
 
-int32_t memo_indicatori_v_max(BuildState& state, int32_t position, const SpeedBoardValues& v) {
+Recorded memo_indicatori_v_max(BuildState& state, int32_t position, const SpeedBoardValues& v) {
   const int64_t block = round_to_int(position / 50.0 + 1);
   TrackBlock& b = block_in_track(state.track, block, "a speed board");
-  if (!b.is_free()) return 21;
+  if (!b.is_free()) return {kSpeedBoardTaken, {}};
   // In the order of the row: a pair that does not fit fails with the fields before it written.
   b.code = kSpeedBoard;
   b.value1 = to_int16_checked(v.s1 * 20.0 + v.t1 / 5.0, "a speed board pair");
   b.value2 = to_int16_checked(v.s2 * 20.0 + v.t2 / 5.0, "a speed board pair");
   b.value3 = to_int16_checked(v.s3 * 20.0 + v.t3 / 5.0, "a speed board pair");
   b.value4 = static_cast<int16_t>(static_cast<uint16_t>(static_cast<int64_t>(v.c1) * 10 + v.c2));
-  return 0;
+  return {kClean, {block}};
 }
 
 }  // namespace scenario

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "model/build_state.h"
+#include "source/recorded.h"
 
 namespace scenario {
 
@@ -16,8 +17,9 @@ struct SpeedBoardValues {
   int32_t s1, s2, s3, c1, t1, t2, t3, c2;
 };
 
-// Records a speed indicator board on block round(position/50 + 1). Returns 21 when the block
-// is taken (nothing written), 0 otherwise. Throws ReadFailure when a packed pair overflows.
-int32_t memo_indicatori_v_max(BuildState& state, int32_t position, const SpeedBoardValues& v);
+// Records a speed indicator board on block round(position/50 + 1). Returns code 21 when the
+// block is taken (nothing written), else the board's block. Throws ReadFailure when a packed
+// pair overflows.
+Recorded memo_indicatori_v_max(BuildState& state, int32_t position, const SpeedBoardValues& v);
 
 }  // namespace scenario

@@ -37,9 +37,27 @@ class GeneralTable {
   static constexpr int kProgressiveLast = 81;    // "tre"
   static constexpr int kProgressiveMiddle = 82;  // "due"
   static constexpr int kProgressiveFirst = 83;   // "uno"
-  static constexpr int kTrainAndRoute = 84;
-  static constexpr int kScenarioSlot = 85;
-  static constexpr int kTrainSlot = 86;
+  static constexpr int kTrainAndRoute = 84;      // brake mass, route length, coaches
+  static constexpr int kScenarioSlot = 85;       // base name, backgrounds, format mark, code
+  static constexpr int kTrainSlot = 86;          // train number, repetition, sand, clock
+
+  // The global values by what they hold; each names its slot and field once.
+  int32_t& brake_mass_percentage() { return slots_[kTrainAndRoute].long1; }
+  int32_t& route_length() { return slots_[kTrainAndRoute].long2; }
+  int32_t& coaches() { return slots_[kTrainAndRoute].long3; }
+  int16_t& format_mark() { return slots_[kScenarioSlot].int1; }
+  int32_t& scenario_code() { return slots_[kScenarioSlot].long4; }
+  int32_t& repetition_start() { return slots_[kTrainSlot].long1; }
+  int32_t& repetition_end() { return slots_[kTrainSlot].long2; }
+  int32_t& repetition_codes() { return slots_[kTrainSlot].long3; }
+  int16_t& sand() { return slots_[kTrainSlot].int1; }
+  int16_t& clock_hours() { return slots_[kTrainSlot].int3; }
+  int16_t& clock_minutes() { return slots_[kTrainSlot].int4; }
+  int16_t& clock_seconds() { return slots_[kTrainSlot].int5; }
+  // The backgrounds of the rows "sfondo" with "uno", "tre" and "due", in that order.
+  int32_t& background_uno() { return slots_[kScenarioSlot].long1; }
+  int32_t& background_tre() { return slots_[kScenarioSlot].long2; }
+  int32_t& background_due() { return slots_[kScenarioSlot].long3; }
 
   // Sets every slot to its initial values.
   void reset() { slots_.fill(GeneralEntry{}); }

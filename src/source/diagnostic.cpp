@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "format/cp1252.h"
 #include "source/field_stream.h"
 #include "source/status_codes.h"
 
@@ -46,7 +45,8 @@ std::string diagnostic_text(const Diagnostic& d) {
   out += (d.kind == Diagnostic::Kind::kErrore ? "errore " : "status ") + std::to_string(d.code);
   if (d.has_position) out += " at " + std::to_string(d.position) + " m";
   out += ": " + d.message + "\n";
-  if (d.line > 0) {
+  // The row only when its text is known: a field always stands on a line that holds text.
+  if (d.line > 0 && !d.text.empty()) {
     out += "    " + d.text + "\n";
     if (d.column > 0) {
       // Tabs stay tabs so that the caret lines up under the field in a terminal.
@@ -58,24 +58,6 @@ std::string diagnostic_text(const Diagnostic& d) {
     }
   }
   return out;
-}
-
-nlohmann::ordered_json diagnostic_json(const Diagnostic& d) {
-  const auto number_or_null = [](bool has, int32_t v) {
-    return has ? nlohmann::ordered_json(v) : nlohmann::ordered_json(nullptr);
-  };
-  const bool errore = d.kind == Diagnostic::Kind::kErrore;
-  nlohmann::ordered_json j;
-  j["file"] = d.file.empty() ? nlohmann::ordered_json(nullptr)
-                             : nlohmann::ordered_json(cp1252_to_utf8(d.file));
-  j["line"] = number_or_null(d.line > 0, d.line);
-  j["column"] = number_or_null(d.column > 0, d.column);
-  j["status"] = number_or_null(!errore, d.code);
-  j["errore"] = number_or_null(errore, d.code);
-  j["position"] = number_or_null(d.has_position, d.position);
-  j["message"] = cp1252_to_utf8(d.message);
-  j["text"] = cp1252_to_utf8(d.text);
-  return j;
 }
 
 }  // namespace scenario

@@ -1,12 +1,11 @@
 // What the system reports about a source: one status code or errore number, against the row
-// that caused it, rendered once as text and once as JSON for every command that reports.
+// that caused it, rendered once as text (here) and once as JSON (diagnostic_json.h) for every
+// command that reports.
 #pragma once
 
 #include <cstdint>
 #include <map>
 #include <string>
-
-#include <nlohmann/json.hpp>
 
 #include "source/row_origin.h"
 
@@ -36,13 +35,8 @@ Diagnostic make_diagnostic(Diagnostic::Kind kind, int32_t code, int32_t position
                            const std::map<std::string, std::string>* texts = nullptr);
 
 // "FILE:LINE:COL: status N at P m: message" (or "errore N: message"), each part where it
-// applies, then the row indented by four blanks and a caret under the blamed field. Every line
-// ends with a line feed.
+// applies, then the row (when its text is known) indented by four blanks and a caret under the
+// blamed field. Every line ends with a line feed.
 std::string diagnostic_text(const Diagnostic& d);
-
-// {"file", "line", "column", "status", "errore", "position", "message", "text"}: null where a
-// part does not apply; exactly one of status and errore is a number. Source bytes above ASCII
-// are taken as Windows-1252.
-nlohmann::ordered_json diagnostic_json(const Diagnostic& d);
 
 }  // namespace scenario

@@ -7,6 +7,7 @@
 
 #include "compiler/compile.h"
 #include "format/file_names.h"
+#include "source/diagnostic_json.h"
 #include "source/read_failure.h"
 #include "source/source_store.h"
 #include "source/status_codes.h"

@@ -4,8 +4,8 @@
 #include <iostream>
 
 #include "compiler/errore.h"
-#include "compiler/file_error.h"
-#include "source/diagnostic.h"
+#include "format/file_error.h"
+#include "source/diagnostic_json.h"
 #include "tool/scenario_identity.h"
 #include "tool/scenario_options.h"
 

@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "compiler/replace_file.h"
+#include "format/replace_file.h"
 #include "decompile/decompile.h"
+#include "format/file_error.h"
 #include "format/file_names.h"
 #include "format/marks.h"
-#include "tool/read_bytes.h"
+#include "format/read_file.h"
 #include "tool/scenario_identity.h"
 #include "tool/scenario_options.h"
 
@@ -35,9 +36,11 @@ std::string load(const std::string& path, uintmax_t max) {
     throw Failure{path + ": " + std::to_string(size) + " bytes, more than compile writes (" +
                   std::to_string(max) + ")"};
   }
-  std::string bytes, problem;
-  if (!read_bytes(path, bytes, problem)) throw Failure{path + ": " + problem};
-  return bytes;
+  try {
+    return read_whole_file(path);
+  } catch (const FileError& e) {
+    throw Failure{e.what()};
+  }
 }
 
 }  // namespace

@@ -3,9 +3,10 @@
 #include <filesystem>
 #include <iostream>
 
-#include "compiler/replace_file.h"
+#include "format/file_error.h"
+#include "format/read_file.h"
+#include "format/replace_file.h"
 #include "formatter/source_formatter.h"
-#include "tool/read_bytes.h"
 
 namespace scenario::tool {
 namespace {
@@ -27,8 +28,12 @@ bool format_file(const std::string& path, bool check) {
   if (!std::filesystem::is_regular_file(target, ec)) {
     throw std::runtime_error(path + ": not a regular file");
   }
-  std::string bytes, problem;
-  if (!read_bytes(target, bytes, problem)) throw std::runtime_error(path + ": " + problem);
+  std::string bytes;
+  try {
+    bytes = read_whole_file(target);
+  } catch (const FileError& e) {
+    throw std::runtime_error(path + ": " + e.reason());
+  }
   const FormattedSource f = format_source(bytes, *kind);
   if (f.untouched_from > 0) {
     std::cerr << path << ":" << f.untouched_from

@@ -1,12 +1,12 @@
 #include "tool/plot_command.h"
 
-#include "compiler/replace_file.h"
 #include "format/curve_image.h"
 #include "format/file_names.h"
 #include "format/general_image.h"
+#include "format/read_file.h"
+#include "format/replace_file.h"
 #include "format/track_image.h"
-#include "tool/plot_svg.h"
-#include "tool/read_bytes.h"
+#include "inspect/plot_svg.h"
 #include "tool/scenario_identity.h"
 #include "tool/scenario_options.h"
 
@@ -23,20 +23,13 @@ ScenarioOptions parse(const std::vector<std::string>& args) {
   return o;
 }
 
-// A file that cannot be read or decoded; what() is the line to show.
-struct LoadFailure {
-  std::string line;
-};
-
+// Reads and decodes one compiled file. Throws std::runtime_error with the line to show.
 template <typename T>
 T load(const std::string& path, Decoded<T> (*decode)(std::string_view)) {
-  std::string bytes;
-  std::string problem;
-  if (!read_bytes(path, bytes, problem)) throw LoadFailure{path + ": " + problem};
-  Decoded<T> d = decode(bytes);
+  Decoded<T> d = decode(read_whole_file(path));
   if (!d.ok()) {
-    throw LoadFailure{path + ": offset " + std::to_string(d.error().offset) + ": " +
-                      d.error().message};
+    throw std::runtime_error(path + ": offset " + std::to_string(d.error().offset) + ": " +
+                             d.error().message);
   }
   return std::move(d.value());
 }
@@ -61,9 +54,6 @@ int plot_command(const std::vector<std::string>& args, std::ostream& err) {
     const CurveTable curves =
         load<CurveTable>(o.directory + "/" + curve_file_name(id), decode_curve);
     replace_file(*o.output, render_plot_svg({id.name, id.train, general, track, curves}));
-  } catch (const LoadFailure& f) {
-    err << "scenario-tool plot: " << f.line << std::endl;
-    return 1;
   } catch (const std::exception& e) {
     err << "scenario-tool plot: " << e.what() << std::endl;
     return 1;

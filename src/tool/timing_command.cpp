@@ -1,6 +1,6 @@
 #include "tool/timing_command.h"
 
-#include "compiler/replace_file.h"
+#include "format/replace_file.h"
 #include "format/file_names.h"
 #include "inspect/display_text.h"
 #include "timing/running_time.h"

@@ -3,20 +3,25 @@
 #include <map>
 
 #include "format/curve_image.h"
+#include "format/file_error.h"
 #include "format/file_names.h"
 #include "format/general_image.h"
+#include "format/read_file.h"
 #include "format/track_image.h"
 #include "inspect/display_text.h"
 #include "inspect/plan_summary.h"
-#include "tool/read_bytes.h"
 
 namespace scenario::tool {
 namespace {
 
 template <typename T>
 T load(const std::string& path, Decoded<T> (*decode)(std::string_view)) {
-  std::string bytes, problem;
-  if (!read_bytes(path, bytes, problem)) throw TimingInputFailure{path + ": " + problem};
+  std::string bytes;
+  try {
+    bytes = read_whole_file(path);
+  } catch (const FileError& e) {
+    throw TimingInputFailure{e.what()};
+  }
   Decoded<T> d = decode(bytes);
   if (!d.ok()) {
     throw TimingInputFailure{path + ": offset " + std::to_string(d.error().offset) + ": " +

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "timing/kilometrage.h"
-#include "tool/svg_canvas.h"
+#include "inspect/svg_canvas.h"
 
 namespace scenario::tool {
 namespace {

@@ -38,7 +38,7 @@ class TrainReader {
     return (static_cast<double>(p) + margin) / 50.0 <= s_.track.upper();
   }
   Row out_of_range(int64_t p) {
-    ctx_.set_status(15, p);
+    ctx_.set_status(kBeyondTrack, p);
     return Row::kEnd;
   }
   uint8_t read_byte();
@@ -106,16 +106,17 @@ void TrainReader::run() {
 TrainReader::Row TrainReader::examine(const std::string& k) {
   GeneralTable& t = s_.general;
   Row r = Row::kNext;
-  if (contains_ci(k, "frenata") && contains_ci(k, "massa")) t[84].long1 = in_.read_number();
-  if (contains_ci(k, "vetture")) t[84].long3 = in_.read_number();
+  if (contains_ci(k, "frenata") && contains_ci(k, "massa"))
+    t.brake_mass_percentage() = in_.read_number();
+  if (contains_ci(k, "vetture")) t.coaches() = in_.read_number();
   if (contains_ci(k, "velocit") && (r = speed_row()) != Row::kNext) return r;
   if (contains_ci(k, "aderenza") && (r = adhesion_row()) != Row::kNext) return r;
   if (contains_ci(k, "orologio")) {
-    t[86].int3 = read_int16();
-    t[86].int4 = read_int16();
-    t[86].int5 = read_int16();
+    t.clock_hours() = read_int16();
+    t.clock_minutes() = read_int16();
+    t.clock_seconds() = read_int16();
   }
-  if (contains_ci(k, "sabbia")) t[86].int1 = read_int16();
+  if (contains_ci(k, "sabbia")) t.sand() = read_int16();
   if (contains_ci(k, "segnale") && (r = signal_row()) != Row::kNext) return r;
   if (contains_ci(k, "rallentamento") && (r = slowdown_row()) != Row::kNext) return r;
   if (contains_ci(k, "abbattimento") && (r = code_cut_row()) != Row::kNext) return r;
@@ -172,12 +173,12 @@ TrainReader::Row TrainReader::signal_row() {
   f.f11 = in_.read_number();
   if (!in_range(p, 100) || !signal_in_track(s_.track, p)) return out_of_range(p);
   // Only a status of this call stops the reading; a position stop of the line half does not.
-  const int32_t code = memo_segnale(s_, p, f);
-  if (code > 0) {
-    fault(code, p);
+  const Recorded r = memo_segnale(s_, p, f);
+  if (r.code > 0) {
+    fault(r.code, p);
     return Row::kFault;
   }
-  ctx_.note_block(round_to_int(p / 50.0 + 1));
+  for (const int64_t b : r.blocks) ctx_.note_block(b);
   return Row::kNext;
 }
 
@@ -190,14 +191,12 @@ TrainReader::Row TrainReader::slowdown_row() {
   f.f5 = in_.read_number();
   f.f6 = in_.read_number();
   if (!in_range(p, 100) || !slowdown_in_track(s_.track, p, f)) return out_of_range(p);
-  const int32_t code = memo_rallentamento(s_, p, f);
-  if (code > 0) {
-    fault(code, p);
+  const Recorded r = memo_rallentamento(s_, p, f);
+  if (r.code > 0) {
+    fault(r.code, p);
     return Row::kFault;
   }
-  ctx_.note_block(round_to_int(p / 50.0 + 1));
-  ctx_.note_block(round_to_int((static_cast<double>(p) + f.f3) / 50.0 + 1));
-  if (p > 1500) ctx_.note_block(round_to_int((p - 1200.0) / 50.0 + 1));
+  for (const int64_t b : r.blocks) ctx_.note_block(b);
   return Row::kNext;
 }
 
@@ -209,7 +208,7 @@ TrainReader::Row TrainReader::code_cut_row() {
   if (!s_.track.contains(t)) return out_of_range(p);
   TrackBlock& b = s_.track[t];
   if (!b.is_free()) {
-    fault(7, p);
+    fault(kCodeCutTaken, p);
     return Row::kFault;
   }
   if (c > 0) {
@@ -225,7 +224,7 @@ TrainReader::Row TrainReader::code_cut_row() {
 TrainReader::Row TrainReader::station_row() {
   // With 80 boards slot 1 already holds a board text; a station must not overwrite it.
   if (k_ > ctx_.next_board_slot) {
-    fault(10);
+    fault(kTooManyStations);
     return Row::kFault;
   }
   // The slot is filled field by field as the row is read, as far as the row gets.
@@ -234,13 +233,13 @@ TrainReader::Row TrainReader::station_row() {
   e.long3 = p;
   if (!in_range(p, 800)) return out_of_range(p);
   if (p % 50 != 0) {
-    fault(8, p);
+    fault(kStationPositionNotMultiple, p);
     return Row::kFault;
   }
   e.code = read_byte();
   const int32_t length = in_.read_number();
   if (length % 100 != 0) {
-    fault(9, p);
+    fault(kStationLengthNotMultiple, p);
     return Row::kFault;
   }
   e.flag = read_byte();
@@ -303,7 +302,7 @@ TrainReader::Row TrainReader::station_row() {
   }
   if (marked) {
     if (stop_x <= 1) {
-      fault(24);
+      fault(kStopMarkerTooEarly);
       return Row::kFault;
     }
     const int64_t b = round_to_int(stop_x);
@@ -312,12 +311,12 @@ TrainReader::Row TrainReader::station_row() {
     ctx_.note_block(b);
   }
   if (k_ > 1 && static_cast<int64_t>(e.long1) - kMinStationSpacing < s_.general[k_ - 1].long2) {
-    fault(22, p);
+    fault(kStationTooClose, p);
     return Row::kFault;
   }
   ++k_;
   if (k_ >= ctx_.next_board_slot) {
-    fault(10);
+    fault(kTooManyStations);
     return Row::kFault;
   }
   return Row::kNext;
@@ -344,7 +343,7 @@ void TrainReader::normal_end() {
   ctx_.finish_source();
   fill_speed();
   fill_adhesion();
-  for (int slot = 81; slot <= 83; ++slot) {
+  for (int slot = GeneralTable::kProgressiveLast; slot <= GeneralTable::kProgressiveFirst; ++slot) {
     const GeneralEntry& e = s_.general[slot];
     if (e.long1 % 50 != 0 || e.long2 % 50 != 0) {
       ctx_.set_file_status(kProgressiveNotMultiple, line_source_name(s_.identity()));

@@ -1,6 +1,7 @@
 #include "train_reader/train_recorders.h"
 
 #include "model/rounding.h"
+#include "source/status_codes.h"
 
 namespace scenario {
 namespace {
@@ -32,11 +33,11 @@ bool slowdown_in_track(const TrackArray& track, int32_t p, const SlowdownFields&
   return true;
 }
 
-int32_t memo_segnale(BuildState& state, int32_t p, SignalFields& f) {
+Recorded memo_segnale(BuildState& state, int32_t p, SignalFields& f) {
   TrackArray& track = state.track;
   const int64_t g = block_after(p);
   TrackBlock& b = track[g];
-  if (!b.is_free()) return 16;
+  if (!b.is_free()) return {kSignalTaken, {}};
   b.code = kSignal;
   b.value4 = low16(10LL * f.f6 + 3LL * f.f2 + f.f7);
   b.value1 = low16(10LL * f.f3 + f.f8);
@@ -49,23 +50,25 @@ int32_t memo_segnale(BuildState& state, int32_t p, SignalFields& f) {
     // Marks that would fall before the start of the track are dropped.
     if (at >= 0) track[at].mark11 = low8((3LL * f.f2 + f.f7) * 10 + i);
   }
-  return 0;
+  return {kClean, {g}};
 }
 
-int32_t memo_rallentamento(BuildState& state, int32_t p, SlowdownFields& f) {
+Recorded memo_rallentamento(BuildState& state, int32_t p, SlowdownFields& f) {
   TrackArray& track = state.track;
   int32_t f5 = f.f5;
   int64_t w = 0;
   if (p > kWarningThreshold) {
     w = block_after(static_cast<double>(p) - kWarningDistance);
-    if (!track[w].is_free()) return 17;
+    if (!track[w].is_free()) return {kSlowdownWarningTaken, {}};
   } else {
     f5 = 0;
   }
   const int64_t s = block_after(p);
-  if (!track[s].is_free()) return 18;
+  if (!track[s].is_free()) return {kSlowdownStartTaken, {}};
   const int64_t e = block_after(static_cast<double>(p) + f.f3);
-  if (!track[e].is_free()) return 19;
+  if (!track[e].is_free()) return {kSlowdownEndTaken, {}};
+  Recorded done{kClean, {s, e}};
+  if (p > kWarningThreshold) done.blocks.push_back(w);
   track[e].code = kSlowdownEnd;
   if (f.f6 != 0) track[e].value2 = low16(f.f6);
   track[s].code = kSlowdownStart;
@@ -82,15 +85,16 @@ int32_t memo_rallentamento(BuildState& state, int32_t p, SlowdownFields& f) {
   if (f5 != 0) {
     const int64_t r = round_to_int((static_cast<double>(p) - kWarningDistance) / 50.0);
     for (int j = 0; j < 4; ++j) {
-      if (!track[r - j].is_free()) return 20;
+      if (!track[r - j].is_free()) return {kPreWarningTaken, done.blocks};
     }
     for (int j = 0; j < 4; ++j) {
       track[r - j].code = kPreWarning;
       track[r - j].value1 = static_cast<int16_t>(j + 1);
       if (f.f6 != 0) track[r - j].value2 = static_cast<int16_t>(j + 1);
+      done.blocks.push_back(r - j);
     }
   }
-  return 0;
+  return done;
 }
 
 }  // namespace scenario

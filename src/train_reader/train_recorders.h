@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "model/build_state.h"
+#include "source/recorded.h"
 
 namespace scenario {
 
@@ -23,12 +24,13 @@ bool signal_in_track(const TrackArray& track, int32_t p);
 // Returns false when any block a slowdown at p would test or mark lies outside the track.
 bool slowdown_in_track(const TrackArray& track, int32_t p, const SlowdownFields& f);
 
-// Records a signal at block round(p/50 + 1). Returns 16 when that block is taken, else 0.
-// f.f11 in 1..100 is raised to 101. The caller has checked signal_in_track.
-int32_t memo_segnale(BuildState& state, int32_t p, SignalFields& f);
+// Records a signal at block round(p/50 + 1). Returns code 16 when that block is taken, else
+// the signal's block. f.f11 in 1..100 is raised to 101. The caller has checked signal_in_track.
+Recorded memo_segnale(BuildState& state, int32_t p, SignalFields& f);
 
-// Records a slowdown: warning (beyond 1500 m), start, end and pre-warning run. Returns 17, 18,
-// 19 or 20 for a taken block, else 0. The caller has checked slowdown_in_track.
-int32_t memo_rallentamento(BuildState& state, int32_t p, SlowdownFields& f);
+// Records a slowdown: warning (beyond 1500 m), start, end and pre-warning run. Returns code 17,
+// 18, 19 or 20 for a taken block; the blocks written are given either way (start, end, warning,
+// then the pre-warning run). The caller has checked slowdown_in_track.
+Recorded memo_rallentamento(BuildState& state, int32_t p, SlowdownFields& f);
 
 }  // namespace scenario

@@ -7,7 +7,7 @@
 #include "decompile/decompile.h"
 #include "support/compile_fixture.h"
 #include "support/round_trip.h"
-#include "tool/scenario_generator.h"
+#include "support/scenario_generator.h"
 
 namespace scenario::testing {
 namespace {
@@ -16,8 +16,8 @@ using decompile::CompiledBytes;
 
 const CompiledBytes& small_scenario() {
   static const CompiledBytes bytes = [] {
-    const tool::GeneratedSources g =
-        tool::generate_scenario(20, {.seed = 5, .every_row_kind = true});
+    const testing::GeneratedSources g =
+        testing::generate_scenario(20, {.seed = 5, .every_row_kind = true});
     return as_bytes("G", "7", compile_clean("G", "7", g.line, g.train));
   }();
   return bytes;

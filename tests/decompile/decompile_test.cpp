@@ -11,7 +11,7 @@
 #include "support/compile_fixture.h"
 #include "support/round_trip.h"
 #include "support/temp_dir.h"
-#include "tool/scenario_generator.h"
+#include "support/scenario_generator.h"
 
 namespace scenario::testing {
 namespace {
@@ -63,7 +63,7 @@ TEST(Decompile, BuiltinScenarioComesBackDifferingOnlyWhereTheFilesCannotTell) {
 }
 
 TEST(Decompile, GeneratedThousandKilometreRouteRoundTrips) {
-  const tool::GeneratedSources g = tool::generate_scenario(1000);
+  const testing::GeneratedSources g = testing::generate_scenario(1000);
   EXPECT_EQ(round_trip_problem("Route", "1", g.line, g.train), "");
 }
 
@@ -71,8 +71,8 @@ TEST(Decompile, GeneratedScenariosOfEveryRowKindRoundTrip) {
   for (uint64_t seed = 1; seed <= 12; ++seed) {
     const int km = 20 + static_cast<int>(seed * 7 % 60);
     SCOPED_TRACE("seed " + std::to_string(seed) + ", " + std::to_string(km) + " km");
-    const tool::GeneratedSources g =
-        tool::generate_scenario(km, {.seed = seed, .every_row_kind = true});
+    const testing::GeneratedSources g =
+        testing::generate_scenario(km, {.seed = seed, .every_row_kind = true});
     EXPECT_EQ(round_trip_problem("G", "7", g.line, g.train), "");
   }
 }

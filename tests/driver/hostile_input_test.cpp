@@ -17,9 +17,9 @@
 #include <random>
 #include <set>
 
-#include "compiler/file_error.h"
 #include "driver/driver.h"
 #include "emitter/emitters.h"
+#include "format/file_error.h"
 #include "model/build_state.h"
 #include "support/child_process.h"
 #include "support/compile_fixture.h"

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "support/odd_spacing.h"
-#include "tool/scenario_generator.h"
+#include "support/scenario_generator.h"
 
 namespace scenario::testing {
 namespace {
@@ -141,7 +141,7 @@ TEST(SourceFormatter, AQuoteThatMayRunOnLeavesTheRestAsItStands) {
 }
 
 TEST(SourceFormatter, FormattingTwiceChangesNothingMore) {
-  const tool::GeneratedSources g = tool::generate_scenario(40);
+  const testing::GeneratedSources g = testing::generate_scenario(40);
   const std::string inputs[] = {
       odd_spacing(builtin_line_source(), 7),
       g.line,

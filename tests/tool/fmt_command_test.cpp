@@ -7,8 +7,8 @@
 
 #include "support/odd_spacing.h"
 #include "support/run_process.h"
+#include "support/scenario_generator.h"
 #include "support/temp_dir.h"
-#include "tool/scenario_generator.h"
 
 namespace scenario::testing {
 namespace {
@@ -75,7 +75,7 @@ TEST(FmtCommand, FormattedSourcesCompileToTheSameBytes) {
       hand_typed(),
   };
   for (const int km : {20, 250}) {
-    const tool::GeneratedSources g = tool::generate_scenario(km);
+    const testing::GeneratedSources g = testing::generate_scenario(km);
     scenarios.push_back({"generated " + std::to_string(km) + " km", g.line, g.train});
   }
   // A faulty one: a second board on the block of the board at 450 m.

@@ -88,5 +88,22 @@ TEST(TrainRecorders, PreWarningOnATakenBlockKeepsTheOtherMarks) {
   EXPECT_EQ(c.block(35).code, kStopMarker);
 }
 
+// The reader notes each row against the blocks its recorder says it wrote: every block the
+// slowdown coded, and no other, carries the row's line.
+TEST(TrainRecorders, RecordersGiveTheBlocksTheyWrote) {
+  const Compiled c = read_train("rallentamento, 3800, 60, 200, 0, 1, 7\r\n");
+  ASSERT_EQ(c.status(), 0);
+  const std::string coded = dump_blocks(c.state->track, 0, 100);
+  // Pre-warnings 49 to 52, the warning 53, the start 77 and the end 81.
+  EXPECT_EQ(coded,
+            "b49:code5 v1=4 v2=4 b50:code5 v1=3 v2=3 b51:code5 v1=2 v2=2 b52:code5 v1=1 v2=1 "
+            "b53:code4 v1=60 v2=7 b77:code3 v1=60 v2=7 b81:code2 v1=60 v2=7");
+  const BlockOrigins& o = c.read.blocks;
+  for (int64_t b = 0; b <= 100; ++b) {
+    const bool written = c.block(b).code != 0;
+    EXPECT_EQ(o.line.at(static_cast<size_t>(b)), written ? 2 : 0) << b;
+  }
+}
+
 }  // namespace
 }  // namespace scenario::testing

@@ -1,4 +1,4 @@
-#include "tool/read_bytes.h"
+#include "format/read_file.h"
 
 #include <cerrno>
 #include <cstring>
@@ -6,19 +6,20 @@
 #include <fstream>
 #include <sstream>
 
-namespace scenario::tool {
+#include "format/file_error.h"
 
-bool read_bytes(const std::string& path, std::string& bytes, std::string& problem) {
+namespace scenario {
+
+std::string read_whole_file(const std::string& path) {
   std::error_code ec;
   if (std::filesystem::is_directory(path, ec)) {
-    problem = "is a directory, not a compiled file";
-    return false;
+    throw FileError(path, "is a directory, not a compiled file");
   }
   errno = 0;
   std::ifstream in(path, std::ios::binary);
   if (!in) {
-    problem = std::string("cannot open: ") + (errno ? std::strerror(errno) : "unreadable");
-    return false;
+    throw FileError(path,
+                    std::string("cannot open: ") + (errno ? std::strerror(errno) : "unreadable"));
   }
   // One read into a string of the file's size where the file has one: a stream copy of a
   // 20 MB curve file cost more than decoding it.
@@ -26,21 +27,16 @@ bool read_bytes(const std::string& path, std::string& bytes, std::string& proble
   const std::streamoff size = in.tellg();
   in.seekg(0, std::ios::beg);
   if (size >= 0 && in) {
-    bytes.resize(static_cast<size_t>(size));
+    std::string bytes(static_cast<size_t>(size), '\0');
     in.read(bytes.data(), size);
-    if (in.gcount() == size) return true;
-    problem = "cannot read";
-    return false;
+    if (in.gcount() != size) throw FileError(path, "cannot read");
+    return bytes;
   }
   in.clear();
   std::ostringstream s;
   s << in.rdbuf();
-  if (in.bad()) {
-    problem = "cannot read";
-    return false;
-  }
-  bytes = s.str();
-  return true;
+  if (in.bad()) throw FileError(path, "cannot read");
+  return s.str();
 }
 
-}  // namespace scenario::tool
+}  // namespace scenario

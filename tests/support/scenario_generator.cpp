@@ -1,4 +1,4 @@
-#include "tool/scenario_generator.h"
+#include "support/scenario_generator.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -11,7 +11,7 @@
 
 #include "model/track_array.h"
 
-namespace scenario::tool {
+namespace scenario::testing {
 namespace {
 
 constexpr int32_t kBlockLength = 50;
@@ -525,4 +525,4 @@ GeneratedSources generate_scenario(int32_t route_km, const GeneratorOptions& opt
   return Generator(route_km, options).run();
 }
 
-}  // namespace scenario::tool
+}  // namespace scenario::testing

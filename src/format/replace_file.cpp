@@ -1,4 +1,4 @@
-#include "compiler/replace_file.h"
+#include "format/replace_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "compiler/file_error.h"
+#include "format/file_error.h"
 
 namespace scenario {
 namespace {

@@ -1,5 +1,5 @@
 // Generated scenarios: they must compile clean at every length and keep the promised densities.
-#include "tool/scenario_generator.h"
+#include "support/scenario_generator.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 namespace scenario::testing {
 namespace {
 
-using tool::generate_scenario;
+using testing::generate_scenario;
 
 // Rows of the source whose line begins with keyword.
 int rows_of(const std::string& source, const std::string& keyword) {
@@ -30,7 +30,7 @@ TEST(ScenarioGenerator, CompilesCleanWithTheDensitiesOfARealLine) {
   for (const int km : {20, 93, 100, 300, 1000}) {
     SCOPED_TRACE(std::to_string(km) + " km");
     const int32_t length = km * 1000;
-    const tool::GeneratedSources g = generate_scenario(km);
+    const GeneratedSources g = generate_scenario(km);
     const Compiled c = compile(g.line, g.train.c_str());
     ASSERT_EQ(c.status(), 0) << "position " << c.position() << ": " << c.result.failure_reason;
     ASSERT_EQ(c.result.outputs.size(), 3u);
@@ -66,8 +66,8 @@ TEST(ScenarioGenerator, CompilesCleanWithTheDensitiesOfARealLine) {
 }
 
 TEST(ScenarioGenerator, SameLengthSameBytes) {
-  const tool::GeneratedSources a = generate_scenario(300);
-  const tool::GeneratedSources b = generate_scenario(300);
+  const GeneratedSources a = generate_scenario(300);
+  const GeneratedSources b = generate_scenario(300);
   EXPECT_EQ(a.line, b.line);
   EXPECT_EQ(a.train, b.train);
   EXPECT_NE(a.line, generate_scenario(301).line);
@@ -76,7 +76,7 @@ TEST(ScenarioGenerator, SameLengthSameBytes) {
 TEST(ScenarioGenerator, VariedScenariosCompileCleanWithEveryKindOfBlockAndRow) {
   for (uint64_t seed = 1; seed <= 4; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
-    const tool::GeneratedSources g = generate_scenario(120, {.seed = seed, .every_row_kind = true});
+    const testing::GeneratedSources g = generate_scenario(120, {.seed = seed, .every_row_kind = true});
     EXPECT_NE(g.line, generate_scenario(120).line);
     const Compiled c = compile(g.line, g.train.c_str());
     ASSERT_EQ(c.status(), 0) << "position " << c.position() << ": " << c.result.failure_reason;
@@ -98,7 +98,7 @@ TEST(ScenarioGenerator, VariedScenariosCompileCleanWithEveryKindOfBlockAndRow) {
 }
 
 TEST(ScenarioGenerator, RefusesLengthsOutsideItsRange) {
-  for (const int km : {-1, 0, tool::kMinGeneratedKm - 1, tool::kMaxGeneratedKm + 1}) {
+  for (const int km : {-1, 0, kMinGeneratedKm - 1, kMaxGeneratedKm + 1}) {
     EXPECT_THROW(generate_scenario(km), std::invalid_argument) << km;
   }
 }

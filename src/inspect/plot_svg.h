@@ -9,7 +9,7 @@
 #include "model/general_table.h"
 #include "model/track_array.h"
 
-namespace scenario::tool {
+namespace scenario {
 
 // The plan path is drawn through the curve table's own points every this many metres (and at
 // the route's last metre).
@@ -28,4 +28,4 @@ struct PlotInput {
 // so a reader can check the drawing against the table.
 std::string render_plot_svg(const PlotInput& in);
 
-}  // namespace scenario::tool
+}  // namespace scenario

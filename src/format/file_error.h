@@ -10,11 +10,13 @@ namespace scenario {
 class FileError : public std::runtime_error {
  public:
   FileError(const std::string& path, const std::string& reason)
-      : std::runtime_error(path + ": " + reason), path_(path) {}
+      : std::runtime_error(path + ": " + reason), path_(path), reason_(reason) {}
   const std::string& path() const { return path_; }
+  const std::string& reason() const { return reason_; }
 
  private:
   std::string path_;
+  std::string reason_;
 };
 
 }  // namespace scenario

@@ -1,4 +1,4 @@
-#include "tool/plot_svg.h"
+#include "inspect/plot_svg.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,9 +9,9 @@
 #include "format/track_image.h"
 #include "inspect/display_text.h"
 #include "inspect/plan_summary.h"
-#include "tool/svg_canvas.h"
+#include "inspect/svg_canvas.h"
 
-namespace scenario::tool {
+namespace scenario {
 namespace {
 
 using svg::exact;
@@ -492,4 +492,4 @@ std::string render_plot_svg(const PlotInput& in) {
   return out;
 }
 
-}  // namespace scenario::tool
+}  // namespace scenario

@@ -1,10 +1,11 @@
-// Generated scenarios of any route length, for measuring how a build grows with the route.
+// Generated scenarios of any route length, for measuring how a build grows with the route. The
+// tests and the benchmarks share it; it is no part of what ships.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-namespace scenario::tool {
+namespace scenario::testing {
 
 // The two source texts of a generated scenario (CR LF lines, as the emitters write them).
 struct GeneratedSources {
@@ -37,4 +38,4 @@ inline constexpr int32_t kMaxGeneratedKm = 1000;
 // lengths.
 GeneratedSources generate_scenario(int32_t route_km, const GeneratorOptions& options = {});
 
-}  // namespace scenario::tool
+}  // namespace scenario::testing

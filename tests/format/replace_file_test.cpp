@@ -1,5 +1,5 @@
 // Whole-file replacement: a new file replaces the old one whole, a failed one leaves it.
-#include "compiler/replace_file.h"
+#include "format/replace_file.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -7,7 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "compiler/file_error.h"
+#include "format/file_error.h"
 #include "support/temp_dir.h"
 
 namespace scenario {

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-namespace scenario::tool::svg {
+namespace scenario::svg {
 
 // A number with at most decimals places and no trailing zeros.
 inline std::string num(double v, int decimals = 2) {
@@ -104,4 +104,4 @@ class Svg {
   std::string out_;
 };
 
-}  // namespace scenario::tool::svg
+}  // namespace scenario::svg

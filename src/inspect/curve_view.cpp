@@ -1,0 +1,87 @@
+#include "inspect/curve_view.h"
+
+#include "inspect/json_text.h"
+#include "inspect/text_columns.h"
+
+namespace scenario {
+
+CurveView curve_view(std::string file, size_t bytes, CurveTable table) {
+  CurveView v{std::move(file), bytes, std::move(table), {}};
+  v.plan = summarize_plan(v.table);
+  return v;
+}
+
+void print_text(const CurveView& v, std::ostream& out) {
+  const PlanSummary& s = v.plan;
+  out << v.file << ": curve table, E = " << s.last_metre << " (metres 0 to " << s.last_metre
+      << " on axes 0 and 1), " << v.bytes << " bytes\n";
+  out << "  cells per axis: " << s.int16_cells << " integer, " << s.double_cells << " double, "
+      << s.empty_cells << " empty\n";
+  if (s.has_points) {
+    out << "  extent: X (axis 0, east) " << fixed(s.min_x, 2) << " m to " << fixed(s.max_x, 2)
+        << " m; Y (axis 1, north) " << fixed(s.min_y, 2) << " m to " << fixed(s.max_y, 2) << " m\n";
+  } else {
+    out << "  extent: none (no metre holds a point)\n";
+  }
+  out << "  total turn of the heading: " << fixed(s.total_turn_degrees, 3)
+      << " degrees (positive to the right)\n";
+  out << "curves: " << s.curves.size() << "\n";
+  if (!s.curves.empty()) {
+    out << "     start m    length m    radius m   turn deg  hand\n";
+    for (const PlanCurve& c : s.curves) {
+      out << "  " << pad_left(std::to_string(c.start), 10) << "  "
+          << pad_left(std::to_string(c.length), 10) << "  " << pad_left(fixed(c.radius, 1), 10)
+          << "  " << pad_left(fixed(c.turn_degrees, 3), 9) << "  "
+          << (c.turn_degrees > 0 ? "right" : "left") << "\n";
+    }
+  }
+}
+
+void print_json(const CurveView& v, std::ostream& out) {
+  const PlanSummary& s = v.plan;
+  const CurveTable& t = v.table;
+  std::string o = "{\"file\": " + json_string(v.file) +
+                  ", \"kind\": \"curve\", \"bytes\": " + std::to_string(v.bytes) +
+                  ", \"E\": " + std::to_string(s.last_metre);
+  o += ", \"cells_per_axis\": {\"integer\": " + std::to_string(s.int16_cells) +
+       ", \"double\": " + std::to_string(s.double_cells) +
+       ", \"empty\": " + std::to_string(s.empty_cells) + "}";
+  if (s.has_points) {
+    o += ", \"extent\": {\"x\": [" + json_double(s.min_x) + ", " + json_double(s.max_x) +
+         "], \"y\": [" + json_double(s.min_y) + ", " + json_double(s.max_y) + "]}";
+  } else {
+    o += ", \"extent\": null";
+  }
+  o += ", \"total_turn_degrees\": " + json_double(s.total_turn_degrees);
+  o += ", \"curves\": [";
+  for (size_t i = 0; i < s.curves.size(); ++i) {
+    const PlanCurve& c = s.curves[i];
+    if (i) o += ", ";
+    o += "{\"start\": " + std::to_string(c.start) + ", \"length\": " + std::to_string(c.length) +
+         ", \"radius\": " + json_double(c.radius) +
+         ", \"turn_degrees\": " + json_double(c.turn_degrees) + "}";
+  }
+  // Each cell as [tag] when empty or [tag, value]: axis 0 first, then axis 1, metre by metre.
+  o += "], \"axes\": [";
+  for (int axis = 0; axis < 2; ++axis) {
+    if (axis) o += ",\n ";
+    o += "[";
+    const auto& kinds = t.kinds(axis);
+    const auto& values = t.values(axis);
+    for (size_t m = 0; m < kinds.size(); ++m) {
+      if (m) o += m % 8 == 0 ? ",\n  " : ",";
+      o += "[" + std::to_string(kinds[m]);
+      if (kinds[m] == static_cast<uint8_t>(CellKind::kInt16)) {
+        o += "," + std::to_string(static_cast<int16_t>(values[m]));
+      } else if (kinds[m] == static_cast<uint8_t>(CellKind::kDouble)) {
+        o += "," + json_double(values[m]);
+      }
+      o += "]";
+    }
+    o += "]";
+  }
+  o += "]}";
+  out << o << "\n";
+}
+
+}  // namespace scenario

@@ -1,0 +1,15 @@
+// The JSON form of a diagnostic, apart so that only the reports that print JSON pull it in.
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include "source/diagnostic.h"
+
+namespace scenario {
+
+// {"file", "line", "column", "status", "errore", "position", "message", "text"}: null where a
+// part does not apply; exactly one of status and errore is a number. Source bytes above ASCII
+// are taken as Windows-1252.
+nlohmann::ordered_json diagnostic_json(const Diagnostic& d);
+
+}  // namespace scenario
