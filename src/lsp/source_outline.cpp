@@ -1,7 +1,6 @@
 #include "lsp/source_outline.h"
 
 #include "source/field_stream.h"
-#include "source/keyword_field.h"
 #include "source/read_failure.h"
 #include "source/text_match.h"
 
@@ -95,13 +94,19 @@ class Walk {
     }
   }
 
+  // As next_keyword, but a header that is the last field of the file ("[fine]") still counts
+  // as a section for the author, though the reader discards it.
   void body(RowScope scope) {
-    while (const std::optional<Field> f = next_keyword(in_)) {
-      if (is_header(f->text)) {
-        add_section(*f);
-        continue;
+    while (!in_.at_end()) {
+      Field f = in_.read_text();
+      for (int skips = 0; skips < 2 && contains(f.text, "-") && !in_.at_end(); ++skips) {
+        f = in_.read_text();
       }
-      rows(scope, *f);
+      if (is_header(f.text)) {
+        add_section(f);
+      } else if (!in_.at_end()) {
+        rows(scope, f);
+      }
     }
   }
 

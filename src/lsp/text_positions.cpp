@@ -1,5 +1,7 @@
 #include "lsp/text_positions.h"
 
+#include <algorithm>
+
 namespace scenario::lsp {
 namespace {
 
@@ -53,7 +55,8 @@ int32_t column_of_character(std::string_view line, int32_t character) {
     p += n;
     ++column;
   }
-  return column;
+  // Past the line's end the column goes on counting, so that nothing there is under it.
+  return column + std::max(0, character - units);
 }
 
 size_t offset_of(std::string_view text, Position pos) {

@@ -18,7 +18,8 @@ std::string_view utf8_line(std::string_view text, int32_t line);
 
 // The protocol's character of column (from 1, one per character) on a UTF-8 line.
 int32_t character_of_column(std::string_view line, int32_t column);
-// The column (from 1) of a protocol character on a UTF-8 line; past the end, one past the end.
+// The column (from 1) of a protocol character on a UTF-8 line; past the end, as if the line ran
+// on in single characters.
 int32_t column_of_character(std::string_view line, int32_t character);
 
 // The byte offset of a position in a UTF-8 text, clamped to its line and to the text.
