@@ -91,8 +91,9 @@ std::vector<EditorDiagnostic> check_pair(BuildState& state, const std::string& d
   state.train_number = id.train.empty() ? "0" : id.train;
   const CompileOutcome outcome = compile(state, sources, 1);
   out = faults_of(outcome);
+  const std::string stand_in = train_source_name({state.scenario_name, state.train_number});
   if (id.train.empty() && outcome.read_status.code == kReadFailure &&
-      outcome.read_status.file.empty()) {
+      outcome.read_status.message.find("cannot open " + stand_in) != std::string::npos) {
     // The line half was clean and there is no train to read: not a fault of this source.
     out.erase(out.begin());
     EditorDiagnostic note;

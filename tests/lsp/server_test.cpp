@@ -329,6 +329,66 @@ TEST_F(ServerTest, MemoryStaysBoundedOverAThousandEdits) {
   EXPECT_EQ(server_.documents().all().size(), 1u);
 }
 
+TEST_F(ServerTest, ALineWithoutATrainIsReadAlone) {
+  TempDir alone;
+  testing::write_file(alone.file(kLine), testing::builtin_line_source());
+  const std::string u = path_file_uri(alone.file(kLine));
+  send(note("textDocument/didOpen",
+            {{"textDocument", {{"uri", u}, {"version", 1}, {"text", line_}}}}));
+  const Json list = diagnostics()[u];
+  ASSERT_EQ(list.size(), 1u) << list.dump();
+  EXPECT_EQ(list[0]["severity"], 3);
+  EXPECT_EQ(list[0]["code"], "no train source");
+}
+
+// Bytes all there at once, as a client that writes faster than the server reads.
+class QueuedInput : public ByteSource {
+ public:
+  explicit QueuedInput(std::string bytes) : bytes_(std::move(bytes)) {}
+  size_t read(char* data, size_t size) override {
+    const size_t n = bytes_.copy(data, size, pos_);
+    pos_ += n;
+    return n;
+  }
+  bool ready() override { return pos_ < bytes_.size(); }
+
+ private:
+  std::string bytes_;
+  size_t pos_ = 0;
+};
+
+class Collected : public ByteSink {
+ public:
+  bool write(std::string_view data) override {
+    bytes += data;
+    return true;
+  }
+  std::string bytes;
+};
+
+TEST_F(ServerTest, ABurstOfEditsIsCheckedOnce) {
+  const std::string u = uri(kLine);
+  std::string input;
+  const auto add = [&](const Json& m) { input += frame(m.dump()); };
+  add(request("initialize", Json::object()));
+  add(note("textDocument/didOpen",
+           {{"textDocument", {{"uri", u}, {"version", 1}, {"text", line_}}}}));
+  for (int v = 2; v < 12; ++v) {
+    add(note("textDocument/didChange", {{"textDocument", {{"uri", u}, {"version", v}}},
+                                        {"contentChanges", Json::array({{{"text", line_}}})}}));
+  }
+  QueuedInput in(input);
+  Collected out;
+  EXPECT_EQ(run_server(in, out), 1) << "the input ended without exit";
+  size_t published = 0;
+  for (size_t p = out.bytes.find("publishDiagnostics"); p != std::string::npos;
+       p = out.bytes.find("publishDiagnostics", p + 1)) {
+    ++published;
+  }
+  EXPECT_EQ(published, 1u) << out.bytes;
+  EXPECT_NE(out.bytes.find("\"version\":11"), std::string::npos) << "the last version is checked";
+}
+
 #ifdef NDEBUG
 // The time from a change of a 1,000 km line to its diagnostics; the best of a few runs, so that
 // another process on the machine does not decide it.
