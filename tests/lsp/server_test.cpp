@@ -10,8 +10,8 @@
 #include "format/cp1252.h"
 #include "lsp/documents.h"
 #include "support/odd_spacing.h"
+#include "support/scenario_generator.h"
 #include "support/temp_dir.h"
-#include "tool/scenario_generator.h"
 
 namespace scenario::lsp {
 namespace {
@@ -394,7 +394,7 @@ TEST_F(ServerTest, ABurstOfEditsIsCheckedOnce) {
 // another process on the machine does not decide it.
 TEST(ServerTiming, DiagnosticsOfAThousandKilometreSourceWithin150Milliseconds) {
   TempDir dir;
-  const tool::GeneratedSources g = tool::generate_scenario(1000);
+  const testing::GeneratedSources g = testing::generate_scenario(1000);
   const std::string line = "Gen_linea.txt", train = "Gen_1-.txt";
   testing::write_file(dir.file(train), g.train);
   Server server;
