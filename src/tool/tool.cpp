@@ -11,6 +11,7 @@
 #include "tool/explain_command.h"
 #include "tool/fmt_command.h"
 #include "tool/inspect_command.h"
+#include "tool/lsp_command.h"
 #include "tool/plot_command.h"
 #include "tool/timing_command.h"
 
@@ -36,6 +37,7 @@ constexpr const char* kUsage =
     "               that would change\n"
     "  inspect [--json] FILE...\n"
     "               show what a compiled .sim, .dat or _linea.dat file holds\n"
+    "  lsp          a language server for editors, over standard input and output\n"
     "  plot [--name NAME] [--train NUMBER] -o FILE.svg DIR\n"
     "               draw the compiled scenario in DIR: plan and route profiles as SVG\n"
     "  timing [--name NAME] [--train NUMBER] [--json] [--svg FILE] [model options] DIR\n"
@@ -73,6 +75,7 @@ int run(int argc, char** argv) {
   if (command == "check") return check_command(args);
   if (command == "explain") return explain_command(args);
   if (command == "fmt") return fmt_command(args);
+  if (command == "lsp") return lsp_command(args);
   std::cerr << "scenario-tool: unknown command '" << command << "'\n" << kUsage;
   return 2;
 }

@@ -12,6 +12,7 @@ set(rank_formatter 5)
 set(rank_driver 6)
 set(rank_inspect 6)
 set(rank_decompile 6)
+set(rank_lsp 6)
 set(rank_tool 7)
 
 file(GLOB_RECURSE files RELATIVE ${SRC} ${SRC}/*.h ${SRC}/*.cpp)

@@ -1,6 +1,5 @@
 // The real server, `scenario-tool lsp`, driven as the editor drives it. Skipped, with the reason
-// printed, until the tool has an lsp command; it then runs as it stands. The tool is taken from
-// SCENARIO_TOOL, else from the release build of this repository.
+// printed, when no tool with an lsp command is at hand (tool_under_test.js).
 'use strict';
 
 const test = require('node:test');
@@ -13,16 +12,7 @@ const { pathToFileURL } = require('url');
 const { serverOptions } = require('../../src/client_options');
 const { LspSession, applyEdits } = require('./lsp_harness');
 
-const tool = process.env.SCENARIO_TOOL ||
-  path.resolve(__dirname, '..', '..', '..', '..', 'build', 'release', 'scenario-tool');
-
-// Why the server cannot be tested here, or null when it can.
-function unavailable() {
-  if (!fs.existsSync(tool)) return `no scenario-tool at ${tool}: build it or set SCENARIO_TOOL`;
-  const help = spawnSync(tool, ['--help'], { encoding: 'utf8' });
-  if (!/^ {2}lsp\b/m.test(help.stdout || '')) return 'scenario-tool has no lsp command yet';
-  return null;
-}
+const { tool, unavailable } = require('./tool_under_test');
 
 function run(args) {
   const r = spawnSync(tool, args, { encoding: 'latin1' });

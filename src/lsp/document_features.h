@@ -1,0 +1,30 @@
+// What the editor asks of one source document: hover, its symbols, completion, formatting.
+// Each takes the document's text and answers with the protocol's result.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "lsp/documents.h"
+#include "lsp/protocol.h"
+#include "lsp/source_outline.h"
+#include "lsp/text_positions.h"
+
+namespace scenario::lsp {
+
+// Hover at a place of a source: a keyword tells its row kind, a value its field, a position
+// also its block and its kilometre on the line's kilometrage (line: the outline of the line
+// source; null when there is none). Null when nothing is under the place.
+Json hover_at(const Document& d, const SourceOutline& outline, const SourceOutline* line,
+              Position at);
+
+// The sections of a source, each holding its stations and signals.
+Json document_symbols(const Document& d, const SourceOutline& outline);
+
+// The row keywords that the reader takes in the section at the place.
+Json completion_at(const SourceOutline& outline, Position at);
+
+// The edits that give the document the emitter's column forms; empty when it has them.
+Json formatting_edits(const Document& d);
+
+}  // namespace scenario::lsp

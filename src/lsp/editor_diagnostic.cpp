@@ -1,0 +1,84 @@
+#include "lsp/editor_diagnostic.h"
+
+#include "format/cp1252.h"
+#include "lsp/text_positions.h"
+
+namespace scenario::lsp {
+namespace {
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+// Column one past the field that begins at column (from 1) on a UTF-8 line, counted in
+// characters: up to the next comma or the line end, trailing blanks not counted.
+int32_t field_end_column(std::string_view line, int32_t column) {
+  size_t p = 0;
+  for (int32_t c = 1; c < column && p < line.size(); ++c) {
+    do ++p;
+    while (p < line.size() && (static_cast<unsigned char>(line[p]) & 0xC0) == 0x80);
+  }
+  int32_t col = column;
+  int32_t last_non_blank = column;
+  while (p < line.size() && line[p] != ',') {
+    const bool blank = is_blank(line[p]);
+    do ++p;
+    while (p < line.size() && (static_cast<unsigned char>(line[p]) & 0xC0) == 0x80);
+    ++col;
+    if (!blank) last_non_blank = col;
+  }
+  return last_non_blank;
+}
+
+}  // namespace
+
+EditorDiagnostic from_fault(const Diagnostic& d) {
+  EditorDiagnostic e;
+  e.file = d.file;
+  e.line = d.line;
+  e.column = d.column;
+  const bool errore = d.kind == Diagnostic::Kind::kErrore;
+  e.code = (errore ? "errore " : "status ") + std::to_string(d.code);
+  e.message = e.code;
+  if (d.has_position) e.message += " at " + std::to_string(d.position) + " m";
+  e.message += ": " + d.message;
+  return e;
+}
+
+std::vector<EditorDiagnostic> faults_of(const CompileOutcome& outcome) {
+  std::vector<EditorDiagnostic> out;
+  if (!outcome.read_status.clean()) out.push_back(from_fault(outcome.read_status));
+  for (const Diagnostic& d : outcome.compiler_faults) out.push_back(from_fault(d));
+  if (outcome.errore) out.push_back(from_fault(*outcome.errore));
+  return out;
+}
+
+Json lsp_diagnostic(const EditorDiagnostic& d, std::string_view text, bool of_this_document) {
+  Position start, end;
+  std::string message = d.message;
+  if (of_this_document && d.line > 0) {
+    const std::string_view line = utf8_line(text, d.line - 1);
+    start.line = end.line = d.line - 1;
+    if (d.column > 0) {
+      start.character = character_of_column(line, d.column);
+      end.character = character_of_column(line, field_end_column(line, d.column));
+    } else {
+      end.character = character_of_column(line, static_cast<int32_t>(line.size()) + 1);
+    }
+    if (end.character <= start.character) end.character = start.character + 1;
+  } else if (!d.file.empty()) {
+    // The place in the other file, as a terminal would show it.
+    std::string where = d.file;
+    if (d.line > 0) where += ":" + std::to_string(d.line);
+    if (d.line > 0 && d.column > 0) where += ":" + std::to_string(d.column);
+    message = where + ": " + message;
+    end.character = character_of_column(utf8_line(text, 0), 1 << 20);
+  }
+  return {{"range",
+           {{"start", {{"line", start.line}, {"character", start.character}}},
+            {"end", {{"line", end.line}, {"character", end.character}}}}},
+          {"severity", static_cast<int>(d.severity)},
+          {"code", d.code},
+          {"source", "scenario"},
+          {"message", cp1252_to_utf8(message)}};
+}
+
+}  // namespace scenario::lsp

@@ -1,0 +1,35 @@
+// What the editor shows against a source: faults of the compile now, warnings beside them, each
+// with a severity and a short name, turned into the protocol's diagnostics.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "compiler/compile.h"
+#include "lsp/protocol.h"
+
+namespace scenario::lsp {
+
+enum class Severity { kError = 1, kWarning = 2, kInformation = 3, kHint = 4 };
+
+struct EditorDiagnostic {
+  std::string file;    // source file name; empty when no file is concerned
+  int32_t line = 0;    // from 1; 0 when no row is known
+  int32_t column = 0;  // from 1; 0 for the whole line
+  Severity severity = Severity::kError;
+  std::string code;     // short name: "status 9", "errore 1250", or a warning's name
+  std::string message;  // Windows-1252, as the readers word it
+};
+
+// A fault of the compile, as an error.
+EditorDiagnostic from_fault(const Diagnostic& d);
+// Every fault of an outcome: the readers' status, the compiler's codes, an errore.
+std::vector<EditorDiagnostic> faults_of(const CompileOutcome& outcome);
+
+// The protocol's diagnostic of d in a document holding text (UTF-8). A diagnostic of another
+// file, or of no row, stands on the first line with the file named in its message.
+Json lsp_diagnostic(const EditorDiagnostic& d, std::string_view text, bool of_this_document);
+
+}  // namespace scenario::lsp

@@ -1,0 +1,44 @@
+#include "lsp/kilometrage.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "model/rounding.h"
+
+namespace scenario::lsp {
+
+std::vector<Progressive> progressives_of(const SourceOutline& line) {
+  std::vector<Progressive> out;
+  for (const OutlineRow& row : line.rows) {
+    if (row.kind == nullptr || row.kind->scope != RowScope::kLineGeneral ||
+        row.kind->keyword.rfind("progressiva", 0) != 0 || row.values.size() != 3) {
+      continue;
+    }
+    const Progressive p{row.values[0].number, row.values[1].number, row.values[2].number};
+    if (p.start == 0 && p.value == 0 && p.direction == 0) continue;
+    out.push_back(p);
+  }
+  return out;
+}
+
+std::optional<int64_t> kilometre_at(const std::vector<Progressive>& progressives, int64_t p) {
+  const Progressive* best = nullptr;
+  for (const Progressive& g : progressives) {
+    if (g.start <= p && (best == nullptr || g.start > best->start)) best = &g;
+  }
+  if (best == nullptr) return std::nullopt;
+  const int64_t run = p - best->start;
+  return best->direction == 1 ? best->value - run : best->value + run;
+}
+
+std::string kilometre_text(int64_t metres) {
+  const int64_t m = std::llabs(metres);
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "km %s%lld+%03lld", metres < 0 ? "-" : "",
+                static_cast<long long>(m / 1000), static_cast<long long>(m % 1000));
+  return buf;
+}
+
+int64_t block_of(int64_t p) { return round_to_int(static_cast<double>(p) / 50.0); }
+
+}  // namespace scenario::lsp

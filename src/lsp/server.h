@@ -1,0 +1,62 @@
+// The language server: the protocol's life cycle, the documents, and the answers to the
+// editor's requests. It handles one message at a time and leaves the compiles for when the
+// editor pauses, so that a burst of edits is checked once.
+#pragma once
+
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "lsp/documents.h"
+#include "lsp/message_framing.h"
+#include "lsp/protocol.h"
+#include "model/build_state.h"
+
+namespace scenario::lsp {
+
+class Server {
+ public:
+  Server();
+
+  // Handles one frame from the editor; the messages to send back are appended to out.
+  void handle(const Frame& frame, std::vector<Json>& out);
+  // Handles one message body.
+  void handle_body(const std::string& body, std::vector<Json>& out);
+  // Compiles the scenarios whose sources changed and appends their diagnostics to out.
+  void publish_diagnostics(std::vector<Json>& out);
+
+  // After the exit notification: the process ends with exit_code().
+  bool exited() const { return exited_; }
+  int exit_code() const { return shutdown_ ? 0 : 1; }
+
+  const Documents& documents() const { return documents_; }
+  // Bytes the server holds besides the compile's own state, for the memory bound.
+  size_t held_bytes() const;
+
+ private:
+  Json dispatch(const std::string& method, const Json& params, bool is_request);
+  Json initialize_result() const;
+  void did_open(const Json& params);
+  void did_change(const Json& params);
+  void did_close(const Json& params);
+  // The open source document that a request is about; throws ProtocolError for a document
+  // that is not open or not a scenario source.
+  const Document& source_document(const Json& params) const;
+  // Marks every open source of the document's scenario name in its folder for a new check.
+  void mark_pair(const Document& d);
+
+  Documents documents_;
+  std::set<std::string> stale_;        // URIs whose diagnostics are to be published again
+  std::vector<std::string> cleared_;   // URIs closed: their diagnostics go
+  std::unique_ptr<BuildState> state_;  // kept between compiles, so each compile reuses it
+  bool initialized_ = false;
+  bool shutdown_ = false;
+  bool exited_ = false;
+};
+
+// Runs a server on the streams until the exit notification or the end of the input; returns the
+// process exit status.
+int run_server(ByteSource& in, ByteSink& out);
+
+}  // namespace scenario::lsp
