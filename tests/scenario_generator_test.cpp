@@ -76,7 +76,8 @@ TEST(ScenarioGenerator, SameLengthSameBytes) {
 TEST(ScenarioGenerator, VariedScenariosCompileCleanWithEveryKindOfBlockAndRow) {
   for (uint64_t seed = 1; seed <= 4; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
-    const testing::GeneratedSources g = generate_scenario(120, {.seed = seed, .every_row_kind = true});
+    const testing::GeneratedSources g =
+        generate_scenario(120, {.seed = seed, .every_row_kind = true});
     EXPECT_NE(g.line, generate_scenario(120).line);
     const Compiled c = compile(g.line, g.train.c_str());
     ASSERT_EQ(c.status(), 0) << "position " << c.position() << ": " << c.result.failure_reason;

@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "format/replace_file.h"
 #include "driver/driver.h"
+#include "format/replace_file.h"
 #include "source/source_store.h"
 
 namespace {

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "format/replace_file.h"
 #include "decompile/decompile.h"
 #include "format/file_error.h"
 #include "format/file_names.h"
 #include "format/marks.h"
 #include "format/read_file.h"
+#include "format/replace_file.h"
 #include "tool/scenario_identity.h"
 #include "tool/scenario_options.h"
 

@@ -1,7 +1,7 @@
 #include "tool/timing_command.h"
 
-#include "format/replace_file.h"
 #include "format/file_names.h"
+#include "format/replace_file.h"
 #include "inspect/display_text.h"
 #include "timing/running_time.h"
 #include "tool/scenario_identity.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "timing/kilometrage.h"
 #include "inspect/svg_canvas.h"
+#include "timing/kilometrage.h"
 
 namespace scenario::tool {
 namespace {

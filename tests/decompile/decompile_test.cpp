@@ -10,8 +10,8 @@
 #include "support/builtin_compiled.h"
 #include "support/compile_fixture.h"
 #include "support/round_trip.h"
-#include "support/temp_dir.h"
 #include "support/scenario_generator.h"
+#include "support/temp_dir.h"
 
 namespace scenario::testing {
 namespace {
