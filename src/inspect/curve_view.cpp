@@ -40,48 +40,48 @@ void print_text(const CurveView& v, std::ostream& out) {
 void print_json(const CurveView& v, std::ostream& out) {
   const PlanSummary& s = v.plan;
   const CurveTable& t = v.table;
-  std::string o = "{\"file\": " + json_string(v.file) +
-                  ", \"kind\": \"curve\", \"bytes\": " + std::to_string(v.bytes) +
-                  ", \"E\": " + std::to_string(s.last_metre);
-  o += ", \"cells_per_axis\": {\"integer\": " + std::to_string(s.int16_cells) +
-       ", \"double\": " + std::to_string(s.double_cells) +
-       ", \"empty\": " + std::to_string(s.empty_cells) + "}";
+  JsonObject j;
+  j["file"] = json_text(v.file);
+  j["kind"] = "curve";
+  j["bytes"] = v.bytes;
+  j["E"] = s.last_metre;
+  j["cells_per_axis"] = {
+      {"integer", s.int16_cells}, {"double", s.double_cells}, {"empty", s.empty_cells}};
   if (s.has_points) {
-    o += ", \"extent\": {\"x\": [" + json_double(s.min_x) + ", " + json_double(s.max_x) +
-         "], \"y\": [" + json_double(s.min_y) + ", " + json_double(s.max_y) + "]}";
+    j["extent"] = {{"x", {json_number(s.min_x), json_number(s.max_x)}},
+                   {"y", {json_number(s.min_y), json_number(s.max_y)}}};
   } else {
-    o += ", \"extent\": null";
+    j["extent"] = nullptr;
   }
-  o += ", \"total_turn_degrees\": " + json_double(s.total_turn_degrees);
-  o += ", \"curves\": [";
-  for (size_t i = 0; i < s.curves.size(); ++i) {
-    const PlanCurve& c = s.curves[i];
-    if (i) o += ", ";
-    o += "{\"start\": " + std::to_string(c.start) + ", \"length\": " + std::to_string(c.length) +
-         ", \"radius\": " + json_double(c.radius) +
-         ", \"turn_degrees\": " + json_double(c.turn_degrees) + "}";
+  j["total_turn_degrees"] = json_number(s.total_turn_degrees);
+  j["curves"] = JsonObject::array();
+  for (const PlanCurve& c : s.curves) {
+    j["curves"].push_back({{"start", c.start},
+                           {"length", c.length},
+                           {"radius", json_number(c.radius)},
+                           {"turn_degrees", json_number(c.turn_degrees)}});
   }
+  write_open_object(j, out);
   // Each cell as [tag] when empty or [tag, value]: axis 0 first, then axis 1, metre by metre.
-  o += "], \"axes\": [";
+  out << ",\"axes\":[";
   for (int axis = 0; axis < 2; ++axis) {
-    if (axis) o += ",\n ";
-    o += "[";
+    if (axis) out << ",\n ";
+    out << "[";
     const auto& kinds = t.kinds(axis);
     const auto& values = t.values(axis);
     for (size_t m = 0; m < kinds.size(); ++m) {
-      if (m) o += m % 8 == 0 ? ",\n  " : ",";
-      o += "[" + std::to_string(kinds[m]);
+      if (m) out << (m % 8 == 0 ? ",\n  " : ",");
+      JsonObject cell = {kinds[m]};
       if (kinds[m] == static_cast<uint8_t>(CellKind::kInt16)) {
-        o += "," + std::to_string(static_cast<int16_t>(values[m]));
+        cell.push_back(static_cast<int16_t>(values[m]));
       } else if (kinds[m] == static_cast<uint8_t>(CellKind::kDouble)) {
-        o += "," + json_double(values[m]);
+        cell.push_back(json_number(values[m]));
       }
-      o += "]";
+      out << cell.dump();
     }
-    o += "]";
+    out << "]";
   }
-  o += "]}";
-  out << o << "\n";
+  out << "]}\n";
 }
 
 }  // namespace scenario

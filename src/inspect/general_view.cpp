@@ -151,16 +151,14 @@ void print_text(const GeneralView& v, std::ostream& out) {
   }
 }
 
-std::string json_entry(int slot, const GeneralEntry& e) {
-  std::string o = "{\"slot\": " + std::to_string(slot);
+JsonObject json_entry(int slot, const GeneralEntry& e) {
+  JsonObject o;
+  o["slot"] = slot;
   for (const EntryField& f : entry_fields()) {
-    o += ", \"";
-    o += f.name;
-    o += "\": ";
-    o += f.number == nullptr ? json_string(e.text) : std::to_string(f.number(e));
+    o[f.name] = f.number == nullptr ? json_text(e.text) : JsonObject(f.number(e));
   }
-  if (text_needs_hex(e.text)) o += ", \"text_hex\": \"" + hex_bytes(e.text) + "\"";
-  return o + "}";
+  if (text_needs_hex(e.text)) o["text_hex"] = hex_bytes(e.text);
+  return o;
 }
 
 void print_json(const GeneralView& v, std::ostream& out) {
@@ -168,57 +166,45 @@ void print_json(const GeneralView& v, std::ostream& out) {
   const GeneralEntry& s84 = t[GeneralTable::kTrainAndRoute];
   const GeneralEntry& s85 = t[GeneralTable::kScenarioSlot];
   const GeneralEntry& s86 = t[GeneralTable::kTrainSlot];
-  std::string o = "{\"file\": " + json_string(v.file) +
-                  ", \"kind\": \"general\", \"bytes\": " + std::to_string(v.bytes);
-  o += ", \"general\": {\"scenario_name\": " + json_string(s85.text);
-  o += ", \"train_number\": " + json_string(s86.text);
-  o += ", \"route_length\": " + std::to_string(s84.long2);
-  o += ", \"progressives\": [";
+  JsonObject j;
+  j["file"] = json_text(v.file);
+  j["kind"] = "general";
+  j["bytes"] = v.bytes;
+  JsonObject& g = j["general"];
+  g["scenario_name"] = json_text(s85.text);
+  g["train_number"] = json_text(s86.text);
+  g["route_length"] = s84.long2;
+  g["progressives"] = JsonObject::array();
   for (int slot = GeneralTable::kProgressiveFirst; slot >= GeneralTable::kProgressiveLast; --slot) {
     const GeneralEntry& p = t[slot];
-    if (slot != GeneralTable::kProgressiveFirst) o += ", ";
-    o += "{\"slot\": " + std::to_string(slot) + ", \"start\": " + std::to_string(p.long1) +
-         ", \"kilometre_value\": " + std::to_string(p.long2) +
-         ", \"direction\": " + std::to_string(p.long3) + "}";
+    g["progressives"].push_back(
+        {{"slot", slot}, {"start", p.long1}, {"kilometre_value", p.long2}, {"direction", p.long3}});
   }
-  o += "], \"background\": [" + std::to_string(s85.long1) + ", " + std::to_string(s85.long2) +
-       ", " + std::to_string(s85.long3) + "]";
-  o += ", \"signal_repetition\": {\"start\": " + std::to_string(s86.long1) +
-       ", \"end\": " + std::to_string(s86.long2) + ", \"codes\": " + std::to_string(s86.long3) +
-       "}";
-  o += ", \"brake_mass_percentage\": " + std::to_string(s84.long1);
-  o += ", \"coaches\": " + std::to_string(s84.long3);
-  o += ", \"sand\": " + std::to_string(s86.int1);
-  o += ", \"start_clock\": " +
-       json_string(clock_text(int64_t{s86.int3} * 3600 + int64_t{s86.int4} * 60 + s86.int5));
-  o += ", \"format_mark\": " + std::to_string(s85.int1);
-  o += ", \"scenario_code\": " + std::to_string(s85.long4) + "}";
-  o += ", \"stations\": [";
-  bool first = true;
+  g["background"] = {s85.long1, s85.long2, s85.long3};
+  g["signal_repetition"] = {{"start", s86.long1}, {"end", s86.long2}, {"codes", s86.long3}};
+  g["brake_mass_percentage"] = s84.long1;
+  g["coaches"] = s84.long3;
+  g["sand"] = s86.int1;
+  g["start_clock"] =
+      json_text(clock_text(int64_t{s86.int3} * 3600 + int64_t{s86.int4} * 60 + s86.int5));
+  g["format_mark"] = s85.int1;
+  g["scenario_code"] = s85.long4;
+  j["stations"] = JsonObject::array();
   for (int s : v.stations) {
     const GeneralEntry& e = t[s];
-    if (!first) o += ", ";
-    first = false;
-    o += "{\"slot\": " + std::to_string(s) + ", \"name\": " + json_string(e.text) +
-         ", \"kind\": " + std::to_string(e.code) + ", \"position\": " + std::to_string(e.long3) +
-         ", \"area\": [" + std::to_string(e.long1) + ", " + std::to_string(e.long2) +
-         "], \"time\": " + json_string(clock_text(e.long4)) +
-         ", \"seconds\": " + std::to_string(e.long4) + "}";
+    j["stations"].push_back({{"slot", s},
+                             {"name", json_text(e.text)},
+                             {"kind", e.code},
+                             {"position", e.long3},
+                             {"area", {e.long1, e.long2}},
+                             {"time", json_text(clock_text(e.long4))},
+                             {"seconds", e.long4}});
   }
-  o += "], \"boards\": [";
-  first = true;
-  for (int s : v.boards) {
-    if (!first) o += ", ";
-    first = false;
-    o += "{\"slot\": " + std::to_string(s) + ", \"text\": " + json_string(t[s].text) + "}";
-  }
-  o += "], \"slots\": [";
-  for (int s = 0; s < GeneralTable::kSlots; ++s) {
-    if (s) o += ",\n  ";
-    o += json_entry(s, t[s]);
-  }
-  o += "]}";
-  out << o << "\n";
+  j["boards"] = JsonObject::array();
+  for (int s : v.boards) j["boards"].push_back({{"slot", s}, {"text", json_text(t[s].text)}});
+  j["slots"] = JsonObject::array();
+  for (int s = 0; s < GeneralTable::kSlots; ++s) j["slots"].push_back(json_entry(s, t[s]));
+  out << j.dump() << "\n";
 }
 
 }  // namespace scenario

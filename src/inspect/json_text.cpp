@@ -1,6 +1,5 @@
 #include "inspect/json_text.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -9,52 +8,20 @@
 
 namespace scenario {
 
-std::string json_string(std::string_view text) {
-  std::string out = "\"";
-  for (char ch : text) {
-    const auto c = static_cast<unsigned char>(ch);
-    char buf[8];
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (c < 0x20 || c >= 0x7F) {
-          const auto cp = static_cast<unsigned>(cp1252_code_point(c));
-          std::snprintf(buf, sizeof buf, "\\u%04x", cp);
-          out += buf;
-        } else {
-          out += static_cast<char>(c);
-        }
-    }
-  }
-  out += '"';
-  return out;
+JsonObject json_text(std::string_view cp1252) { return JsonObject(cp1252_to_utf8(cp1252)); }
+
+JsonObject json_number(double v) {
+  if (std::isfinite(v)) return JsonObject(v);
+  uint64_t u;
+  std::memcpy(&u, &v, sizeof u);
+  char buf[24];
+  std::snprintf(buf, sizeof buf, "0x%016llx", static_cast<unsigned long long>(u));
+  return JsonObject(buf);
 }
 
-std::string json_double(double v) {
-  if (!std::isfinite(v)) {
-    uint64_t u;
-    std::memcpy(&u, &v, sizeof u);
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "\"0x%016llx\"", static_cast<unsigned long long>(u));
-    return buf;
-  }
-  char buf[64];
-  const auto r = std::to_chars(buf, buf + sizeof buf, v);
-  return std::string(buf, r.ptr);
+void write_open_object(const JsonObject& head, std::ostream& out) {
+  const std::string text = head.dump();
+  out.write(text.data(), static_cast<std::streamsize>(text.size() - 1));
 }
 
 bool text_needs_hex(std::string_view text) {

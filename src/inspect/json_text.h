@@ -1,21 +1,29 @@
-// JSON text for the views' --json listings, written as they go: the curve file alone holds two
-// million cells, which a document tree would hold twice.
+// JSON for the views' --json listings. Values go through nlohmann::ordered_json; the curve file's
+// two million cells are streamed after the rest of the object, since a tree would hold them twice.
 #pragma once
 
+#include <nlohmann/json.hpp>
+#include <ostream>
 #include <string>
 #include <string_view>
 
 namespace scenario {
 
-// Quotes text as a JSON string; bytes above 0x7F are taken as Windows-1252 and escaped.
-std::string json_string(std::string_view text);
+using JsonObject = nlohmann::ordered_json;
 
-// Shortest text that reads back to the same double; non-finite values, which JSON cannot hold,
-// go out as their bit pattern in a string.
-std::string json_double(double v);
+// A Windows-1252 text as a JSON string.
+JsonObject json_text(std::string_view cp1252);
 
-// json_string maps the five bytes that Windows-1252 leaves undefined to U+FFFD; a text that
-// holds one also goes out as hex (text_hex) so that the JSON still carries every byte.
+// A double as a JSON number; non-finite values, which JSON cannot hold, go out as their bit
+// pattern in a string.
+JsonObject json_number(double v);
+
+// Writes `head` without its closing brace, so that a large member can follow as a stream; the
+// caller writes `,"name":` and the member, then the brace.
+void write_open_object(const JsonObject& head, std::ostream& out);
+
+// json_text maps the five bytes that Windows-1252 leaves undefined to U+FFFD; a text that holds
+// one also goes out as hex (text_hex) so that the JSON still carries every byte.
 bool text_needs_hex(std::string_view text);
 std::string hex_bytes(std::string_view text);
 

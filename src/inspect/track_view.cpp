@@ -152,55 +152,43 @@ void print_text(const TrackView& v, std::ostream& out) {
 }
 
 void print_json(const TrackView& v, std::ostream& out) {
-  std::string o = "{\"file\": " + json_string(v.file) +
-                  ", \"kind\": \"track\", \"bytes\": " + std::to_string(v.bytes) +
-                  ", \"block_metres\": " + std::to_string(kBlockMetres);
-  if (v.format_mark) {
-    o += ", \"format_mark\": " + std::to_string(*v.format_mark) +
-         ", \"scenario_code\": " + std::to_string(*v.scenario_code);
-  } else {
-    o += ", \"format_mark\": null, \"scenario_code\": null";
-  }
-  o += ", \"items\": [";
-  bool first = true;
+  JsonObject j;
+  j["file"] = json_text(v.file);
+  j["kind"] = "track";
+  j["bytes"] = v.bytes;
+  j["block_metres"] = kBlockMetres;
+  j["format_mark"] = v.format_mark ? JsonObject(*v.format_mark) : JsonObject(nullptr);
+  j["scenario_code"] = v.scenario_code ? JsonObject(*v.scenario_code) : JsonObject(nullptr);
+  j["items"] = JsonObject::array();
   for (const TrackItem& item : v.items) {
-    if (!first) o += ", ";
-    first = false;
-    o += "{\"block\": " + std::to_string(item.block) +
-         ", \"position\": " + std::to_string(item.block * kBlockMetres) +
-         ", \"code\": " + std::to_string(item.code) + ", \"meaning\": " +
-         (item.meaning != nullptr ? json_string(item.meaning) : std::string("null")) + "}";
+    j["items"].push_back(
+        {{"block", item.block},
+         {"position", item.block * kBlockMetres},
+         {"code", item.code},
+         {"meaning", item.meaning != nullptr ? json_text(item.meaning) : JsonObject(nullptr)}});
   }
-  o += "], \"runs\": {";
-  first = true;
+  JsonObject& runs = j["runs"] = JsonObject::object();
   for (const MarkRuns& m : v.runs) {
-    if (!first) o += ", ";
-    first = false;
-    o += "\"" + std::string(m.json_name) + "\": [";
-    bool first_run = true;
+    JsonObject& list = runs[m.json_name] = JsonObject::array();
     for (const Run& r : m.runs) {
-      if (!first_run) o += ", ";
-      first_run = false;
-      o += "{\"from\": " + std::to_string(r.first_block * kBlockMetres) +
-           ", \"to\": " + std::to_string(r.last_block * kBlockMetres) +
-           ", \"value\": " + std::to_string(r.value * m.scale + m.offset) + "}";
+      list.push_back({{"from", r.first_block * kBlockMetres},
+                      {"to", r.last_block * kBlockMetres},
+                      {"value", r.value * m.scale + m.offset}});
     }
-    o += "]";
   }
-  o += "}, \"blocks\": [";
+  write_open_object(j, out);
+  // A block per line, streamed: a long route holds tens of thousands.
+  out << ",\"blocks\":[";
   for (size_t i = 0; i < v.blocks.size(); ++i) {
     const TrackBlock& b = v.blocks[i];
-    if (i) o += ",\n  ";
-    o += "{\"block\": " + std::to_string(i) + ", \"code\": " + std::to_string(b.code) +
-         ", \"value1\": " + std::to_string(b.value1) + ", \"value2\": " + std::to_string(b.value2) +
-         ", \"value3\": " + std::to_string(b.value3) + ", \"value4\": " + std::to_string(b.value4) +
-         ", \"mark10\": " + std::to_string(b.mark10) + ", \"mark11\": " + std::to_string(b.mark11) +
-         ", \"mark12\": " + std::to_string(b.mark12) + ", \"mark13\": " + std::to_string(b.mark13) +
-         ", \"mark14\": " + std::to_string(b.mark14) + ", \"mark15\": " + std::to_string(b.mark15) +
-         "}";
+    if (i) out << ",\n  ";
+    const JsonObject block = {{"block", i},         {"code", b.code},     {"value1", b.value1},
+                              {"value2", b.value2}, {"value3", b.value3}, {"value4", b.value4},
+                              {"mark10", b.mark10}, {"mark11", b.mark11}, {"mark12", b.mark12},
+                              {"mark13", b.mark13}, {"mark14", b.mark14}, {"mark15", b.mark15}};
+    out << block.dump();
   }
-  o += "]}";
-  out << o << "\n";
+  out << "]}\n";
 }
 
 }  // namespace scenario

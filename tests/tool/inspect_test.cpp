@@ -5,15 +5,16 @@
 
 #include <cmath>
 #include <cstdio>
+#include <nlohmann/json.hpp>
 #include <numbers>
 #include <sstream>
 
+#include "format/cp1252.h"
 #include "format/curve_image.h"
 #include "format/file_names.h"
 #include "format/general_image.h"
 #include "format/track_image.h"
 #include "support/builtin_compiled.h"
-#include "support/json_reader.h"
 #include "support/run_process.h"
 #include "support/temp_dir.h"
 
@@ -21,8 +22,7 @@ namespace scenario {
 namespace {
 
 using testing::builtin_compiled;
-using testing::Json;
-using testing::parse_json;
+using Json = nlohmann::json;
 using testing::read_file;
 using testing::TempDir;
 using testing::write_file;
@@ -191,29 +191,29 @@ TEST(InspectCurve, FindsEveryCurveRowOfTheLineSource) {
   const auto& b = builtin_compiled();
   const Outcome r = inspect({"--json", b.curve_file});
   ASSERT_EQ(r.status, 0) << r.err;
-  const Json j = parse_json(r.out);
-  EXPECT_EQ(j["E"].integer(), 100000);
-  EXPECT_EQ(j["cells_per_axis"]["integer"].integer(), 2);
-  EXPECT_EQ(j["cells_per_axis"]["double"].integer(), 99997);
-  EXPECT_EQ(j["cells_per_axis"]["empty"].integer(), 2);
+  const Json j = Json::parse(r.out);
+  EXPECT_EQ(j.at("E").get<int64_t>(), 100000);
+  EXPECT_EQ(j.at("cells_per_axis").at("integer").get<int64_t>(), 2);
+  EXPECT_EQ(j.at("cells_per_axis").at("double").get<int64_t>(), 99997);
+  EXPECT_EQ(j.at("cells_per_axis").at("empty").get<int64_t>(), 2);
 
   const std::vector<CurveRow> rows =
       curve_rows(read_file(b.dir + "/" + line_source_name(b.state->identity())));
   ASSERT_GT(rows.size(), 100u);
-  const Json& curves = j["curves"];
+  const Json& curves = j.at("curves");
   ASSERT_EQ(curves.size(), rows.size());
   double turn = 0;
   for (size_t i = 0; i < rows.size(); ++i) {
-    const Json& c = curves[i];
+    const Json& c = curves.at(i);
     SCOPED_TRACE("curve row " + std::to_string(i) + " at " + std::to_string(rows[i].start));
-    EXPECT_EQ(c["start"].integer(), rows[i].start);
-    EXPECT_EQ(c["length"].integer(), rows[i].length);
+    EXPECT_EQ(c["start"].get<int64_t>(), rows[i].start);
+    EXPECT_EQ(c["length"].get<int64_t>(), rows[i].length);
     // The plan's step grows a little along every curve, so radii drift slightly above 1/k.
-    EXPECT_NEAR(c["radius"].number(), 1 / std::abs(rows[i].k), 0.01 / std::abs(rows[i].k));
-    EXPECT_EQ(c["turn_degrees"].number() > 0, rows[i].k > 0);
+    EXPECT_NEAR(c["radius"].get<double>(), 1 / std::abs(rows[i].k), 0.01 / std::abs(rows[i].k));
+    EXPECT_EQ(c["turn_degrees"].get<double>() > 0, rows[i].k > 0);
     turn += std::atan(rows[i].k) * static_cast<double>(rows[i].length) * 180 / std::numbers::pi;
   }
-  EXPECT_NEAR(j["total_turn_degrees"].number(), turn, 1e-4);
+  EXPECT_NEAR(j.at("total_turn_degrees").get<double>(), turn, 1e-4);
 
   // The extent is the table's own.
   const CurveTable& t = b.state->curves;
@@ -223,9 +223,9 @@ TEST(InspectCurve, FindsEveryCurveRowOfTheLineSource) {
     max_x = std::max(max_x, t.value(m, 0));
     max_y = std::max(max_y, t.value(m, 1));
   }
-  EXPECT_EQ(j["extent"]["x"][0].number(), min_x);
-  EXPECT_EQ(j["extent"]["x"][1].number(), max_x);
-  EXPECT_EQ(j["extent"]["y"][1].number(), max_y);
+  EXPECT_EQ(j.at("extent").at("x").at(0).get<double>(), min_x);
+  EXPECT_EQ(j.at("extent").at("x").at(1).get<double>(), max_x);
+  EXPECT_EQ(j.at("extent").at("y").at(1).get<double>(), max_y);
 
   const Outcome text = inspect({b.curve_file});
   EXPECT_NE(text.out.find("  cells per axis: 2 integer, 99997 double, 2 empty\n"),
@@ -247,70 +247,71 @@ std::string from_hex(const std::string& hex) {
 
 GeneralTable general_from_json(const Json& j) {
   GeneralTable t;
-  const Json& slots = j["slots"];
+  const Json& slots = j.at("slots");
   EXPECT_EQ(slots.size(), 87u);
   for (size_t s = 0; s < slots.size(); ++s) {
-    const Json& e = slots[s];
-    EXPECT_EQ(e["slot"].integer(), static_cast<int64_t>(s));
+    const Json& e = slots.at(s);
+    EXPECT_EQ(e.at("slot").get<int64_t>(), static_cast<int64_t>(s));
     GeneralEntry& g = t[static_cast<int>(s)];
-    g.code = static_cast<uint8_t>(e["code"].integer());
-    g.long1 = static_cast<int32_t>(e["long1"].integer());
-    g.long2 = static_cast<int32_t>(e["long2"].integer());
-    g.long3 = static_cast<int32_t>(e["long3"].integer());
-    g.flag = static_cast<uint8_t>(e["flag"].integer());
-    g.text = e.has("text_hex") ? from_hex(e["text_hex"].cp1252()) : e["text"].cp1252();
-    g.int1 = static_cast<int16_t>(e["int1"].integer());
-    g.int2 = static_cast<int16_t>(e["int2"].integer());
-    g.int3 = static_cast<int16_t>(e["int3"].integer());
-    g.int4 = static_cast<int16_t>(e["int4"].integer());
-    g.int5 = static_cast<int16_t>(e["int5"].integer());
-    g.byte1 = static_cast<uint8_t>(e["byte1"].integer());
-    g.byte2 = static_cast<uint8_t>(e["byte2"].integer());
-    g.byte3 = static_cast<uint8_t>(e["byte3"].integer());
-    g.byte4 = static_cast<uint8_t>(e["byte4"].integer());
-    g.long4 = static_cast<int32_t>(e["long4"].integer());
+    g.code = static_cast<uint8_t>(e.at("code").get<int64_t>());
+    g.long1 = static_cast<int32_t>(e.at("long1").get<int64_t>());
+    g.long2 = static_cast<int32_t>(e.at("long2").get<int64_t>());
+    g.long3 = static_cast<int32_t>(e.at("long3").get<int64_t>());
+    g.flag = static_cast<uint8_t>(e.at("flag").get<int64_t>());
+    g.text = e.contains("text_hex") ? from_hex(e.at("text_hex").get<std::string>())
+                                    : utf8_to_cp1252(e.at("text").get<std::string>());
+    g.int1 = static_cast<int16_t>(e.at("int1").get<int64_t>());
+    g.int2 = static_cast<int16_t>(e.at("int2").get<int64_t>());
+    g.int3 = static_cast<int16_t>(e.at("int3").get<int64_t>());
+    g.int4 = static_cast<int16_t>(e.at("int4").get<int64_t>());
+    g.int5 = static_cast<int16_t>(e.at("int5").get<int64_t>());
+    g.byte1 = static_cast<uint8_t>(e.at("byte1").get<int64_t>());
+    g.byte2 = static_cast<uint8_t>(e.at("byte2").get<int64_t>());
+    g.byte3 = static_cast<uint8_t>(e.at("byte3").get<int64_t>());
+    g.byte4 = static_cast<uint8_t>(e.at("byte4").get<int64_t>());
+    g.long4 = static_cast<int32_t>(e.at("long4").get<int64_t>());
   }
   return t;
 }
 
 std::string track_bytes_from_json(const Json& j) {
   StringSink sink;
-  const Json& blocks = j["blocks"];
+  const Json& blocks = j.at("blocks");
   for (size_t i = 0; i < blocks.size(); ++i) {
-    const Json& e = blocks[i];
-    EXPECT_EQ(e["block"].integer(), static_cast<int64_t>(i));
+    const Json& e = blocks.at(i);
+    EXPECT_EQ(e.at("block").get<int64_t>(), static_cast<int64_t>(i));
     TrackBlock b;
-    b.code = static_cast<uint8_t>(e["code"].integer());
-    b.value1 = static_cast<int16_t>(e["value1"].integer());
-    b.value2 = static_cast<int16_t>(e["value2"].integer());
-    b.value3 = static_cast<int16_t>(e["value3"].integer());
-    b.value4 = static_cast<int16_t>(e["value4"].integer());
-    b.mark10 = static_cast<uint8_t>(e["mark10"].integer());
-    b.mark11 = static_cast<uint8_t>(e["mark11"].integer());
-    b.mark12 = static_cast<uint8_t>(e["mark12"].integer());
-    b.mark13 = static_cast<uint8_t>(e["mark13"].integer());
-    b.mark14 = static_cast<uint8_t>(e["mark14"].integer());
-    b.mark15 = static_cast<uint8_t>(e["mark15"].integer());
+    b.code = static_cast<uint8_t>(e.at("code").get<int64_t>());
+    b.value1 = static_cast<int16_t>(e.at("value1").get<int64_t>());
+    b.value2 = static_cast<int16_t>(e.at("value2").get<int64_t>());
+    b.value3 = static_cast<int16_t>(e.at("value3").get<int64_t>());
+    b.value4 = static_cast<int16_t>(e.at("value4").get<int64_t>());
+    b.mark10 = static_cast<uint8_t>(e.at("mark10").get<int64_t>());
+    b.mark11 = static_cast<uint8_t>(e.at("mark11").get<int64_t>());
+    b.mark12 = static_cast<uint8_t>(e.at("mark12").get<int64_t>());
+    b.mark13 = static_cast<uint8_t>(e.at("mark13").get<int64_t>());
+    b.mark14 = static_cast<uint8_t>(e.at("mark14").get<int64_t>());
+    b.mark15 = static_cast<uint8_t>(e.at("mark15").get<int64_t>());
     write_track_block(sink, b);
   }
   return sink.bytes;
 }
 
 CurveTable curve_from_json(const Json& j) {
-  const Json& axes = j["axes"];
+  const Json& axes = j.at("axes");
   EXPECT_EQ(axes.size(), 2u);
   CurveTable t;
-  t.create(static_cast<int64_t>(axes[0].size()) - 1);
+  t.create(static_cast<int64_t>(axes.at(0).size()) - 1);
   for (int axis = 0; axis < 2; ++axis) {
-    EXPECT_EQ(axes[axis].size(), axes[0].size());
-    for (size_t m = 0; m < axes[axis].size(); ++m) {
-      const Json& cell = axes[axis][m];
-      const int64_t tag = cell[0].integer();
+    EXPECT_EQ(axes.at(axis).size(), axes.at(0).size());
+    for (size_t m = 0; m < axes.at(axis).size(); ++m) {
+      const Json& cell = axes.at(axis).at(m);
+      const int64_t tag = cell.at(0).get<int64_t>();
       const auto metre = static_cast<int64_t>(m);
       if (tag == 2) {
-        t.set_int16(metre, axis, static_cast<int16_t>(cell[1].integer()));
+        t.set_int16(metre, axis, static_cast<int16_t>(cell.at(1).get<int64_t>()));
       } else if (tag == 5) {
-        t.set_double(metre, axis, cell[1].number());
+        t.set_double(metre, axis, cell.at(1).get<double>());
       } else {
         EXPECT_EQ(tag, 0);
         EXPECT_EQ(cell.size(), 1u);
@@ -346,10 +347,10 @@ TEST(InspectJson, ReadBackAndWrittenAgainGivesTheFileBytes) {
     SCOPED_TRACE(c.file);
     const Outcome r = inspect({"--json", c.file});
     ASSERT_EQ(r.status, 0) << r.err;
-    const Json j = parse_json(r.out);
-    EXPECT_EQ(j["kind"].cp1252(), c.kind);
+    const Json j = Json::parse(r.out);
+    EXPECT_EQ(j.at("kind").get<std::string>(), c.kind);
     const std::string bytes = read_file(c.file);
-    EXPECT_EQ(j["bytes"].integer(), static_cast<int64_t>(bytes.size()));
+    EXPECT_EQ(j.at("bytes").get<int64_t>(), static_cast<int64_t>(bytes.size()));
     EXPECT_TRUE(c.reencode(j) == bytes) << "re-encoded bytes differ from the file";
   }
 }
@@ -357,20 +358,20 @@ TEST(InspectJson, ReadBackAndWrittenAgainGivesTheFileBytes) {
 TEST(InspectJson, CarriesTheGeneralValuesStationsAndBoardsByMeaning) {
   const auto& b = builtin_compiled();
   const GeneralTable& g = b.state->general;
-  const Json j = parse_json(inspect({"--json", b.general_file}).out);
-  EXPECT_EQ(j["general"]["route_length"].integer(), 93000);
-  EXPECT_EQ(j["general"]["format_mark"].integer(), 610);
-  EXPECT_EQ(j["general"]["signal_repetition"]["codes"].integer(), 4);
-  ASSERT_EQ(j["stations"].size(), 18u);
-  ASSERT_EQ(j["boards"].size(), 55u);
+  const Json j = Json::parse(inspect({"--json", b.general_file}).out);
+  EXPECT_EQ(j.at("general").at("route_length").get<int64_t>(), 93000);
+  EXPECT_EQ(j.at("general").at("format_mark").get<int64_t>(), 610);
+  EXPECT_EQ(j.at("general").at("signal_repetition").at("codes").get<int64_t>(), 4);
+  ASSERT_EQ(j.at("stations").size(), 18u);
+  ASSERT_EQ(j.at("boards").size(), 55u);
   for (size_t i = 0; i < 18; ++i) {
     const GeneralEntry& e = g[static_cast<int>(i) + 1];
-    EXPECT_EQ(j["stations"][i]["name"].cp1252(), e.text);
-    EXPECT_EQ(j["stations"][i]["time"].cp1252(), hms(e.long4));
-    EXPECT_EQ(j["stations"][i]["position"].integer(), e.long3);
+    EXPECT_EQ(utf8_to_cp1252(j.at("stations").at(i).at("name").get<std::string>()), e.text);
+    EXPECT_EQ(utf8_to_cp1252(j.at("stations").at(i).at("time").get<std::string>()), hms(e.long4));
+    EXPECT_EQ(j.at("stations").at(i).at("position").get<int64_t>(), e.long3);
   }
-  EXPECT_EQ(j["boards"][0]["slot"].integer(), 80);
-  EXPECT_EQ(j["boards"][54]["text"].cp1252(), g[26].text);
+  EXPECT_EQ(j.at("boards").at(0).at("slot").get<int64_t>(), 80);
+  EXPECT_EQ(utf8_to_cp1252(j.at("boards").at(54).at("text").get<std::string>()), g[26].text);
 }
 
 // A text with a byte that Windows-1252 leaves undefined still comes back whole.
@@ -384,9 +385,9 @@ TEST(InspectJson, KeepsEveryByteOfATextThatTheCodePageCannotShow) {
   write_file(dir.file("x_1.sim"), s.bytes);
   const Outcome r = inspect({"--json", dir.file("x_1.sim")});
   ASSERT_EQ(r.status, 0) << r.err;
-  const Json j = parse_json(r.out);
-  EXPECT_EQ(j["slots"][1]["text_hex"].cp1252(), "41818d9d017a");
-  EXPECT_FALSE(j["slots"][85].has("text_hex"));
+  const Json j = Json::parse(r.out);
+  EXPECT_EQ(j.at("slots").at(1).at("text_hex").get<std::string>(), "41818d9d017a");
+  EXPECT_FALSE(j.at("slots").at(85).contains("text_hex"));
   StringSink again;
   write_general_image(again, general_from_json(j));
   EXPECT_TRUE(again.bytes == s.bytes);
