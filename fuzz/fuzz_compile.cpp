@@ -22,6 +22,7 @@
 
 #include "compiler/compile.h"
 #include "format/file_names.h"
+#include "fuzz_files.h"
 #include "model/build_state.h"
 #include "source/diagnostic.h"
 #include "source/diagnostic_json.h"
@@ -66,15 +67,10 @@ void remove_dirs() {
 }
 
 void write_file(const fs::path& p, std::string_view bytes) {
-  std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) broken("cannot write " + p.string());
+  if (!fuzz_files::write_file(p, bytes)) broken("cannot write " + p.string());
 }
 
-std::string read_file(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using fuzz_files::read_file;
 
 std::set<std::string> names_in(const fs::path& dir) {
   std::set<std::string> names;

@@ -18,6 +18,7 @@
 #include "compiler/compile.h"
 #include "format/file_names.h"
 #include "formatter/source_formatter.h"
+#include "fuzz_files.h"
 #include "model/build_state.h"
 #include "source/source_store.h"
 
@@ -50,15 +51,10 @@ void remove_root() {
 }
 
 void write_file(const fs::path& p, std::string_view bytes) {
-  std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) broken("cannot write " + p.string());
+  if (!fuzz_files::write_file(p, bytes)) broken("cannot write " + p.string());
 }
 
-std::string read_file(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using fuzz_files::read_file;
 
 // Everything a compile of the sources gives, as one text.
 std::string compile(const std::string& sub, std::string_view line, const std::string* train) {
