@@ -231,7 +231,7 @@ TEST(TrainReader, QuotedNumberFieldsReadAsTheNumberInside) {
   const Compiled plain = compile(kLine, train_with(rows("")).c_str());
   ASSERT_EQ(plain.status(), 0);
   // 50 km/h = 10 steps of 5 in blocks 0 to 9, then 100 km/h from block round(500 / 50) = 10;
-  // the station's area is 9000 -+ 300, plus 50: stop marker in block 9350 / 50 - 1 = 186.
+  // the station's area is 9000 - 300 to 9000 + 300 + 50: stop marker in block 9350 / 50 - 1 = 186.
   EXPECT_EQ(plain.block(9).mark13, 10);
   EXPECT_EQ(plain.block(10).mark13, 20);
   EXPECT_EQ(plain.slot(1).long1, 8700);
