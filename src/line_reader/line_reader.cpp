@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <utility>
 
 #include "format/marks.h"
 #include "line_reader/line_recorders.h"
@@ -78,6 +80,9 @@ class LineReader {
   enum class Body { kNext, kEnd, kStop };
 
   bool read_general_section();
+  bool read_general_rows();
+  // Sizes the arrays for the route length row that counts, if one was read.
+  void size_arrays();
   void start_body();
   Body body_row(const std::string& field);
   // Position test of a body row: true when P lies beyond the array (code 15 set).
@@ -97,10 +102,11 @@ class LineReader {
   ReaderContext& ctx_;
   BuildState& s_;
   FieldStream& in_;
-  int64_t g_ = 0;         // gradient fill pointer
-  int32_t p_ = 0;         // gradient in force
-  int64_t j_ = 2;         // next curve column
-  int64_t extended_ = 0;  // E
+  int64_t g_ = 0;  // gradient fill pointer
+  int32_t p_ = 0;  // gradient in force
+  int64_t j_ = 2;  // next curve column
+  // The route length that the arrays are to be sized for, until they are.
+  std::optional<int32_t> sizing_length_;
 };
 
 void LineReader::stop(int32_t code, std::optional<int64_t> position) {
@@ -123,7 +129,9 @@ LineOutcome LineReader::run() {
     const Field f = in_.read_text();
     keyword(f);
     if (in_.at_end()) {
-      stop(kNoGeneralSection);
+      // A fault of the whole file, not of the field where the search ended.
+      ctx_.set_file_status(kNoGeneralSection, ctx_.file_name);
+      ctx_.finish_source();
       return LineOutcome::kStop;
     }
     if (contains_ci(f.text, "[generale]")) break;
@@ -141,6 +149,28 @@ LineOutcome LineReader::run() {
 }
 
 bool LineReader::read_general_section() {
+  // However the section ends, even by a failure, the arrays are those of the last route length
+  // read before it did.
+  bool go_on = false;
+  try {
+    go_on = read_general_rows();
+  } catch (...) {
+    size_arrays();
+    throw;
+  }
+  size_arrays();
+  return go_on;
+}
+
+void LineReader::size_arrays() {
+  if (!sizing_length_) return;
+  const int32_t length = *std::exchange(sizing_length_, std::nullopt);
+  s_.track.create(length);
+  ctx_.report.blocks = {};
+  if (s_.build_flag != 0) s_.curves.create(static_cast<int64_t>(length) + kRunOutMetres);
+}
+
+bool LineReader::read_general_rows() {
   GeneralTable& t = s_.general;
   while (true) {
     if (in_.at_end()) break;
@@ -160,10 +190,9 @@ bool LineReader::read_general_section() {
       }
       // A negative length would size the arrays below block 1, which the compiler stamps.
       if (length < 0) throw ReadFailure("the route length is negative");
-      extended_ = static_cast<int64_t>(length) + kRunOutMetres;
-      s_.track.create(length);
-      ctx_.report.blocks = {};
-      if (s_.build_flag != 0) s_.curves.create(extended_);
+      // Each row sizes the arrays afresh, so only the last one before the section ends counts:
+      // they are made once, when it does.
+      sizing_length_ = length;
     }
     if (contains(k, "tre") && contains(k, "progressiva")) {
       t[GeneralTable::kProgressiveLast].long1 = in_.read_number();

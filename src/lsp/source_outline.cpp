@@ -10,11 +10,12 @@ namespace {
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 // The end of the field that begins at column on line_text: a number ends at a blank, a text at
-// the comma or the line end (trailing blanks not counted), a quoted text at its closing quote.
+// the comma or the line end (trailing blanks not counted), a quoted field, text or number, at its
+// closing quote.
 int32_t field_end(std::string_view line_text, int32_t column, bool number) {
   size_t p = static_cast<size_t>(column > 0 ? column - 1 : 0);
   if (p >= line_text.size()) return column;
-  if (!number && line_text[p] == '"') {
+  if (line_text[p] == '"') {
     const size_t close = line_text.find('"', p + 1);
     return static_cast<int32_t>(close == std::string_view::npos ? line_text.size() : close + 1) + 1;
   }

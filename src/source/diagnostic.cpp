@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "source/control_bytes.h"
 #include "source/field_stream.h"
 #include "source/status_codes.h"
 
@@ -47,15 +48,24 @@ std::string diagnostic_text(const Diagnostic& d) {
   out += ": " + d.message + "\n";
   // The row only when its text is known: a field always stands on a line that holds text.
   if (d.line > 0 && !d.text.empty()) {
-    out += "    " + d.text + "\n";
-    if (d.column > 0) {
-      // Tabs stay tabs so that the caret lines up under the field in a terminal.
-      std::string pad;
-      for (int32_t i = 0; i + 1 < d.column && static_cast<size_t>(i) < d.text.size(); ++i) {
-        pad += d.text[static_cast<size_t>(i)] == '\t' ? '\t' : ' ';
+    // Control bytes are shown as \xNN, as in the message, and the caret's padding takes the
+    // width of what is shown. Tabs stay tabs, in the caret's line too, so that it lines up in a
+    // terminal.
+    std::string row, pad;
+    for (size_t i = 0; i < d.text.size(); ++i) {
+      const char c = d.text[i];
+      const size_t before = row.size();
+      if (c == '\t') {
+        row += c;
+      } else {
+        append_shown_byte(row, c);
       }
-      out += "    " + pad + "^\n";
+      if (static_cast<int64_t>(i) + 1 < d.column) {
+        pad += c == '\t' ? std::string(1, '\t') : std::string(row.size() - before, ' ');
+      }
     }
+    out += "    " + row + "\n";
+    if (d.column > 0) out += "    " + pad + "^\n";
   }
   return out;
 }

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "source/control_bytes.h"
 #include "source/read_failure.h"
 
 namespace scenario {
@@ -10,21 +11,10 @@ namespace {
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 bool is_line_end(char c) { return c == '\r' || c == '\n'; }
 
-// A token as a message quotes it: at most 40 bytes, control bytes as \xNN, so that a hostile
-// source cannot put terminal controls or NULs into the one line the author sees.
+// A token as a message quotes it: at most 40 bytes, control bytes shown as \xNN.
 std::string shown(std::string_view token) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   std::string s = "'";
-  for (const char ch : token.substr(0, 40)) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c == 0x7F) {
-      s += "\\x";
-      s += kHex[c >> 4];
-      s += kHex[c & 0xF];
-    } else {
-      s += ch;
-    }
-  }
+  for (const char ch : token.substr(0, 40)) append_shown_byte(s, ch);
   return s + "'";
 }
 
@@ -84,6 +74,22 @@ void FieldStream::consume_delimiter_after_number() {
   consume_delimiter_after_text();
 }
 
+std::string FieldStream::read_quoted() {
+  const size_t close = bytes_.find('"', pos_ + 1);
+  if (close == std::string::npos) throw ReadFailure("a quoted field has no closing quote");
+  std::string inside = bytes_.substr(pos_ + 1, close - pos_ - 1);
+  // Keep line numbers true across line ends inside the quotes.
+  for (size_t k = pos_ + 1; k < close; ++k) {
+    const char c = bytes_[k];
+    if (c == '\n' || (c == '\r' && bytes_[k + 1] != '\n')) {
+      ++line_;
+      line_start_ = k + 1;
+    }
+  }
+  pos_ = close + 1;
+  return inside;
+}
+
 Field FieldStream::read_text() {
   if (!seek_field()) throw ReadFailure("a field was expected but the file ended");
   mark_field_start();
@@ -91,18 +97,7 @@ Field FieldStream::read_text() {
   f.line = field_line_;
   f.column = field_column_;
   if (pos_ < bytes_.size() && bytes_[pos_] == '"') {
-    const size_t close = bytes_.find('"', pos_ + 1);
-    if (close == std::string::npos) throw ReadFailure("a quoted field has no closing quote");
-    f.text.assign(bytes_, pos_ + 1, close - pos_ - 1);
-    // Keep line numbers true across line ends inside the quotes.
-    for (size_t k = pos_ + 1; k < close; ++k) {
-      const char c = bytes_[k];
-      if (c == '\n' || (c == '\r' && bytes_[k + 1] != '\n')) {
-        ++line_;
-        line_start_ = k + 1;
-      }
-    }
-    pos_ = close + 1;
+    f.text = read_quoted();
     // Whatever stands between the closing quote and the delimiter is not part of the field.
     while (pos_ < bytes_.size() && bytes_[pos_] != ',' && !is_line_end(bytes_[pos_])) ++pos_;
   } else {
@@ -119,12 +114,29 @@ Field FieldStream::read_text() {
 int32_t FieldStream::read_number() {
   if (!seek_field()) throw ReadFailure("a number was expected but the file ended");
   mark_field_start();
-  const size_t start = pos_;
-  while (pos_ < bytes_.size() && bytes_[pos_] != ',' && !is_blank(bytes_[pos_]) &&
-         !is_line_end(bytes_[pos_])) {
-    ++pos_;
+  std::string quoted;
+  std::string_view token;
+  if (pos_ < bytes_.size() && bytes_[pos_] == '"') {
+    // Quoted as a text field may be: the number is what the quotes hold, blanks around it
+    // trimmed as for an unquoted field.
+    quoted = read_quoted();
+    token = quoted;
+    while (!token.empty() && is_blank(token.front())) token.remove_prefix(1);
+    while (!token.empty() && is_blank(token.back())) token.remove_suffix(1);
+    // A number ends at a blank, a comma or a line end; anything glued to the closing quote
+    // makes the field no number.
+    if (pos_ < bytes_.size() && bytes_[pos_] != ',' && !is_blank(bytes_[pos_]) &&
+        !is_line_end(bytes_[pos_])) {
+      throw ReadFailure(shown('"' + quoted + '"' + bytes_[pos_]) + " is not a whole number");
+    }
+  } else {
+    const size_t start = pos_;
+    while (pos_ < bytes_.size() && bytes_[pos_] != ',' && !is_blank(bytes_[pos_]) &&
+           !is_line_end(bytes_[pos_])) {
+      ++pos_;
+    }
+    token = std::string_view(bytes_.data() + start, pos_ - start);
   }
-  const std::string_view token(bytes_.data() + start, pos_ - start);
   consume_delimiter_after_number();
   if (token.empty()) return 0;
   size_t i = 0;

@@ -26,8 +26,9 @@ std::string_view source_line(std::string_view text, int32_t line);
 
 // Cuts a source text into fields. Leading blanks are skipped; a text field runs to the next
 // comma or line end (trailing blanks removed) and may be quoted to hold commas; a number field
-// also ends at a blank. CR LF, LF and CR each end a line; lines holding no field are skipped.
-// Reading when no field remains, a malformed number or an unclosed quote throws ReadFailure.
+// also ends at a blank, and may be quoted too. CR LF, LF and CR each end a line; lines holding no
+// field are skipped. Reading when no field remains, a malformed number or an unclosed quote throws
+// ReadFailure.
 class FieldStream {
  public:
   explicit FieldStream(std::string bytes);
@@ -37,7 +38,8 @@ class FieldStream {
 
   // Reads a text field (a keyword or a board text or a name).
   Field read_text();
-  // Reads a number field: an optionally signed decimal whole number; empty reads as 0.
+  // Reads a number field: an optionally signed decimal whole number, possibly within double
+  // quotes; empty reads as 0.
   int32_t read_number();
 
   // Starts a new row at the field read last (its keyword): later reads are its value fields.
@@ -63,6 +65,9 @@ class FieldStream {
   void consume_delimiter_after_text();
   void consume_delimiter_after_number();
   void mark_field_start();
+  // Reads the quoted field that begins at pos_ and returns what the quotes hold; pos_ ends past
+  // the closing quote.
+  std::string read_quoted();
 
   std::string bytes_;
   size_t pos_ = 0;

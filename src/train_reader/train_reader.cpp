@@ -222,13 +222,11 @@ TrainReader::Row TrainReader::code_cut_row() {
 }
 
 TrainReader::Row TrainReader::station_row() {
-  // With 80 boards slot 1 already holds a board text; a station must not overwrite it.
-  if (k_ > ctx_.next_board_slot) {
-    fault(kTooManyStations);
-    return Row::kFault;
-  }
-  // The slot is filled field by field as the row is read, as far as the row gets.
-  GeneralEntry& e = s_.general[k_];
+  // The slot is filled field by field as the row is read, as far as the row gets. With 80
+  // boards slot 1 already holds the last board: the row is still read and checked, and marks
+  // the track, in a slot of its own that is dropped, so that the board keeps its whole slot.
+  GeneralEntry unkept;
+  GeneralEntry& e = k_ > ctx_.next_board_slot ? unkept : s_.general[k_];
   const int32_t p = in_.read_number();
   e.long3 = p;
   if (!in_range(p, 800)) return out_of_range(p);

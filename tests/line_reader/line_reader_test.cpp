@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "support/compile_fixture.h"
 
@@ -353,6 +354,115 @@ TEST(LineReader, ASecondRouteLengthSizesTheArraysAfresh) {
   ASSERT_EQ(c.status(), 0);
   EXPECT_EQ(c.state->track.upper(), 200);
   EXPECT_EQ(c.state->curves.last_metre(), 10000);
+}
+
+// Only the last route length read before the general section ends sizes the arrays, also when
+// the section ends by a stop or a failure; an earlier one counts when a later one fails.
+TEST(LineReader, TheRouteLengthThatCountsSizesTheArrays) {
+  struct Case {
+    const char* general;
+    int status;
+    int32_t length;  // slot 84 long2: the last length read, refused or not
+    int32_t upper;   // N of the arrays made
+  } cases[] = {
+      {"lunghezza percorso, 5000\r\nlunghezza percorso, 3000\r\n", 0, 3000, 200},
+      {"lunghezza percorso, 3000\r\nlunghezza percorso, 1000001\r\n", 1, 1000001, 200},
+      {"lunghezza percorso, 3000\r\nlunghezza percorso, -1\r\n", 25, -1, 200},
+      {"lunghezza percorso, 3000\r\nripetizione segnali 4 codici, 10, 100\r\n", 3, 3000, 200},
+      {"lunghezza percorso, 3000\r\nsfondo uno, x\r\n", 25, 3000, 200},
+      {"lunghezza percorso, 3000\r\nlunghezza percorso, 5000\r\nsfondo uno, x\r\n", 25, 5000, 240},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.general);
+    const Compiled c =
+        read_only("[generale]\r\n" + std::string(k.general) + "[curve]\r\n[fine]\r\n");
+    EXPECT_EQ(c.status(), k.status);
+    EXPECT_EQ(c.slot(84).long2, k.length);
+    ASSERT_TRUE(c.state->track.exists());
+    EXPECT_EQ(c.state->track.upper(), k.upper);
+    EXPECT_EQ(c.state->curves.last_metre(), k.upper * 50);
+  }
+}
+
+// Each row used to size both arrays afresh: a source of many rows of the longest route took
+// many times as long as the same number of other general rows. Sized once, the two read alike.
+TEST(LineReader, ManyRouteLengthRowsReadInLinearTime) {
+  const auto read = [](const char* keyword) {
+    std::string general;
+    for (int i = 0; i < 100'000; ++i) general += std::string(keyword) + ", 1000000\r\n";
+    general += "lunghezza percorso, 2000\r\n";
+    const auto started = std::chrono::steady_clock::now();
+    const Compiled c = read_only("[generale]\r\n" + general + "[curve]\r\npendenza, 100, 3\r\n");
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+    EXPECT_EQ(c.status(), 0);
+    EXPECT_EQ(c.state->track.upper(), 180);
+    EXPECT_EQ(c.state->curves.last_metre(), 9000);
+    EXPECT_EQ(c.block(2).mark14, 103);
+    return took.count();
+  };
+  // Keywords of the same length: the same bytes to read, one sizing the arrays.
+  const double background = read("sfondo uno paesagg");
+  const double lengths = read("lunghezza percorso");
+  // Sized per row, the route lengths took forty times as long.
+  EXPECT_LT(lengths, 3 * background + 0.5) << lengths << " s against " << background << " s";
+}
+
+// A number field may be quoted as a text field may: it reads as the number the quotes hold.
+// The compiled files equal those of the same rows unquoted, and hold what the rows say.
+TEST(LineReader, QuotedNumberFieldsReadAsTheNumberInside) {
+  const auto line = [](const std::string& open, const std::string& close) {
+    const auto n = [&](const char* number) { return open + number + close; };
+    return "[generale]\r\nlunghezza percorso, " + n("93000") +
+           "\r\n[curve]\r\npendenza, 0, 0\r\npendenza, " + n("400") + ", 5\r\npendenza, 1000, " +
+           n("0") + "\r\ncartello_indicatore, " + n("450") + ", (A)\r\n[fine]\r\n";
+  };
+  const Compiled plain = compile(line("", ""));
+  ASSERT_EQ(plain.status(), 0);
+  // Blocks 0 to 7 before the 400 m row keep gradient 0; from block round(400 / 50) = 8 up to
+  // the 1000 m row's block 20 it is 5; the board at 450 m lands in block round(450 / 50 + 1).
+  EXPECT_EQ(plain.state->track.upper(), 2000);
+  EXPECT_EQ(plain.block(7).mark14, 100);
+  EXPECT_EQ(plain.block(8).mark14, 105);
+  EXPECT_EQ(plain.block(19).mark14, 105);
+  EXPECT_EQ(plain.block(20).mark14, 100);
+  EXPECT_EQ(dump_blocks(plain.state->track, 2, 2000), "b10:code14 v1=80");
+  EXPECT_EQ(plain.slot(80).text, "(A)");
+  const std::pair<const char*, const char*> quotes[] = {
+      {"\"", "\""}, {"\" ", " \""}, {"\"\t ", "\t\""}, {"\"", "\"  "}};
+  for (const auto& [open, close] : quotes) {
+    const std::string body = line(open, close);
+    SCOPED_TRACE(body);
+    const Compiled quoted = compile(body);
+    ASSERT_EQ(quoted.status(), 0);
+    ASSERT_EQ(quoted.result.outputs, plain.result.outputs);
+    for (const std::string& name : plain.result.outputs) {
+      EXPECT_TRUE(read_file(quoted.dir->file(name)) == read_file(plain.dir->file(name))) << name;
+    }
+  }
+}
+
+TEST(LineReader, QuotedFieldsThatHoldNoWholeNumberFail) {
+  struct Case {
+    const char* row;
+    const char* reason;  // empty: the row reads
+  } cases[] = {
+      {"pendenza, \"4 00\", 5", "'4 00' is not a whole number"},
+      {"pendenza, \"x\", 5", "'x' is not a whole number"},
+      {"pendenza, \"1.5\", 5", "'1.5' is not a whole number"},
+      {"pendenza, \"400\"x, 5", "'\"400\"x' is not a whole number"},
+      {"pendenza, \"400, 5", "a quoted field has no closing quote"},
+      {"pendenza, \"4294967296\", 5", "'4294967296' does not fit 32 bits"},
+      // Nothing inside the quotes reads as an empty field does; a blank after them ends the
+      // number as it ends an unquoted one.
+      {"pendenza, \"\", 5", ""},
+      {"pendenza, \"400\" , 5", ""},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.row);
+    const Compiled c = read_only(line_with_body(std::string(k.row) + "\r\n"));
+    EXPECT_EQ(c.status(), *k.reason != 0 ? 25 : 0);
+    EXPECT_EQ(c.result.failure_reason, k.reason);
+  }
 }
 
 TEST(LineReader, CurveColumnPastTheLimitIs103) {

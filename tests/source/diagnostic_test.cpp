@@ -36,6 +36,41 @@ TEST(Diagnostic, TextQuotesTheRowWithACaretUnderTheField) {
             "\"text\":\"\\tcartello_indicatore,  460,   (X\xC3\xA8)\"}");
 }
 
+// A row that holds terminal controls is shown with them as \xNN, as the message shows them, and
+// the caret stays under the blamed field as shown. Tabs and the bytes of the text's code page
+// above 0x7F stay as they are.
+TEST(Diagnostic, ControlBytesOfTheRowAreShownEscaped) {
+  using namespace std::string_literals;
+  struct Case {
+    std::string row;
+    int32_t column;
+    std::string shown;
+    std::string pad;  // what stands before the caret after the four blanks of the indent
+  } cases[] = {
+      // 14 bytes of controls before the keyword show as 23 characters.
+      {"\x1b]0;TITLE\x07\x1b[2Jcartello_indicatore, 460, (X)", 36,
+       "\\x1B]0;TITLE\\x07\\x1B[2Jcartello_indicatore, 460, (X)", std::string(44, ' ')},
+      {"\tpendenza,\x7f 400, 5", 13, "\tpendenza,\\x7F 400, 5", "\t" + std::string(14, ' ')},
+      {"pendenza, 400, \x00\x92"s
+       "5",
+       18,
+       "pendenza, 400, \\x00\x92"
+       "5",
+       std::string(20, ' ')},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.shown);
+    const std::map<std::string, std::string> texts = {
+        {"A_linea.txt", "[generale]\n" + k.row + "\n"}};
+    const Diagnostic d = make_diagnostic(Diagnostic::Kind::kStatus, kIndicationBoardTaken, 460,
+                                         row("A_linea.txt", 2, k.column), "", &texts);
+    EXPECT_EQ(diagnostic_text(d), "A_linea.txt:2:" + std::to_string(k.column) +
+                                      ": status 6 at 460 m: indication board on a block already "
+                                      "taken\n    " +
+                                      k.shown + "\n    " + k.pad + "^\n");
+  }
+}
+
 TEST(Diagnostic, PartsThatDoNotApplyAreLeftOut) {
   struct Case {
     Diagnostic d;

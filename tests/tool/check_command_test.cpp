@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <random>
+
 #include "support/run_process.h"
 #include "support/temp_dir.h"
 
@@ -143,6 +146,51 @@ TEST(CheckCommand, AFaultWithoutARowEndsTheList) {
   write_file(dir.file("T_linea.txt"),
              "[generale]\r\nlunghezza percorso, 1000\r\n[curve]\r\n" + rows);
   EXPECT_EQ(tool::check_sources(dir.path(), {"T", "1"}).size(), 100u);
+}
+
+// A fault of the whole line source is one fault, reported once: the rows are not to blame, and
+// setting them aside one by one would only find the same fault again.
+TEST(CheckCommand, AFaultOfTheWholeFileIsReportedOnce) {
+  std::string rows;
+  for (int i = 0; i < 300; ++i) rows += "pendenza, " + std::to_string(100 * i) + ", 1\r\n";
+  std::mt19937 random(14);
+  std::string noise(1 << 20, '\0');
+  for (char& c : noise) c = static_cast<char>(random() & 0xFF);
+  for (const std::string& line : {rows, noise}) {
+    TempDir dir;
+    write_file(dir.file("T_linea.txt"), line);
+    write_file(dir.file("T_1-.txt"), "[generale]\r\n");
+    const auto faults = tool::check_sources(dir.path(), {"T", "1"});
+    ASSERT_EQ(faults.size(), 1u);
+    EXPECT_EQ(diagnostic_text(faults[0]),
+              "T_linea.txt: status 102: no [generale] section in the line source\n");
+    // One compile: as fast as compile itself, where a compile per line took seconds.
+    const auto started = std::chrono::steady_clock::now();
+    const ProcessResult r = run_process(SCENARIO_TOOL_EXE, {"check", dir.path()});
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+    EXPECT_EQ(r.exit_status, 3);
+    EXPECT_EQ(r.out,
+              "T_linea.txt: status 102: no [generale] section in the line source\n1 fault found\n");
+    EXPECT_LT(took.count(), 10.0);
+  }
+}
+
+// The row quoted under a fault shows its control bytes escaped, as the message does: a source
+// must not retitle or clear the author's terminal.
+TEST(CheckCommand, TheQuotedRowSendsNoControlBytes) {
+  TempDir dir;
+  write_file(dir.file("T_linea.txt"),
+             "[generale]\r\nlunghezza percorso, 10000\r\n[curve]\r\n"
+             "cartello_indicatore, 450, (A)\r\n"
+             "cartello_indicatore, 460, \x1b]0;TITLE\x07\x1b[2J(B)\r\n");
+  write_file(dir.file("T_1-.txt"), "[generale]\r\n");
+  const ProcessResult r = run_process(SCENARIO_TOOL_EXE, {"check", dir.path()});
+  EXPECT_EQ(r.exit_status, 3);
+  EXPECT_EQ(r.out,
+            "T_linea.txt:5:22: status 6 at 460 m: indication board on a block already taken\n"
+            "    cartello_indicatore, 460, \\x1B]0;TITLE\\x07\\x1B[2J(B)\n"
+            "                         ^\n"
+            "1 fault found\n");
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The train half of the reader, through small train sources over a small line source.
 #include <gtest/gtest.h>
 
+#include "format/general_image.h"
+#include "format/track_image.h"
 #include "support/compile_fixture.h"
 
 namespace scenario::testing {
@@ -163,6 +165,92 @@ TEST(TrainReader, StationCeilingBelowTheBoards) {
   EXPECT_EQ(read_train(s75, line).status(), 0);
   EXPECT_EQ(read_train(s75 + station(80000), line).status(), 10);
   EXPECT_EQ(read_train(s75 + station(80000), line).slot(78).text, "(C)");
+}
+
+// With 80 boards the last one's text is in slot 1, where the first station would go: the
+// station row is still read and checked as any other, and marks the track, but the board keeps
+// its whole slot, and then the ceiling stops the reading with code 10.
+TEST(TrainReader, AStationAfterEightyBoardsKeepsTheLastBoardsSlot) {
+  std::string boards;
+  for (int i = 1; i <= 80; ++i) {
+    boards += "cartello_indicatore, " + std::to_string(900 + 100 * i) + ", (B" + std::to_string(i) +
+              ")\r\n";
+  }
+  const std::string line = line_with_body(boards);
+  GeneralEntry board80;
+  board80.text = "(B80)";
+  struct Case {
+    const char* name;
+    std::string row;
+    int status;
+    int position;
+    const char* marks;  // the track's blocks 2 to 20 (the boards lie in blocks 21 to 179)
+    bool filled;        // the end fills were made
+  } cases[] = {
+      // Area -300 to 400: stop marker in block 400 / 50 - 1 = 7, approach marks in 6 to 3.
+      {"at 50", "stazione, 50, 12, 700, 0,0,0, 1,1,0, 4,1,1, 1, 6,55,0, VAL\r\n", 10, 0,
+       "b3:m11=84 b4:m11=83 b5:m11=82 b6:m11=81 b7:code10 v1=1", false},
+      {"at 75", station(75), 8, 75, "", false},
+      // (99950 + 800) / 50 = 2015 > N = 2000.
+      {"past the track", station(99950), 15, 99950, "", true},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    const Compiled c =
+        compile(line, train_with("velocita, 0, 50\r\n" + k.row + station(20000)).c_str());
+    EXPECT_EQ(c.status(), k.status);
+    EXPECT_EQ(c.position(), k.position);
+    EXPECT_FALSE(c.train_source_left());
+    // What the compiled files hold.
+    const Decoded<GeneralTable> sim = decode_general(read_file(c.dir->file("T_1.sim")));
+    ASSERT_TRUE(sim.ok());
+    EXPECT_EQ(sim.value()[1], board80);
+    EXPECT_EQ(sim.value()[2].text, "(B79)");
+    const Decoded<std::vector<TrackBlock>> dat = decode_track(read_file(c.dir->file("T_1.dat")));
+    ASSERT_TRUE(dat.ok());
+    ASSERT_EQ(dat.value().size(), 2001u);
+    TrackArray track;
+    track.create(93000);
+    for (size_t b = 0; b < dat.value().size(); ++b) track[static_cast<int64_t>(b)] = dat.value()[b];
+    EXPECT_EQ(dump_blocks(track, 2, 20, true), k.marks);
+    EXPECT_EQ(track[21].code, kIndicationBoard);
+    EXPECT_EQ(track[179].value1, 1);  // the 80th board, text in slot 1
+    EXPECT_EQ(track[100].mark13 == 10, k.filled);
+    // The station at 20000 m is never reached.
+    EXPECT_EQ(dump_blocks(track, 390, 410, true), "");
+  }
+}
+
+// A number field may be quoted as a text field may: it reads as the number inside.
+TEST(TrainReader, QuotedNumberFieldsReadAsTheNumberInside) {
+  const auto rows = [](const std::string& q) {
+    return "velocita, 0, " + q + "50" + q + "\r\nvelocita, " + q + "500" + q +
+           ", 100\r\nstazione, " + q + "9000" + q + ", 22, " + q + "600" + q +
+           ", 0, 3, 1, 0,0,0, 2,0,0, 30, 7, 6, 0, SAN PIO\r\n";
+  };
+  const Compiled plain = compile(kLine, train_with(rows("")).c_str());
+  ASSERT_EQ(plain.status(), 0);
+  // 50 km/h = 10 steps of 5 in blocks 0 to 9, then 100 km/h from block round(500 / 50) = 10;
+  // the station's area is 9000 - 300 to 9000 + 300 + 50: stop marker in block 9350 / 50 - 1 = 186.
+  EXPECT_EQ(plain.block(9).mark13, 10);
+  EXPECT_EQ(plain.block(10).mark13, 20);
+  EXPECT_EQ(plain.slot(1).long1, 8700);
+  EXPECT_EQ(plain.slot(1).long2, 9350);
+  EXPECT_EQ(plain.slot(1).long3, 9000);
+  EXPECT_EQ(dump_blocks(plain.state->track, 180, 190), "b186:code10 v1=1");
+  for (const char* q : {"\"", " \""}) {
+    const std::string train = train_with(rows(q));
+    SCOPED_TRACE(train);
+    const Compiled quoted = compile(kLine, train.c_str());
+    ASSERT_EQ(quoted.status(), 0);
+    ASSERT_EQ(quoted.result.outputs, plain.result.outputs);
+    for (const std::string& name : plain.result.outputs) {
+      EXPECT_TRUE(read_file(quoted.dir->file(name)) == read_file(plain.dir->file(name))) << name;
+    }
+  }
+  const Compiled bad = read_train("velocita, \"5OO\", 50\r\n");
+  EXPECT_EQ(bad.status(), 25);
+  EXPECT_EQ(bad.result.failure_reason, "'5OO' is not a whole number");
 }
 
 TEST(TrainReader, Statuses) {
