@@ -5,6 +5,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <cstring>
+#include <string>
+#include <vector>
+
 #include "format/replace_file.h"
 #include "support/temp_dir.h"
 
