@@ -11,6 +11,7 @@
 #include "compiler/compile.h"
 #include "compiler/errore.h"
 #include "emitter/emitters.h"
+#include "format/directory_lock.h"
 #include "format/file_error.h"
 #include "model/build_state.h"
 #include "source/diagnostic.h"
@@ -36,7 +37,12 @@ int build_scenario_in(const std::string& directory) {
   state->directory = directory;
   // The console form of the waiting window: shown before the work begins.
   std::cout << "Attendere" << std::endl;
-  emit_all(*state);
+  // The whole sequence holds the directory: a second build there waits, rather than deleting
+  // sources this one has not read yet.
+  const DirectoryLock lock(directory);
+  // The sources are this run's own until it has read and deleted them: an interrupted run
+  // removes them with its temporary file.
+  emit_all(*state, OnInterrupt::kRemove);
   // The build reads its own sources and deletes them.
   DirectorySources sources(directory, DirectorySources::Policy::kDelete);
   const CompileOutcome outcome = compile(*state, sources, 1);

@@ -8,8 +8,9 @@ namespace scenario {
 // The directory that holds the running executable.
 std::string program_directory();
 
-// Runs the whole build of the built-in scenario in directory: 0 clean, 1 an errore (printed),
-// 3 a nonzero status (printed with its row). Throws FileError.
+// Runs the whole build of the built-in scenario in directory, holding its lock (a build already
+// running there is waited for): 0 clean, 1 an errore (printed), 3 a nonzero status (printed with
+// its row). Throws FileError.
 int build_scenario_in(const std::string& directory);
 
 // Runs the whole build in the program's directory; returns the process exit status.

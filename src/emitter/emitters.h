@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "format/replace_file.h"
 #include "model/build_state.h"
 
 namespace scenario {
@@ -14,7 +15,9 @@ void dati_scheda(BuildState& state);
 void dati_rallentamenti(BuildState& state);
 void dati_note(BuildState& state);
 
-// All five, in the driver's order: line, train, notes, slowdown order, timetable sheet.
-void emit_all(BuildState& state);
+// All five, in the driver's order: line, train, notes, slowdown order, timetable sheet. sources
+// is what an interrupting signal does to the two sources once written: the one-scenario build,
+// which deletes them once read, has them removed too when it is interrupted before.
+void emit_all(BuildState& state, OnInterrupt sources = OnInterrupt::kKeep);
 
 }  // namespace scenario

@@ -5,8 +5,9 @@
 
 namespace scenario {
 
-void scrivi_righe(BuildState& state, const RowList& list, const std::string& path) {
-  FileReplacer out(path);
+void scrivi_righe(BuildState& state, const RowList& list, const std::string& path,
+                  OnInterrupt written) {
+  FileReplacer out(path, written);
   for (int i = 0; i < RowList::kRows; ++i) {
     state.loop_counter = i;
     if (list.rows[i] == kEndMarker) break;

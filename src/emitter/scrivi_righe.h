@@ -4,6 +4,7 @@
 #include <string>
 
 #include "emitter/row_list.h"
+#include "format/replace_file.h"
 #include "model/build_state.h"
 
 namespace scenario {
@@ -11,6 +12,8 @@ namespace scenario {
 // Writes the rows before the end marker (index 1000 at the latest) to path as Windows-1252
 // lines ended by CR LF, replacing any earlier file whole. Leaves state.loop_counter at the
 // marker's index. Throws FileError; a failed write leaves the earlier file as it was.
-void scrivi_righe(BuildState& state, const RowList& rows, const std::string& path);
+// written says what an interrupting signal does to the file once written.
+void scrivi_righe(BuildState& state, const RowList& rows, const std::string& path,
+                  OnInterrupt written = OnInterrupt::kKeep);
 
 }  // namespace scenario

@@ -10,11 +10,16 @@
 
 namespace scenario {
 
+// What an interrupting signal (see signal_cleanup.h) does to a committed file: keep it, or
+// remove it as a file of the interrupted run that no one else is meant to see.
+enum class OnInterrupt { kKeep, kRemove };
+
 // Streams one file's bytes through a buffer into a temporary file; commit() puts it in place.
 class FileReplacer {
  public:
-  // Creates the temporary file in the target's directory. Throws FileError.
-  explicit FileReplacer(std::string target);
+  // Creates the temporary file in the target's directory, armed for removal by an interrupting
+  // signal until commit(). Throws FileError.
+  explicit FileReplacer(std::string target, OnInterrupt committed = OnInterrupt::kKeep);
   ~FileReplacer();  // removes the temporary file unless commit() succeeded
   FileReplacer(const FileReplacer&) = delete;
   FileReplacer& operator=(const FileReplacer&) = delete;
@@ -25,16 +30,19 @@ class FileReplacer {
     if (used_ == buffer_.size()) flush();
     buffer_[used_++] = byte;
   }
-  // Flushes, syncs nothing, closes and renames over the target. Throws FileError.
+  // Flushes, syncs nothing, closes and renames over the target, which takes the permissions of
+  // the file it replaces. Throws FileError.
   void commit();
 
  private:
   void flush();
   void fail(const std::string& what);
+  void remove_temp();
 
   std::string target_;
   std::string temp_;
   int fd_ = -1;
+  OnInterrupt committed_on_interrupt_;
   bool committed_ = false;
   std::vector<uint8_t> buffer_;
   size_t used_ = 0;

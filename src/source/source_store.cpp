@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "format/signal_cleanup.h"
 #include "source/read_failure.h"
 
 namespace scenario {
@@ -62,14 +63,21 @@ std::optional<std::string> DirectorySources::load(const std::string& name) {
 void DirectorySources::done(const std::string& name) {
   if (policy_ == Policy::kKeep) return;
   const std::string p = path(name);
+  // A source written by an interrupted build is removed by the signal's cleanup until now.
+  InterruptsDeferred deferred;
   if (unlink(p.c_str()) != 0 && errno != ENOENT) {
     const int err = errno;
     throw ReadFailure("cannot delete " + p + ": " + std::strerror(err));
   }
+  disarm_removal(p);
 }
 
 void DirectorySources::discard(const std::string& name) noexcept {
-  if (policy_ == Policy::kDelete) unlink(path(name).c_str());
+  if (policy_ != Policy::kDelete) return;
+  const std::string p = path(name);
+  InterruptsDeferred deferred;
+  unlink(p.c_str());
+  disarm_removal(p);
 }
 
 std::optional<std::string> MemorySources::load(const std::string& name) {

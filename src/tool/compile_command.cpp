@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "compiler/errore.h"
+#include "format/directory_lock.h"
 #include "format/file_error.h"
 #include "source/diagnostic_json.h"
 #include "tool/scenario_identity.h"
@@ -15,11 +16,13 @@ namespace {
 constexpr const char* kCompileUsage =
     "usage: scenario-tool compile [--name NAME] [--train NUMBER] [-o OUTDIR] [--json] SRCDIR";
 
-// The status's diagnostic, the errore number (null when none) and the files written.
+// The status's diagnostic, the errore number (null when none), the files written and, when one
+// could not be written, the error.
 void print_json(const ToolCompile& c) {
   nlohmann::ordered_json j = diagnostic_json(c.outcome.status);
   j["errore"] = c.outcome.errore ? nlohmann::ordered_json(c.outcome.errore->code) : nullptr;
   j["outputs"] = c.written;
+  if (c.write_error) j["error"] = *c.write_error;
   std::cout << j.dump() << std::endl;
 }
 
@@ -34,9 +37,22 @@ ToolCompile compile_sources(const std::string& srcdir, const std::string& outdir
   std::error_code ec;
   std::filesystem::create_directories(outdir, ec);
   if (ec) throw FileError(outdir, "cannot create the output directory: " + ec.message());
+  const DirectoryLock lock(outdir);
   DirectorySources sources(srcdir, DirectorySources::Policy::kKeep);
   c.outcome = compile(*c.state, sources, 1);
-  if (!c.outcome.errore) c.written = write_outputs(*c.state, c.outcome, outdir);
+  if (c.outcome.errore) return c;
+  try {
+    c.written = write_outputs(*c.state, c.outcome, outdir);
+  } catch (const FileError& e) {
+    // The files are written in order up to the one named; an error naming the directory
+    // (colliding names) comes before any.
+    for (const std::string& name : c.outcome.outputs) {
+      if (e.path() == outdir + "/" + name) break;
+      c.written.push_back(name);
+    }
+    if (c.written.size() == c.outcome.outputs.size()) c.written.clear();
+    c.write_error = e.what();
+  }
   return c;
 }
 
@@ -54,10 +70,23 @@ int compile_command(const std::vector<std::string>& args) {
   try {
     c = compile_sources(o.directory, o.output.value_or(o.directory), id);
   } catch (const std::exception& e) {
+    if (o.json) {
+      // Nothing was compiled: no status to give, only the error.
+      nlohmann::ordered_json j;
+      j["status"] = nullptr;
+      j["errore"] = nullptr;
+      j["outputs"] = nlohmann::ordered_json::array();
+      j["error"] = e.what();
+      std::cout << j.dump() << std::endl;
+    }
     std::cerr << "scenario-tool compile: " << e.what() << std::endl;
     return 1;
   }
   if (o.json) print_json(c);
+  if (c.write_error) {
+    std::cerr << "scenario-tool compile: " << *c.write_error << std::endl;
+    return 1;
+  }
   if (c.outcome.errore) {
     std::cerr << errore_message(c.outcome.errore->code) << std::endl;
     return 1;

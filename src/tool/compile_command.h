@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,11 +17,14 @@ struct ToolCompile {
   std::unique_ptr<BuildState> state;
   CompileOutcome outcome;
   std::vector<std::string> written;  // the compiled files written into the output directory
+  // A compiled file that could not be written, and why; the writing stopped there.
+  std::optional<std::string> write_error;
 };
 
 // Compiles the two sources of id in srcdir and writes the compiled files into outdir (created
-// when missing). The author's sources are read only, never changed or deleted. Throws
-// FileError.
+// when missing), holding outdir's lock from the reading to the last file so that compiles into
+// one directory leave the whole set of one of them. The author's sources are read only, never
+// changed or deleted. Throws FileError when outdir cannot be made or locked.
 ToolCompile compile_sources(const std::string& srcdir, const std::string& outdir,
                             const Identity& id);
 

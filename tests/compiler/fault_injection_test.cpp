@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -88,7 +90,8 @@ struct ToolScene {
     dati_linea(s);
     dati_treno(s);
   }
-  std::vector<std::string> argv(const std::string& outdir) const {
+  std::vector<std::string> argv(const std::string& outdir, bool json = false) const {
+    if (json) return {SCENARIO_TOOL_EXE, "compile", "--json", "-o", outdir, src};
     return {SCENARIO_TOOL_EXE, "compile", "-o", outdir, src};
   }
 };
@@ -109,8 +112,14 @@ TEST(FaultInjection, OutputDirectoryThatCannotBeMade) {
   };
   for (const auto& k : cases) {
     SCOPED_TRACE(k.outdir);
-    const ChildResult r = run_child(scene.argv(k.outdir));
+    const ChildResult r = run_child(scene.argv(k.outdir, true));
     expect_one_line_naming(r, k.outdir, k.reason);
+    // --json: the object says that nothing was compiled, and why.
+    const nlohmann::json j = nlohmann::json::parse(r.out);
+    EXPECT_TRUE(j["status"].is_null());
+    EXPECT_EQ(j["outputs"], nlohmann::json::array());
+    EXPECT_EQ(j["error"],
+              r.err_lines().at(0).substr(std::string("scenario-tool compile: ").size()));
     EXPECT_EQ(list_dir(scene.root.path()), (std::vector<std::string>{"file", "src"}));
     EXPECT_EQ(read_file(scene.root.file("file")), "not a directory");
     expect_files(scene.src, sources);
@@ -160,7 +169,8 @@ TEST(FaultInjection, FileSizeLimitFromTheStart) {
 }
 
 // Each compiled file in turn: the ones before it are replaced whole, it and the ones after it
-// keep the bytes of the earlier build.
+// keep the bytes of the earlier build. --json still prints its object, with the files written
+// and the error.
 TEST(FaultInjection, FileSizeLimitInEachCompiledFile) {
   const ToolScene scene;
   ASSERT_EQ(run_child(scene.argv(scene.root.file("reference"))).exit_code, 0);
@@ -175,10 +185,14 @@ TEST(FaultInjection, FileSizeLimitInEachCompiledFile) {
     const Files sources = files_in(scene.src);
     ChildOptions options;
     options.ignore_sigxfsz = true;
-    const auto r = run_traced(scene.argv(scene.out), options,
+    const auto r = run_traced(scene.argv(scene.out, true), options,
                               limit_when_created(kCompiled[k], reference.at(kCompiled[k]).size()));
     if (!r) GTEST_SKIP() << "this system does not allow tracing a child";
     expect_one_line_naming(*r, scene.out + "/" + kCompiled[k], "File too large");
+    const nlohmann::json j = nlohmann::json::parse(r->out);
+    EXPECT_EQ(j["status"], 0);
+    EXPECT_EQ(j["outputs"], std::vector<std::string>(kCompiled.begin(), kCompiled.begin() + k));
+    EXPECT_EQ(j["error"], scene.out + "/" + kCompiled[k] + ": cannot write: File too large");
     Files want;
     for (size_t i = 0; i < kCompiled.size(); ++i) {
       want[kCompiled[i]] = i < k ? reference.at(kCompiled[i]) : "earlier " + kCompiled[i];

@@ -1,7 +1,16 @@
 // The one-scenario program end to end: copied into an empty directory and run there.
+#include <signal.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <random>
+#include <thread>
 
 #include "model/general_table.h"
 #include "support/child_process.h"
@@ -94,6 +103,105 @@ TEST(ScenarioBuild, StandardOutputThatNobodyReads) {
   expected.push_back("scenario-build");
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(list_dir(dir.path()), expected);
+}
+
+// Every file of a directory but the program, by name.
+std::map<std::string, std::string> outputs_in(const std::string& dir) {
+  std::map<std::string, std::string> files;
+  for (const std::string& name : list_dir(dir)) {
+    if (name != "scenario-build") files[name] = read_file(dir + "/" + name);
+  }
+  return files;
+}
+
+// The build takes no arguments: an argument is a mistake, answered before anything is written.
+TEST(ScenarioBuild, ArgumentsAreRefusedBeforeAnythingIsWritten) {
+  TempDir dir;
+  copy_executable(SCENARIO_BUILD_EXE, dir.file("scenario-build"));
+  write_file(dir.file("Lindeva_Querno_40716.sim"), "earlier");
+  const std::vector<std::string> cases[] = {{"--help"}, {"-h"}, {"build"}, {""}, {"--help", "x"}};
+  for (const auto& args : cases) {
+    SCOPED_TRACE(args[0]);
+    const ProcessResult r = run_process(dir.file("scenario-build"), args, dir.path());
+    EXPECT_EQ(r.exit_status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("usage: scenario-build", 0), 0u) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_EQ(outputs_in(dir.path()),
+              (std::map<std::string, std::string>{{"Lindeva_Querno_40716.sim", "earlier"}}));
+  }
+}
+
+// Two builds started together in one directory: the second waits for the first's lock, so
+// neither deletes a source the other has not read, and the files are those of a single run.
+TEST(ScenarioBuild, ConcurrentRunsInOneDirectoryWaitForEachOther) {
+  const BuildRun single;
+  ASSERT_EQ(single.result.exit_status, 0);
+  const auto reference = outputs_in(single.dir.path());
+  TempDir dir;
+  copy_executable(SCENARIO_BUILD_EXE, dir.file("scenario-build"));
+  for (int pair = 0; pair < 20; ++pair) {
+    SCOPED_TRACE("pair " + std::to_string(pair));
+    Child first({dir.file("scenario-build")});
+    Child second({dir.file("scenario-build")});
+    for (Child* c : {&first, &second}) {
+      const ChildResult r = c->wait();
+      EXPECT_EQ(r.exit_code, 0) << r.describe();
+      EXPECT_EQ(r.err, "");
+    }
+    const auto files = outputs_in(dir.path());
+    ASSERT_EQ(files.size(), reference.size());
+    for (const auto& [name, bytes] : reference) {
+      EXPECT_TRUE(files.count(name) && files.at(name) == bytes) << name;
+    }
+  }
+}
+
+// SIGINT, SIGTERM or SIGHUP at a random moment of a build: the run ends with the shell's status
+// for the signal, and the directory holds whole files of a build, no temporary file and no
+// source. Every other run starts from an empty directory, the others replace a whole set.
+TEST(ScenarioBuild, InterruptedAtAnyMomentLeavesOnlyWholeFiles) {
+  const BuildRun single;
+  ASSERT_EQ(single.result.exit_status, 0);
+  const auto reference = outputs_in(single.dir.path());
+  TempDir dir;
+  const std::string exe = dir.file("scenario-build");
+  copy_executable(SCENARIO_BUILD_EXE, exe);
+  // The kills are spread over the time a whole run takes here, start and exit included.
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(run_child({exe}).exit_code, 0);
+  const auto run_us = std::chrono::duration_cast<std::chrono::microseconds>(
+                          std::chrono::steady_clock::now() - start)
+                          .count();
+  std::mt19937 random(20261210);
+  std::uniform_int_distribution<int64_t> delay_us(0, run_us + run_us / 4);
+  const int signals[] = {SIGINT, SIGTERM, SIGHUP};
+  std::map<std::string, int> endings;
+  for (int kill_number = 0; kill_number < 120; ++kill_number) {
+    const int sig = signals[kill_number % 3];
+    SCOPED_TRACE("kill " + std::to_string(kill_number) + ", " + strsignal(sig));
+    if (kill_number % 2 == 0) {
+      for (const auto& [name, bytes] : outputs_in(dir.path()))
+        std::filesystem::remove(dir.file(name));
+    }
+    Child build({exe});
+    std::this_thread::sleep_for(std::chrono::microseconds(delay_us(random)));
+    kill(build.pid(), sig);
+    const ChildResult r = build.wait();
+    // Before main the signal's default ends it (nothing is written yet); after it the handler
+    // exits with 128 + the signal; a build that was already done exits 0.
+    const bool ended_as_expected =
+        r.exit_code == 0 || r.exit_code == 128 + sig || (r.signal == sig && r.exit_code == -1);
+    EXPECT_TRUE(ended_as_expected) << r.describe();
+    ++endings[r.signal ? "before main" : r.exit_code == 0 ? "finished" : "cleaned up"];
+    for (const auto& [name, bytes] : outputs_in(dir.path())) {
+      EXPECT_TRUE(reference.count(name) && reference.at(name) == bytes)
+          << name << " is not a whole file of a build (" << bytes.size() << " bytes)";
+    }
+  }
+  // The delays must have reached into the builds, not only before or after them.
+  EXPECT_GE(endings["cleaned up"], 12)
+      << "finished " << endings["finished"] << ", before main " << endings["before main"];
 }
 
 }  // namespace

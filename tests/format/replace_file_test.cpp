@@ -4,8 +4,12 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <filesystem>
+#include <optional>
 
 #include "format/file_error.h"
 #include "support/temp_dir.h"
@@ -92,6 +96,76 @@ TEST(ReplaceFile, AnAbandonedWriteLeavesNoTemporaryFile) {
     out.write("partial");
   }
   EXPECT_TRUE(list_dir(dir.path()).empty());
+}
+
+// A target whose own name is legal is writable whatever its length: the temporary name beside it
+// is cut to the directory's limit, never in the middle of a UTF-8 character.
+TEST(ReplaceFile, NamesUpToTheDirectorysLimit) {
+  TempDir dir;
+  const long limit = pathconf(dir.path().c_str(), _PC_NAME_MAX);
+  ASSERT_GT(limit, 40);
+  const size_t name_max = static_cast<size_t>(limit);
+  const auto e_grave = [](size_t count) {
+    std::string s;
+    for (size_t i = 0; i < count; ++i) s += "\xc3\xa8";
+    return s;
+  };
+  const struct {
+    std::string name;
+    std::string temp_stem;  // what the temporary name keeps of it
+  } cases[] = {
+      {"a.dat", "a.dat"},
+      {std::string(name_max - 12, 'n'), std::string(name_max - 12, 'n')},
+      {std::string(name_max - 11, 'n'), std::string(name_max - 12, 'n')},
+      {std::string(name_max, 'n'), std::string(name_max - 12, 'n')},
+      // Two-byte characters: a cut at an odd length backs off to a whole one.
+      {e_grave(name_max / 2), e_grave((name_max - 12) / 2)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.name.size()) + " bytes");
+    replace_file(dir.file(c.name), "first");
+    {
+      FileReplacer out(dir.file(c.name));
+      out.write("second");
+      const std::vector<std::string> names = list_dir(dir.path());
+      ASSERT_EQ(names.size(), 2u);
+      const std::string& temp = names[0] == c.name ? names[1] : names[0];
+      EXPECT_LE(temp.size(), name_max);
+      EXPECT_EQ(temp.substr(0, temp.size() - 11), "." + c.temp_stem);
+      EXPECT_EQ(temp.substr(temp.size() - 11, 5), ".tmp-");
+      out.commit();
+    }
+    EXPECT_EQ(read_file(dir.file(c.name)), "second");
+    EXPECT_EQ(list_dir(dir.path()), std::vector<std::string>{c.name});
+    std::filesystem::remove(dir.file(c.name));
+  }
+}
+
+// A recompile keeps a private file private; a new file gets the permissions the umask gives.
+TEST(ReplaceFile, KeepsThePermissionsOfTheFileReplaced) {
+  TempDir dir;
+  const mode_t mask = umask(022);
+  const struct {
+    std::optional<mode_t> earlier;
+    mode_t after;
+  } cases[] = {
+      {std::nullopt, 0644}, {0600, 0600}, {0640, 0640}, {0444, 0444}, {0755, 0755},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.earlier ? std::to_string(*c.earlier) : "new file");
+    const std::string path = dir.file("a.dat");
+    std::filesystem::remove(path);
+    if (c.earlier) {
+      write_file(path, "earlier");
+      ASSERT_EQ(chmod(path.c_str(), *c.earlier), 0);
+    }
+    replace_file(path, "new");
+    struct stat st;
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, c.after);
+    EXPECT_EQ(read_file(path), "new");
+  }
+  umask(mask);
 }
 
 }  // namespace

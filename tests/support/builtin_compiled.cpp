@@ -28,6 +28,7 @@ const BuiltinCompiled& builtin_compiled() {
               dir->file(curve_file_name({s.scenario_name, ""})), &s};
   }
   EXPECT_FALSE(compile.outcome.errore.has_value());
+  EXPECT_FALSE(compile.write_error.has_value()) << *compile.write_error;
   EXPECT_EQ(compile.state->read_status, 0);
   return result;
 }

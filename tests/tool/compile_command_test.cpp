@@ -109,6 +109,24 @@ TEST(CompileCommand, JsonObjectAndExitStatuses) {
   EXPECT_TRUE(file_exists(no_train.file("X_7.sim")));  // the line was read: files written
 }
 
+// A name as long as the compiled files' names allow (NAME_linea.dat and NAME_linea.txt take
+// ten bytes more): the temporary files beside them must not be what fails.
+TEST(CompileCommand, LongestNamesCompile) {
+  Sources src;
+  for (const size_t length : {234, 240, 245}) {
+    SCOPED_TRACE(length);
+    const std::string name(length, 'N');
+    TempDir dir;
+    write_file(dir.file(name + "_linea.txt"), read_file(src.line()));
+    write_file(dir.file(name + "_1-.txt"), read_file(src.train()));
+    const ProcessResult r = tool({"compile", "--name", name, "--train", "1", dir.path()});
+    EXPECT_EQ(r.exit_status, 0) << r.err;
+    EXPECT_EQ(list_dir(dir.path()),
+              (std::vector<std::string>{name + "_1-.txt", name + "_1.dat", name + "_1.sim",
+                                        name + "_linea.dat", name + "_linea.txt"}));
+  }
+}
+
 TEST(CompileCommand, UsageErrors) {
   TempDir two;
   write_file(two.file("A_linea.txt"), "");
