@@ -24,8 +24,9 @@ struct PlotInput {
 };
 
 // The whole picture. The plan's route and run-out polylines carry their sampled metres
-// (data-metres) and the plan transform (data-transform "s tx ty": x = tx + s·X, y = ty − s·Y),
-// so a reader can check the drawing against the table.
+// (data-metres) and the plan transform (data-transform "a b c d e f": x = a·X + c·Y + e,
+// y = b·X + d·Y + f, one scale on both axes, turned so that the route runs left to right), so
+// a reader can check the drawing against the table.
 std::string render_plot_svg(const PlotInput& in);
 
 }  // namespace scenario

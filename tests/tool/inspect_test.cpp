@@ -469,6 +469,8 @@ TEST(InspectDamaged, ReportsTheOffsetAndWhatIsWrong) {
 TEST(InspectUsage, RefusesWhatItCannotReadWithTheRightStatus) {
   const auto& b = builtin_compiled();
   TempDir dir;
+  TempDir sources;
+  write_file(sources.file("L_linea.txt"), read_file(b.dir + "/Lindeva_Querno_linea.txt"));
   struct Case {
     std::vector<std::string> args;
     int status;
@@ -480,7 +482,19 @@ TEST(InspectUsage, RefusesWhatItCannotReadWithTheRightStatus) {
       {{"--xml", b.general_file}, 2, "unknown option '--xml'"},
       {{b.general_file, dir.file("notes.txt")}, 2, "cannot tell the kind of"},
       {{dir.file("gone.sim")}, 1, dir.file("gone.sim") + ": cannot open: No such file"},
-      {{dir.path() + "/"}, 2, "cannot tell the kind of"},
+      {{dir.path() + "/"}, 2, "is a directory: name its compiled files"},
+      {{b.dir}, 2, "is a directory: name its compiled files"},
+      {{sources.path()},
+       2,
+       sources.path() +
+           " holds sources but no compiled files; compile it first: scenario-tool "
+           "compile " +
+           sources.path()},
+      {{sources.file("L_linea.txt")},
+       2,
+       sources.file("L_linea.txt") +
+           " is a source, not a compiled file; compile it first: scenario-tool compile " +
+           sources.path()},
   };
   for (const Case& c : cases) {
     const Outcome r = inspect(c.args);
