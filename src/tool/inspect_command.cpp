@@ -94,16 +94,22 @@ int inspect_command(const std::vector<std::string>& args, std::ostream& out, std
     const FileKind kind = file_kind(f);
     std::optional<std::string> why;
     if (std::filesystem::is_directory(f, ec)) {
-      why = sources_not_compiled(f).value_or(
-          f + " is a directory: name its compiled files (.sim, .dat, _linea.dat)");
+      why = sources_not_compiled(f);
+      if (!why) {
+        err << "scenario-tool inspect: " << f
+            << " is a directory: name its compiled files (.sim, .dat, _linea.dat)\n"
+            << kInspectUsage << std::endl;
+        return 2;
+      }
     } else if (kind == FileKind::kLineSource || kind == FileKind::kTrainSource) {
       const std::string dir = std::filesystem::path(f).parent_path().string();
       why = f + " is a source, not a compiled file; compile it first: scenario-tool compile " +
             (dir.empty() ? "." : dir);
     }
+    // Not a fault of the command line: the scenario is not compiled yet.
     if (why) {
-      err << "scenario-tool inspect: " << *why << "\n" << kInspectUsage << std::endl;
-      return 2;
+      err << "scenario-tool inspect: " << *why << std::endl;
+      return 1;
     }
     if (!is_compiled(f)) {
       err << "scenario-tool inspect: cannot tell the kind of '" << f

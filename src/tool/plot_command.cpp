@@ -42,7 +42,16 @@ int plot_command(const std::vector<std::string>& args, std::ostream& err) {
   Identity id;
   try {
     o = parse(args);
-    if (auto why = sources_not_compiled(o.directory)) throw UsageError(*why);
+  } catch (const UsageError& e) {
+    err << "scenario-tool plot: " << e.what() << "\n" << kPlotUsage << std::endl;
+    return 2;
+  }
+  // Not a fault of the command line: the folder is not compiled yet.
+  if (auto why = sources_not_compiled(o.directory)) {
+    err << "scenario-tool plot: " << *why << std::endl;
+    return 1;
+  }
+  try {
     id = resolve_identity(o.directory, o.name, o.train, IdentityFrom::kCompiled);
   } catch (const UsageError& e) {
     err << "scenario-tool plot: " << e.what() << "\n" << kPlotUsage << std::endl;

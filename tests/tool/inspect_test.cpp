@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
@@ -485,13 +486,13 @@ TEST(InspectUsage, RefusesWhatItCannotReadWithTheRightStatus) {
       {{dir.path() + "/"}, 2, "is a directory: name its compiled files"},
       {{b.dir}, 2, "is a directory: name its compiled files"},
       {{sources.path()},
-       2,
+       1,
        sources.path() +
            " holds sources but no compiled files; compile it first: scenario-tool "
            "compile " +
            sources.path()},
       {{sources.file("L_linea.txt")},
-       2,
+       1,
        sources.file("L_linea.txt") +
            " is a source, not a compiled file; compile it first: scenario-tool compile " +
            sources.path()},
@@ -503,6 +504,9 @@ TEST(InspectUsage, RefusesWhatItCannotReadWithTheRightStatus) {
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     if (c.status == 2) {
       EXPECT_NE(r.err.find("usage: scenario-tool inspect"), std::string::npos);
+    }
+    if (c.status == 1) {
+      EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     }
   }
   // A missing file does not stop the others; the status still says something failed.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -344,7 +345,7 @@ TEST(PlotCommand, TakesTheIdentityFromTheCompiledFilesOrSaysWhyNot) {
       {{"-o", svg, out.file("nowhere")}, 2, "is not a directory"},
       {{"-o", svg, empty.path()}, 2, "holds 0 curve files"},
       {{"-o", svg, sources.path()},
-       2,
+       1,
        sources.path() +
            " holds sources but no compiled files; compile it first: scenario-tool "
            "compile " +
@@ -377,6 +378,9 @@ TEST(PlotCommand, TakesTheIdentityFromTheCompiledFilesOrSaysWhyNot) {
     }
     if (c.status == 2) {
       EXPECT_NE(r.err.find("usage: scenario-tool plot"), std::string::npos);
+    }
+    if (c.status == 1) {
+      EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     }
   }
 }
