@@ -147,11 +147,6 @@ SpeedBoard speed_board(const Event& e) {
   return s;
 }
 
-struct Slowdown {
-  double from, to;
-  int kmh;
-};
-
 struct Post {
   double metre;
   double km;  // metres of the line's kilometrage
@@ -167,7 +162,7 @@ struct RouteData {
   double extent = 0;  // metres shown along the route
   std::vector<int> stations;
   std::vector<Event> signals, warnings, boards;
-  std::vector<Slowdown> slowdowns;
+  std::vector<SlowdownStretch> slowdowns;
   std::vector<SpeedBoard> speed_boards;
   std::vector<timing::Progressive> progressives;
   std::vector<Post> posts;
@@ -212,12 +207,7 @@ RouteData gather(const PlotInput& in) {
   RouteData r;
   r.stations = station_slots(in.general);
   double last_item = 0;
-  // The first slowdown end at or after each block, found backward: one pass however many
-  // starts and ends the track holds.
-  std::vector<size_t> next_end(in.track.size() + 1, in.track.size());
-  for (size_t b = in.track.size(); b-- > 0;) {
-    next_end[b] = in.track[b].code == kSlowdownEnd ? b : next_end[b + 1];
-  }
+  r.slowdowns = slowdown_stretches(in.track);
   for (size_t i = 0; i < in.track.size(); ++i) {
     const TrackBlock& b = in.track[i];
     const Event e{static_cast<double>(static_cast<int64_t>(i) * kBlockMetres), &b};
@@ -230,13 +220,7 @@ RouteData gather(const PlotInput& in) {
       case kSlowdownWarning:
         r.warnings.push_back(e);
         break;
-      case kSlowdownStart: {
-        // A start runs to the first end after it; with none, it stays a mark of its own.
-        const size_t end = next_end[i + 1];
-        const double to = end < in.track.size() ? static_cast<double>(end) * kBlockMetres : e.metre;
-        r.slowdowns.push_back({e.metre, to, b.value1});
-        break;
-      }
+      case kSlowdownStart:
       case kSlowdownEnd:
         break;
       case kIndicationBoard:
@@ -641,7 +625,7 @@ void draw_profiles(Svg& svg, const PlotInput& in, const RouteData& r, const Plan
         break;
     }
   }
-  for (const Slowdown& s : r.slowdowns) {
+  for (const SlowdownStretch& s : r.slowdowns) {
     svg.rect(X(s.from), lane[3] - 5, std::max(X(s.to) - X(s.from), 2.0), 10,
              "fill=" + colour(kSlowdownColour));
     svg.line(X(s.to), lane[3] - 8, X(s.to), lane[3] + 8,
@@ -741,6 +725,22 @@ double draw_legend(Svg& svg, double top) {
 }
 
 }  // namespace
+
+std::vector<SlowdownStretch> slowdown_stretches(const std::vector<TrackBlock>& track) {
+  std::vector<SlowdownStretch> out;
+  // Walked backward, keeping the nearest end ahead: one pass however many starts and ends the
+  // track holds (a search from each start was quadratic on a crafted track).
+  double end_ahead = -1;
+  for (size_t b = track.size(); b-- > 0;) {
+    const double metre = static_cast<double>(b) * kBlockMetres;
+    if (track[b].code == kSlowdownStart) {
+      out.push_back({metre, end_ahead >= 0 ? end_ahead : metre, track[b].value1});
+    }
+    if (track[b].code == kSlowdownEnd) end_ahead = metre;
+  }
+  std::reverse(out.begin(), out.end());
+  return out;
+}
 
 std::string render_plot_svg(const PlotInput& in) {
   const PlanSummary plan = summarize_plan(in.curves);
