@@ -60,6 +60,7 @@ constexpr const char* kKilometreColour = "#7b241c";
 struct PlanView {
   double a = 1, b = 0, c = 0, d = -1, e = 0, f = 0;
   double top = kPlanTop, height = 300;
+  double spread = 0;  // metres: the larger extent of the drawn points, along or across
   double x(double X, double Y) const { return a * X + c * Y + e; }
   double y(double X, double Y) const { return b * X + d * Y + f; }
 };
@@ -105,6 +106,7 @@ PlanView fit_plan(const CurveTable& t, const std::vector<int64_t>& route,
     umin = std::min(umin, U), umax = std::max(umax, U);
     vmin = std::min(vmin, V), vmax = std::max(vmax, V);
   }
+  v.spread = std::max(umax - umin, vmax - vmin);
   const double span_u = std::max(umax - umin, 1.0), span_v = std::max(vmax - vmin, 1.0);
   const double inner_w = kPlotWidth - 2 * kPlanMargin;
   v.height = std::clamp(inner_w * span_v / span_u + 2 * kPlanMargin, 220.0, 620.0);
@@ -269,6 +271,16 @@ void draw_plan(Svg& svg, const PlotInput& in, const RouteData& route, const Plan
              "text-anchor=\"middle\"");
     return;
   }
+  if (!(v.spread >= 1)) {
+    svg.text(kLeft + kPlotWidth / 2, v.top + v.height / 2,
+             "the curve table's points all lie within one metre: no plan to draw",
+             "text-anchor=\"middle\"");
+    return;
+  }
+  // Whatever the table holds, nothing of the plan strays out of its box.
+  svg.raw("<clipPath id=\"plan-box\"><rect x=\"" + num(kLeft) + "\" y=\"" + num(v.top) +
+          "\" width=\"" + num(kPlotWidth) + "\" height=\"" + num(v.height) +
+          "\"/></clipPath>\n<g clip-path=\"url(#plan-box)\">\n");
   // North arrow, turned with the plan.
   {
     const double nx = kRight - 28, ny = v.top + 30;
@@ -291,7 +303,7 @@ void draw_plan(Svg& svg, const PlotInput& in, const RouteData& route, const Plan
       svg.line(x0, y0 - 4, x0, y0 + 4, "stroke=\"#333\"");
       svg.line(x0 + w, y0 - 4, x0 + w, y0 + 4, "stroke=\"#333\"");
       svg.text(x0 + w / 2, y0 - 6,
-               metres >= 1000 ? num(metres / 1000, 1) + " km" : num(metres, 0) + " m",
+               metres >= 1000 ? num(metres / 1000, 1) + " km" : num(metres, 3) + " m",
                "text-anchor=\"middle\" class=\"small\"");
     }
   }
@@ -357,6 +369,7 @@ void draw_plan(Svg& svg, const PlotInput& in, const RouteData& route, const Plan
                                      : "end") +
                  "\"");
   }
+  svg.raw("</g>\n");
 }
 
 void panel_frame(Svg& svg, const Panel& p, const std::string& title) {
