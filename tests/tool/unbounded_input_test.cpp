@@ -1,5 +1,6 @@
-// inspect and plot given what no compile writes: an endless device, a FIFO with no writer, a
-// file of 100 MB. Each answers with one line and exit 1, at once and in little memory.
+// inspect, plot and the other readers of compiled files given what no compile writes: an endless
+// device, a FIFO with no writer, a file of 100 MB. Each answers with one line and exit 1, at once
+// and in little memory.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,7 +39,7 @@ void make(Hostile h, const std::string& path) {
   }
 }
 
-TEST(UnboundedInput, InspectAndPlotAnswerAtOnceInLittleMemory) {
+TEST(UnboundedInput, EveryReaderOfCompiledFilesAnswersAtOnceInLittleMemory) {
   const auto& b = builtin_compiled();
   struct Thing {
     Hostile what;
@@ -63,6 +64,9 @@ TEST(UnboundedInput, InspectAndPlotAnswerAtOnceInLittleMemory) {
           {SCENARIO_TOOL_EXE, "inspect", dir.file(file)},
           {SCENARIO_TOOL_EXE, "inspect", "--json", dir.file(file)},
           {SCENARIO_TOOL_EXE, "plot", "-o", out.file("p.svg"), dir.path()},
+          // The other readers of compiled files share the bounded read.
+          {SCENARIO_TOOL_EXE, "timing", dir.path()},
+          {SCENARIO_TOOL_EXE, "decompile", "-o", out.file("src"), dir.path()},
       };
       for (const auto& argv : commands) {
         SCOPED_TRACE(std::string(t.name) + " as " + file + ": " + argv[1] + " " + argv[2]);
