@@ -11,7 +11,7 @@
 
 #include "format/file_error.h"
 #include "format/marks.h"
-#include "model/track_array.h"
+#include "support/round_trip.h"
 #include "support/temp_dir.h"
 
 namespace scenario {
@@ -26,15 +26,22 @@ void sparse_file(const std::string& path, uintmax_t size) {
   ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(size)), 0);
 }
 
-// The limits are those of the longest route the line reader accepts.
+// The limits are the files of the longest route the line reader accepts, byte for byte.
 TEST(ReadCompiledFile, TheLimitsAreTheLongestFilesCompileWrites) {
-  const int64_t e = kMaxRouteLength + kRunOutMetres;
-  EXPECT_EQ(compiled_file_limit(FileKind::kTrack),
-            kTrackBlockImageSize *
-                static_cast<uintmax_t>(TrackArray::upper_index_for(kMaxRouteLength) + 1));
-  // Per axis: 2 integer cells of 4 bytes, E - 3 doubles of 10, 2 empty cells of 2.
-  EXPECT_EQ(compiled_file_limit(FileKind::kCurve),
-            static_cast<uintmax_t>(2 * (8 + 10 * (e - 3) + 4)));
+  const std::string line =
+      "[generale]\r\nlunghezza percorso, " + std::to_string(kMaxRouteLength) +
+      "\r\nprogressiva chilometrica uno, 0, 12000, 1\r\n[curve]\r\ncurvas2, 1000, 300\r\n"
+      "[pendenze]\r\npendenza, 0, 0\r\n[fine]\r\n";
+  const std::string train =
+      "[generale]\r\nnumero vetture, 4\r\npercentuale massa frenata, 110\r\n"
+      "orologio, 8 15 0\r\n[aderenze]\r\naderenza, 0, 100\r\n[vel_limite]\r\n"
+      "velocita, 0, 95\r\n[stazioni]\r\n"
+      "stazione, 300, 12, 400, 0, 0, 0, 1,1,0, 4,1,1, 1, 8,15, 0, A\r\n"
+      "stazione, 5500, 6, 400, 1, 0, 0, 1,1,0, 4,1,1, 0, 8,21, 0, B\r\n[fine]\r\n";
+  const decompile::CompiledImages images = testing::compile_clean("L", "1", line, train);
+  EXPECT_EQ(images.track.size(), compiled_file_limit(FileKind::kTrack));
+  EXPECT_EQ(images.curve.size(), compiled_file_limit(FileKind::kCurve));
+  // 87 entries whose texts could each take the 65535 bytes their length field allows.
   EXPECT_EQ(compiled_file_limit(FileKind::kGeneral), 87u * (34 + 65535));
 }
 
