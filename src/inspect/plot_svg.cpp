@@ -339,6 +339,11 @@ void draw_plan(Svg& svg, const PlotInput& in, const RouteData& route, const Plan
 
   // Stations: a dot at the station's metre, the name beside the track, alternating sides.
   const int64_t last = t.last_metre();
+  struct Box {
+    double x0, y0, x1, y1;
+    bool meets(const Box& o) const { return x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1; }
+  };
+  std::vector<Box> names;
   int index = 0;
   for (int slot : route.stations) {
     const int64_t m = in.general[slot].long3;
@@ -361,13 +366,25 @@ void draw_plan(Svg& svg, const PlotInput& in, const RouteData& route, const Plan
     if ((ox < -0.3 && px < kLeft + 160) || (ox > 0.3 && px > kRight - 160)) ox = -ox, oy = -oy;
     svg.circle(px, py, 4.5,
                "fill=" + colour(kStationColour) + " stroke=\"white\" stroke-width=\"1\"");
-    const double lx = px + ox * 12, ly = py + oy * 12 + 4;
-    svg.text(lx, ly, display_text(in.general[slot].text),
-             std::string("class=\"station\" text-anchor=\"") +
-                 (std::abs(ox) < 0.3 ? "middle"
-                  : ox > 0           ? "start"
-                                     : "end") +
-                 "\"");
+    // The name goes on its side of the track, else on the other, then a line further out on
+    // either, else nowhere: names that would cover each other are left to the profiles below.
+    const std::string name = display_text(in.general[slot].text);
+    const double w = 7.0 * static_cast<double>(std::count_if(name.begin(), name.end(), [](char c) {
+                       return (c & 0xC0) != 0x80;
+                     }));
+    for (const double side : {12.0, -12.0, 26.0, -26.0}) {
+      const double sx = ox * (side > 0 ? 1 : -1), sy = oy * (side > 0 ? 1 : -1);
+      const double lx = px + sx * std::abs(side), ly = py + sy * std::abs(side) + 4;
+      const char* anchor = std::abs(sx) < 0.3 ? "middle" : sx > 0 ? "start" : "end";
+      const double left = std::abs(sx) < 0.3 ? lx - w / 2 : sx > 0 ? lx : lx - w;
+      const Box box{left - 2, ly - 11, left + w + 2, ly + 3};
+      if (std::any_of(names.begin(), names.end(), [&](const Box& o) { return o.meets(box); })) {
+        continue;
+      }
+      names.push_back(box);
+      svg.text(lx, ly, name, std::string("class=\"station\" text-anchor=\"") + anchor + "\"");
+      break;
+    }
   }
   svg.raw("</g>\n");
 }
@@ -606,12 +623,17 @@ void draw_profiles(Svg& svg, const PlotInput& in, const RouteData& r, const Plan
     svg.line(kLeft, lane[i], kRight, lane[i], "stroke=" + colour(kGridColour));
     svg.text(kLeft - 6, lane[i] + 4, lane_label[i], "text-anchor=\"end\" class=\"small\"");
   }
+  // Slanted names stack without touching while stations stand a line's height apart; a name
+  // closer than that to the one before is left to the plan and to inspect.
+  double last_name = -1e9;
   for (int slot : r.stations) {
     const double x = X(in.general[slot].long3);
     svg.line(
         x, elevation.top, x, lane[0],
         "stroke=" + colour(kStationColour) + " stroke-opacity=\"0.25\" stroke-dasharray=\"3 3\"");
     svg.circle(x, lane[0], 4.5, "fill=" + colour(kStationColour));
+    if (std::abs(x - last_name) < 12) continue;
+    last_name = x;
     svg.text(
         x + 2, lane_names, station_label(in.general[slot]),
         "class=\"station\" transform=\"rotate(-40 " + num(x + 2) + " " + num(lane_names) + ")\"");

@@ -179,11 +179,17 @@ TEST(PlotSvg, ThePlanPassesThroughTheCurveTableAtItsSampledMetres) {
       EXPECT_GT(hi - lo, 900) << "the plan leaves most of its width empty";
     }
   }
-  // Every station is named, and the legend and axes are there.
+  // Every station is named on the plan, no name over another, and the legend is there.
   const GeneralTable& g = b.state->general;
   for (int s : station_slots(g)) {
     EXPECT_NE(svg.find(">" + g[s].text + "</text>"), std::string::npos) << g[s].text;
   }
+  size_t plan_names = 0;
+  for (size_t at = svg.find("class=\"station\" text-anchor"); at != std::string::npos;
+       at = svg.find("class=\"station\" text-anchor", at + 1)) {
+    ++plan_names;
+  }
+  EXPECT_EQ(plan_names, station_slots(g).size());
   for (const char* label : {">Legend<", ">N<", ">main signal<", ">distant signal<",
                             ">kilometre post<", ">train's speed limit<"}) {
     EXPECT_NE(svg.find(label), std::string::npos) << label;
