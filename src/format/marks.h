@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "model/general_table.h"
 #include "model/track_array.h"
 
 namespace scenario {
@@ -25,5 +26,16 @@ inline constexpr size_t kTrackBlockImageSize = 15;
 inline constexpr size_t kGeneralEntryFixedSize = 34;
 // Metres 0 to E of the longest route the compiler accepts: the most cells one curve axis holds.
 inline constexpr size_t kMaxCellsPerAxis = kMaxRouteLength + kRunOutMetres + 1;
+
+// The longest files compile writes, for the longest route (E = 1,007,000 m): blocks 0 to E / 50
+// of the track; per axis two integer cells of 4 bytes, E - 3 doubles of 10 and two empty cells
+// of 2, that is 20 x E - 36 bytes; and 87 general entries with texts of at most 65535 bytes.
+// The readers of compiled files refuse anything longer before reading it.
+inline constexpr uintmax_t kMaxTrackFileBytes =
+    kTrackBlockImageSize * ((kMaxCellsPerAxis - 1) / static_cast<size_t>(kBlockMetres) + 1);
+inline constexpr uintmax_t kMaxCurveFileBytes =
+    20 * static_cast<uintmax_t>(kMaxCellsPerAxis - 1) - 36;
+inline constexpr uintmax_t kMaxGeneralFileBytes =
+    static_cast<uintmax_t>(GeneralTable::kSlots) * (kGeneralEntryFixedSize + 0xFFFF);
 
 }  // namespace scenario

@@ -7,62 +7,116 @@
 #include "format/curve_image.h"
 #include "format/general_image.h"
 #include "format/track_image.h"
+#include "inspect/clock_text.h"
 #include "inspect/display_text.h"
 #include "inspect/plan_summary.h"
 #include "inspect/svg_canvas.h"
+#include "timing/kilometrage.h"
 
 namespace scenario {
 namespace {
 
+using svg::colour;
+using svg::count;
 using svg::exact;
+using svg::kAxisColour;
+using svg::kGridColour;
+using svg::kLeft;
+using svg::kPageWidth;
+using svg::kPlotWidth;
+using svg::kRight;
+using svg::kStationColour;
 using svg::num;
+using svg::Panel;
 using svg::Svg;
 using svg::tick_step;
-using svg::xml;
+using svg::ticks;
 
-// Page geometry, in SVG pixels.
-constexpr double kWidth = 1200;
-constexpr double kLeft = 80;
-constexpr double kRight = 1160;
-constexpr double kPlotWidth = kRight - kLeft;
 constexpr double kPlanTop = 86;
-constexpr double kPlanMargin = 24;  // inside the plan box, around the drawing
+constexpr double kPlanMargin = 28;  // inside the plan box, around the drawing
+// No axis gets more grid lines or labels than this, whatever the numbers in the files.
+constexpr int kMaxTicks = 60;
 
 // Colours, one per kind of thing, used in the drawing and in the legend alike.
 constexpr const char* kRouteColour = "#1f4e9c";
 constexpr const char* kRunOutColour = "#8a9bb8";
-constexpr const char* kStationColour = "#c0392b";
-constexpr const char* kSignalColour = "#1e8449";
+constexpr const char* kMainSignalColour = "#1e8449";
+constexpr const char* kDistantSignalColour = "#d4a017";
+constexpr const char* kOtherSignalColour = "#7f8c8d";
 constexpr const char* kWarningColour = "#e67e22";
 constexpr const char* kSlowdownColour = "#d81b60";
 constexpr const char* kBoardColour = "#6c3483";
 constexpr const char* kSpeedColour = "#1f4e9c";
+constexpr const char* kLineSpeedColour[3] = {"#a569bd", "#6c3483", "#c39bd3"};
 constexpr const char* kRiseColour = "#c8a165";
 constexpr const char* kFallColour = "#7fb3d5";
 constexpr const char* kElevationColour = "#7d5a2b";
-constexpr const char* kGridColour = "#e3e6ea";
-constexpr const char* kAxisColour = "#555";
+constexpr const char* kLeftCurveColour = "#2e86c1";
+constexpr const char* kRightCurveColour = "#cb4335";
+constexpr const char* kKilometreColour = "#7b241c";
 
-// The plan transform: screen x = tx + s·X, y = ty − s·Y (north up, one scale on both axes).
+// The plan, turned so that the route's main direction runs left to right, at one scale on
+// both axes: screen x = a·X + c·Y + e, y = b·X + d·Y + f (the SVG matrix form).
 struct PlanView {
-  double s = 1, tx = 0, ty = 0;
-  double top = kPlanTop, height = 400;
-  double x(double X) const { return tx + s * X; }
-  double y(double Y) const { return ty - s * Y; }
+  double a = 1, b = 0, c = 0, d = -1, e = 0, f = 0;
+  double top = kPlanTop, height = 300;
+  double spread = 0;  // metres: the larger extent of the drawn points, along or across
+  double x(double X, double Y) const { return a * X + c * Y + e; }
+  double y(double X, double Y) const { return b * X + d * Y + f; }
 };
 
-PlanView fit_plan(const PlanSummary& p) {
+// The metres the plan is drawn through: every kPlanSampleMetres from from, and to itself.
+std::vector<int64_t> plan_samples(const CurveTable& t, int64_t from, int64_t to) {
+  std::vector<int64_t> out;
+  for (int64_t m = from; m < to; m += kPlanSampleMetres) {
+    if (has_point(t, m)) out.push_back(m);
+  }
+  if (to >= from && has_point(t, to)) out.push_back(to);
+  return out;
+}
+
+// The main direction is the principal axis of the route's points, pointed from the start to
+// the end: a line that runs mostly north fills the width instead of a tall, narrow strip.
+PlanView fit_plan(const CurveTable& t, const std::vector<int64_t>& route,
+                  const std::vector<int64_t>& all) {
   PlanView v;
-  const double span_x = std::max(p.max_x - p.min_x, 1.0);
-  const double span_y = std::max(p.max_y - p.min_y, 1.0);
-  v.height = std::clamp(kPlotWidth * span_y / span_x, 320.0, 620.0);
+  if (all.empty()) return v;
+  double mx = 0, my = 0;
+  for (int64_t m : route) mx += t.value(m, 0), my += t.value(m, 1);
+  const double n = std::max<double>(static_cast<double>(route.size()), 1);
+  mx /= n, my /= n;
+  double sxx = 0, syy = 0, sxy = 0;
+  for (int64_t m : route) {
+    const double dx = t.value(m, 0) - mx, dy = t.value(m, 1) - my;
+    sxx += dx * dx, syy += dy * dy, sxy += dx * dy;
+  }
+  double angle = 0.5 * std::atan2(2 * sxy, sxx - syy);
+  if (!std::isfinite(angle)) angle = 0;
+  double ux = std::cos(angle), uy = std::sin(angle);
+  if (route.size() >= 2) {
+    const double ex = t.value(route.back(), 0) - t.value(route.front(), 0);
+    const double ey = t.value(route.back(), 1) - t.value(route.front(), 1);
+    if (ex * ux + ey * uy < 0) ux = -ux, uy = -uy;
+  }
+  // Along U = ux·X + uy·Y, across V = −uy·X + ux·Y (to the left of the direction of travel).
+  double umin = INFINITY, umax = -INFINITY, vmin = INFINITY, vmax = -INFINITY;
+  for (int64_t m : all) {
+    const double X = t.value(m, 0), Y = t.value(m, 1);
+    const double U = ux * X + uy * Y, V = -uy * X + ux * Y;
+    umin = std::min(umin, U), umax = std::max(umax, U);
+    vmin = std::min(vmin, V), vmax = std::max(vmax, V);
+  }
+  v.spread = std::max(umax - umin, vmax - vmin);
+  const double span_u = std::max(umax - umin, 1.0), span_v = std::max(vmax - vmin, 1.0);
   const double inner_w = kPlotWidth - 2 * kPlanMargin;
+  v.height = std::clamp(inner_w * span_v / span_u + 2 * kPlanMargin, 220.0, 620.0);
   const double inner_h = v.height - 2 * kPlanMargin;
-  v.s = std::min(inner_w / span_x, inner_h / span_y);
-  const double cx = (p.min_x + p.max_x) / 2;
-  const double cy = (p.min_y + p.max_y) / 2;
-  v.tx = kLeft + kPlotWidth / 2 - v.s * cx;
-  v.ty = v.top + v.height / 2 + v.s * cy;
+  double s = std::min(inner_w / span_u, inner_h / span_v);
+  if (!std::isfinite(s) || !(s > 0)) s = 1;
+  const double cu = (umin + umax) / 2, cv = (vmin + vmax) / 2;
+  // x = kLeft + kPlotWidth/2 + s·(U − cu), y = top + height/2 − s·(V − cv).
+  v.a = s * ux, v.c = s * uy, v.e = kLeft + kPlotWidth / 2 - s * cu;
+  v.b = s * uy, v.d = -s * ux, v.f = v.top + v.height / 2 + s * cv;
   return v;
 }
 
@@ -71,35 +125,111 @@ struct Event {
   const TrackBlock* block;
 };
 
-// Everything the profiles need, gathered once.
+// A signal's kind, told by its block: value4's last digit is 3 × kind + field 7 (0 to 2).
+enum class SignalKind { kDistant, kMain, kOther };
+SignalKind signal_kind(const TrackBlock& b) {
+  if (b.value4 < 0) return SignalKind::kOther;
+  const int digit = b.value4 % 10;
+  if (digit >= 3 && digit <= 5) return SignalKind::kDistant;
+  if (digit >= 6 && digit <= 8) return SignalKind::kMain;
+  return SignalKind::kOther;
+}
+
+// A speed indicator board's first group of speeds: each value is speed × 20 + the second
+// group's speed / 5, and the speeds are steps of 5 km/h below 500.
+struct SpeedBoard {
+  double metre;
+  int kmh[3];
+  bool announces;  // its code is not 0: one of a series ahead of the limit
+};
+SpeedBoard speed_board(const Event& e) {
+  SpeedBoard s{e.metre, {}, e.block->value4 / 10 != 0};
+  const int16_t values[3] = {e.block->value1, e.block->value2, e.block->value3};
+  for (int i = 0; i < 3; ++i) s.kmh[i] = values[i] < 0 ? 0 : values[i] / 100 * 5;
+  return s;
+}
+
+struct Post {
+  double metre;
+  double km;  // metres of the line's kilometrage
+};
+
+struct Change {
+  double metre;
+  double before, after;  // the line's kilometre just before and at the change, in metres
+};
+
+// Everything the drawing needs, gathered once.
 struct RouteData {
   double extent = 0;  // metres shown along the route
   std::vector<int> stations;
-  std::vector<Event> signals, warnings, starts, ends, boards;
+  std::vector<Event> signals, warnings, boards;
+  std::vector<SlowdownStretch> slowdowns;
+  std::vector<SpeedBoard> speed_boards;
+  std::vector<timing::Progressive> progressives;
+  std::vector<Post> posts;
+  std::vector<Change> changes;
+  int main_signals = 0, distant_signals = 0;
 };
+
+// The kilometre posts: the multiples of a round step of the line's own kilometrage, wherever
+// a progressive puts them, and the places where one progressive gives way to another.
+void place_posts(RouteData& r) {
+  const double step = tick_step(r.extent / 1000, 20) * 1000;
+  std::vector<double> cuts{0};
+  for (const timing::Progressive& p : r.progressives) {
+    if (p.start > 0 && p.start < r.extent) cuts.push_back(static_cast<double>(p.start));
+  }
+  cuts.push_back(r.extent);
+  std::sort(cuts.begin(), cuts.end());
+  cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+  for (size_t i = 0; i + 1 < cuts.size(); ++i) {
+    const double a = cuts[i], b = cuts[i + 1];
+    const double ka = timing::line_kilometre(r.progressives, a);
+    // Within a piece the kilometrage runs at one metre per metre, up or down.
+    const double slope = timing::line_kilometre(r.progressives, b - 0.5) < ka ? -1 : 1;
+    const double kb = ka + slope * (b - a);
+    const bool last = i + 2 == cuts.size();
+    for (double k : ticks(std::min(ka, kb), std::max(ka, kb), step, kMaxTicks)) {
+      const double m = a + std::abs(k - ka);
+      if (m < b || (last && m <= b)) r.posts.push_back({m, k});
+    }
+    if (i > 0) {
+      // Extrapolated from the piece before, to its end at a.
+      const double before = 2 * timing::line_kilometre(r.progressives, a - 1) -
+                            timing::line_kilometre(r.progressives, a - 2);
+      if (std::abs(before - ka) > 1) r.changes.push_back({a, before, ka});
+    }
+  }
+  std::sort(r.posts.begin(), r.posts.end(),
+            [](const Post& x, const Post& y) { return x.metre < y.metre; });
+}
 
 RouteData gather(const PlotInput& in) {
   RouteData r;
   r.stations = station_slots(in.general);
   double last_item = 0;
+  r.slowdowns = slowdown_stretches(in.track);
   for (size_t i = 0; i < in.track.size(); ++i) {
     const TrackBlock& b = in.track[i];
     const Event e{static_cast<double>(static_cast<int64_t>(i) * kBlockMetres), &b};
     switch (b.code) {
       case kSignal:
         r.signals.push_back(e);
+        if (signal_kind(b) == SignalKind::kMain) ++r.main_signals;
+        if (signal_kind(b) == SignalKind::kDistant) ++r.distant_signals;
         break;
       case kSlowdownWarning:
         r.warnings.push_back(e);
         break;
       case kSlowdownStart:
-        r.starts.push_back(e);
-        break;
       case kSlowdownEnd:
-        r.ends.push_back(e);
         break;
       case kIndicationBoard:
         r.boards.push_back(e);
+        break;
+      case kSpeedBoard:
+        r.speed_boards.push_back(speed_board(e));
         break;
       default:
         continue;
@@ -110,132 +240,165 @@ RouteData gather(const PlotInput& in) {
   r.extent = std::max<double>(in.general[GeneralTable::kTrainAndRoute].long2, last_item);
   if (r.extent <= 0) r.extent = static_cast<double>(in.track.size()) * kBlockMetres;
   if (r.extent <= 0) r.extent = 1000;
+  for (int slot = GeneralTable::kProgressiveFirst; slot >= GeneralTable::kProgressiveLast; --slot) {
+    const GeneralEntry& p = in.general[slot];
+    if (p.long1 == 0 && p.long2 == 0 && p.long3 == 0) continue;  // not in use
+    r.progressives.push_back({p.long1, p.long2, p.long3});
+  }
+  place_posts(r);
   return r;
 }
 
-void draw_plan(Svg& svg, const PlotInput& in, const RouteData& route, const PlanSummary& plan,
-               const PlanView& v) {
-  svg.rect(kLeft, v.top, kPlotWidth, v.height,
-           "fill=\"#fbfcfd\" stroke=\"" + std::string(kAxisColour) + "\"");
-  svg.text(kLeft, v.top - 8,
-           "Plan of the line (from the curve table: axis 0 = X east, axis 1 = Y north)",
-           "class=\"title2\"");
-  if (!plan.has_points) {
+// A scheduled time as the timetable writes it: h:mm, with the seconds only when there are any.
+std::string scheduled_text(int32_t seconds) {
+  std::string t = clock_text(seconds);
+  if (t.size() > 3 && t.compare(t.size() - 3, 3, ":00") == 0) t.resize(t.size() - 3);
+  return t;
+}
+
+std::string station_label(const GeneralEntry& e) {
+  const std::string name = display_text(e.text);
+  return e.long4 != 0 ? name + "  " + scheduled_text(e.long4) : name;
+}
+
+void draw_plan(Svg& svg, const PlotInput& in, const RouteData& route, const PlanView& v,
+               const std::vector<int64_t>& route_metres, const std::vector<int64_t>& run_out) {
+  svg.rect(kLeft, v.top, kPlotWidth, v.height, "fill=\"#fbfcfd\" stroke=" + colour(kAxisColour));
+  svg.text(kLeft, v.top - 8, "Plan of the line, turned to run left to right", "class=\"title2\"");
+  const CurveTable& t = in.curves;
+  if (route_metres.size() + run_out.size() < 2) {
     svg.text(kLeft + kPlotWidth / 2, v.top + v.height / 2, "the curve table holds no point",
              "text-anchor=\"middle\"");
     return;
   }
-  // Grid and kilometre ticks over the whole box, in table metres.
-  const double x0 = (kLeft - v.tx) / v.s, x1 = (kRight - v.tx) / v.s;
-  const double y0 = (v.ty - (v.top + v.height)) / v.s, y1 = (v.ty - v.top) / v.s;
-  const double step = std::max(tick_step(x1 - x0, 12), tick_step(y1 - y0, 8));
-  svg.raw("<g class=\"grid\">\n");
-  for (double X = std::ceil(x0 / step) * step; X <= x1; X += step) {
-    svg.line(v.x(X), v.top, v.x(X), v.top + v.height,
-             "stroke=\"" + std::string(kGridColour) + "\"");
-    svg.text(v.x(X), v.top + v.height + 16, num(X / 1000, 1), "text-anchor=\"middle\"");
+  if (!(v.spread >= 1)) {
+    svg.text(kLeft + kPlotWidth / 2, v.top + v.height / 2,
+             "the curve table's points all lie within one metre: no plan to draw",
+             "text-anchor=\"middle\"");
+    return;
   }
-  for (double Y = std::ceil(y0 / step) * step; Y <= y1; Y += step) {
-    svg.line(kLeft, v.y(Y), kRight, v.y(Y), "stroke=\"" + std::string(kGridColour) + "\"");
-    svg.text(kLeft - 6, v.y(Y) + 4, num(Y / 1000, 1), "text-anchor=\"end\"");
+  // Whatever the table holds, nothing of the plan strays out of its box.
+  svg.raw("<clipPath id=\"plan-box\"><rect x=\"" + num(kLeft) + "\" y=\"" + num(v.top) +
+          "\" width=\"" + num(kPlotWidth) + "\" height=\"" + num(v.height) +
+          "\"/></clipPath>\n<g clip-path=\"url(#plan-box)\">\n");
+  // North arrow, turned with the plan.
+  {
+    const double nx = kRight - 28, ny = v.top + 30;
+    const double dx = v.c, dy = v.d;  // the screen direction of +Y
+    const double len = std::hypot(dx, dy);
+    const double deg = len > 0 ? std::atan2(dx / len, -dy / len) * 180 / 3.14159265358979 : 0;
+    svg.raw("<g transform=\"rotate(" + num(deg) + " " + num(nx) + " " + num(ny) +
+            ")\"><path d=\"M" + num(nx) + "," + num(ny - 14) + " l-7,20 l7,-5 l7,5 z\" " +
+            "fill=\"#333\"/></g>\n");
+    svg.text(nx, ny + 26, "N", "text-anchor=\"middle\" font-weight=\"bold\"");
   }
-  svg.raw("</g>\n");
-  svg.text(kLeft + kPlotWidth / 2, v.top + v.height + 34, "X east (km)",
-           "text-anchor=\"middle\" class=\"axis\"");
-  svg.text(kLeft - 50, v.top + v.height / 2, "Y north (km)",
-           "text-anchor=\"middle\" class=\"axis\" transform=\"rotate(-90 " + num(kLeft - 50) + " " +
-               num(v.top + v.height / 2) + ")\"");
-  // North arrow.
-  const double nx = kRight - 24, ny = v.top + 18;
-  svg.raw("<path d=\"M" + num(nx) + "," + num(ny) + " l-7,18 l7,-5 l7,5 z\" fill=\"#333\"/>\n");
-  svg.text(nx, ny + 32, "N", "text-anchor=\"middle\" font-weight=\"bold\"");
-
-  // The path: the table's own points every kPlanSampleMetres, the route's last metre
-  // included; the run-out beyond the route dashed.
-  const CurveTable& t = in.curves;
-  const int64_t route_end = std::min<int64_t>(
-      std::max<int64_t>(in.general[GeneralTable::kTrainAndRoute].long2, 0), t.last_metre());
-  const auto path = [&](int64_t from, int64_t to, const char* id, const std::string& style) {
-    std::vector<std::pair<double, double>> pts;
-    std::string metres;
-    std::vector<int64_t> samples;
-    for (int64_t m = from; m < to; m += kPlanSampleMetres) samples.push_back(m);
-    samples.push_back(to);
-    for (int64_t m : samples) {
-      if (!has_point(t, m)) continue;
-      pts.emplace_back(v.x(t.value(m, 0)), v.y(t.value(m, 1)));
-      metres += (metres.empty() ? "" : " ") + std::to_string(m);
+  // A scale bar of a round length, about a sixth of the width.
+  {
+    const double s = std::hypot(v.a, v.b);
+    const double metres = tick_step(kPlotWidth / 6 / s, 1);
+    const double w = metres * s;
+    const double x0 = kLeft + 16, y0 = v.top + v.height - 14;
+    if (std::isfinite(w) && w > 0 && w < kPlotWidth) {
+      svg.line(x0, y0, x0 + w, y0, "stroke=\"#333\" stroke-width=\"2\"");
+      svg.line(x0, y0 - 4, x0, y0 + 4, "stroke=\"#333\"");
+      svg.line(x0 + w, y0 - 4, x0 + w, y0 + 4, "stroke=\"#333\"");
+      svg.text(x0 + w / 2, y0 - 6,
+               metres >= 1000 ? num(metres / 1000, 1) + " km" : num(metres, 3) + " m",
+               "text-anchor=\"middle\" class=\"small\"");
     }
-    if (pts.size() < 2) return;
+  }
+
+  const std::string transform = exact(v.a) + " " + exact(v.b) + " " + exact(v.c) + " " +
+                                exact(v.d) + " " + exact(v.e) + " " + exact(v.f);
+  const auto path = [&](const std::vector<int64_t>& metres, const char* id,
+                        const std::string& style) {
+    if (metres.size() < 2) return;
+    std::string list;
+    for (int64_t m : metres) list += (list.empty() ? "" : " ") + std::to_string(m);
     // Three decimals: well under a pixel, and what a check against the table reads back.
-    std::string s = "<polyline id=\"" + std::string(id) + "\" data-metres=\"" + metres +
-                    "\" data-transform=\"" + exact(v.s) + " " + exact(v.tx) + " " + exact(v.ty) +
-                    "\" " + style + " points=\"";
-    for (size_t i = 0; i < pts.size(); ++i) {
+    std::string s = "<polyline id=\"" + std::string(id) + "\" data-metres=\"" + list +
+                    "\" data-transform=\"" + transform + "\" " + style + " points=\"";
+    for (size_t i = 0; i < metres.size(); ++i) {
+      const double X = t.value(metres[i], 0), Y = t.value(metres[i], 1);
       char buf[80];
-      std::snprintf(buf, sizeof buf, "%s%.3f,%.3f", i ? " " : "", pts[i].first, pts[i].second);
+      std::snprintf(buf, sizeof buf, "%s%.3f,%.3f", i ? " " : "", v.x(X, Y), v.y(X, Y));
       s += buf;
     }
     svg.raw(s + "\"/>\n");
   };
-  int64_t last_point = t.last_metre();
-  while (last_point > 0 && !has_point(t, last_point)) --last_point;
-  path(0, route_end, "plan-route",
-       "fill=\"none\" stroke=\"" + std::string(kRouteColour) +
-           "\" stroke-width=\"2.5\" stroke-linejoin=\"round\"");
-  if (last_point > route_end) {
-    path(route_end, last_point, "plan-run-out",
-         "fill=\"none\" stroke=\"" + std::string(kRunOutColour) +
-             "\" stroke-width=\"2\" stroke-dasharray=\"6 4\"");
-  }
+  path(route_metres, "plan-route",
+       "fill=\"none\" stroke=" + colour(kRouteColour) +
+           " stroke-width=\"2.5\" stroke-linejoin=\"round\"");
+  path(run_out, "plan-run-out",
+       "fill=\"none\" stroke=" + colour(kRunOutColour) +
+           " stroke-width=\"2\" stroke-dasharray=\"6 4\"");
   if (has_point(t, 0)) {
-    svg.circle(v.x(t.value(0, 0)), v.y(t.value(0, 1)), 5,
-               "fill=\"white\" stroke=\"" + std::string(kRouteColour) + "\" stroke-width=\"2\"");
+    svg.circle(v.x(t.value(0, 0), t.value(0, 1)), v.y(t.value(0, 0), t.value(0, 1)), 5,
+               "fill=\"white\" stroke=" + colour(kRouteColour) + " stroke-width=\"2\"");
   }
 
   // Stations: a dot at the station's metre, the name beside the track, alternating sides.
+  const int64_t last = t.last_metre();
+  struct Box {
+    double x0, y0, x1, y1;
+    bool meets(const Box& o) const { return x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1; }
+  };
+  std::vector<Box> names;
   int index = 0;
   for (int slot : route.stations) {
     const int64_t m = in.general[slot].long3;
     ++index;
-    if (m < 0 || m > t.last_metre() || !has_point(t, m)) continue;
-    const double px = v.x(t.value(m, 0)), py = v.y(t.value(m, 1));
-    const int64_t a = std::max<int64_t>(0, m - 100), b = std::min<int64_t>(last_point, m + 100);
+    if (m < 0 || m > last || !has_point(t, m)) continue;
+    const auto at = [&](int64_t k) {
+      return std::pair{v.x(t.value(k, 0), t.value(k, 1)), v.y(t.value(k, 0), t.value(k, 1))};
+    };
+    const auto [px, py] = at(m);
+    const int64_t a = std::max<int64_t>(0, m - 100), b = std::min<int64_t>(last, m + 100);
     double dx = 0, dy = -1;
     if (has_point(t, a) && has_point(t, b) && b > a) {
-      dx = v.x(t.value(b, 0)) - v.x(t.value(a, 0));
-      dy = v.y(t.value(b, 1)) - v.y(t.value(a, 1));
+      dx = at(b).first - at(a).first;
+      dy = at(b).second - at(a).second;
     }
     const double len = std::hypot(dx, dy);
-    double ox = len > 0 ? -dy / len : 1, oy = len > 0 ? dx / len : 0;
-    if (index % 2 == 0) {
-      ox = -ox;
-      oy = -oy;
-    }
+    double ox = len > 0 ? -dy / len : 0, oy = len > 0 ? dx / len : -1;
+    if (index % 2 == 0) ox = -ox, oy = -oy;
+    // A name that would run out of the box goes to the other side of the track.
+    if ((ox < -0.3 && px < kLeft + 160) || (ox > 0.3 && px > kRight - 160)) ox = -ox, oy = -oy;
     svg.circle(px, py, 4.5,
-               "fill=\"" + std::string(kStationColour) + "\" stroke=\"white\" stroke-width=\"1\"");
-    const double lx = px + ox * 10, ly = py + oy * 10 + 4;
-    svg.text(lx, ly, display_text(in.general[slot].text),
-             std::string("class=\"station\" text-anchor=\"") + (ox >= 0 ? "start" : "end") + "\"");
+               "fill=" + colour(kStationColour) + " stroke=\"white\" stroke-width=\"1\"");
+    // The name goes on its side of the track, else on the other, then a line further out on
+    // either, else nowhere: names that would cover each other are left to the profiles below.
+    const std::string name = display_text(in.general[slot].text);
+    const double w = 7.0 * static_cast<double>(std::count_if(name.begin(), name.end(), [](char c) {
+                       return (c & 0xC0) != 0x80;
+                     }));
+    for (const double side : {12.0, -12.0, 26.0, -26.0}) {
+      const double sx = ox * (side > 0 ? 1 : -1), sy = oy * (side > 0 ? 1 : -1);
+      const double lx = px + sx * std::abs(side), ly = py + sy * std::abs(side) + 4;
+      const char* anchor = std::abs(sx) < 0.3 ? "middle" : sx > 0 ? "start" : "end";
+      const double left = std::abs(sx) < 0.3 ? lx - w / 2 : sx > 0 ? lx : lx - w;
+      const Box box{left - 2, ly - 11, left + w + 2, ly + 3};
+      if (std::any_of(names.begin(), names.end(), [&](const Box& o) { return o.meets(box); })) {
+        continue;
+      }
+      names.push_back(box);
+      svg.text(lx, ly, name, std::string("class=\"station\" text-anchor=\"") + anchor + "\"");
+      break;
+    }
   }
+  svg.raw("</g>\n");
 }
 
-struct Panel {
-  double top, height;
-  double bottom() const { return top + height; }
-};
-
 void panel_frame(Svg& svg, const Panel& p, const std::string& title) {
-  svg.rect(kLeft, p.top, kPlotWidth, p.height,
-           "fill=\"white\" stroke=\"" + std::string(kAxisColour) + "\"");
+  svg.rect(kLeft, p.top, kPlotWidth, p.height, "fill=\"white\" stroke=" + colour(kAxisColour));
   svg.text(kLeft, p.top - 7, title, "class=\"title2\"");
 }
 
 void value_axis(Svg& svg, const Panel& p, double lo, double hi, double step,
                 const std::string& label) {
-  for (double v = std::ceil(lo / step) * step; v <= hi + 1e-9; v += step) {
+  for (double v : ticks(lo, hi, step, kMaxTicks)) {
     const double y = p.bottom() - (v - lo) / (hi - lo) * p.height;
-    svg.line(kLeft, y, kRight, y, "stroke=\"" + std::string(kGridColour) + "\"");
+    svg.line(kLeft, y, kRight, y, "stroke=" + colour(kGridColour));
     svg.text(kLeft - 6, y + 4, num(v, 1), "text-anchor=\"end\"");
   }
   const double mid = p.top + p.height / 2;
@@ -244,25 +407,58 @@ void value_axis(Svg& svg, const Panel& p, double lo, double hi, double step,
                num(mid) + ")\"");
 }
 
-void draw_profiles(Svg& svg, const PlotInput& in, const RouteData& r, double top, double& end) {
+void draw_profiles(Svg& svg, const PlotInput& in, const RouteData& r, const PlanSummary& plan,
+                   double top, double& end) {
   const auto X = [&](double metre) { return kLeft + metre / r.extent * kPlotWidth; };
   const int64_t last_block = std::min<int64_t>(static_cast<int64_t>(in.track.size()) - 1,
                                                static_cast<int64_t>(r.extent / kBlockMetres));
-  const Panel elevation{top, 110};
-  const Panel gradient{elevation.bottom() + 42, 110};
-  const Panel speed{gradient.bottom() + 42, 130};
-  const Panel items{speed.bottom() + 42, 210};
+  const Panel posts{top, 30};
+  const Panel elevation{posts.bottom() + 34, 100};
+  const Panel gradient{elevation.bottom() + 42, 100};
+  const Panel speed{gradient.bottom() + 42, 150};
+  const Panel curves{speed.bottom() + 42, 60};
+  const Panel items{curves.bottom() + 42, 250};
 
   // The route axis: its grid and kilometre labels under every panel, drawn before the data.
   const double km_step = tick_step(r.extent / 1000, 20);
   const auto km_grid = [&](const Panel& p) {
-    for (double km = 0; km <= r.extent / 1000 + 1e-9; km += km_step) {
+    for (double km : ticks(0, r.extent / 1000, km_step, kMaxTicks)) {
       const double x = X(km * 1000);
-      svg.line(x, p.top, x, p.bottom(), "stroke=\"" + std::string(kGridColour) + "\"");
-      svg.line(x, p.bottom(), x, p.bottom() + 4, "stroke=\"" + std::string(kAxisColour) + "\"");
+      svg.line(x, p.top, x, p.bottom(), "stroke=" + colour(kGridColour));
+      svg.line(x, p.bottom(), x, p.bottom() + 4, "stroke=" + colour(kAxisColour));
       svg.text(x, p.bottom() + 15, num(km, 1), "text-anchor=\"middle\" class=\"small\"");
     }
+    for (const Change& c : r.changes) {
+      svg.line(X(c.metre), p.top, X(c.metre), p.bottom(),
+               "stroke=" + colour(kKilometreColour) +
+                   " stroke-opacity=\"0.35\" stroke-dasharray=\"2 3\"");
+    }
   };
+
+  // The line's kilometrage: its posts along the route, and where a progressive takes over.
+  const auto kilometre_strip = [&](const Panel& p, bool title) {
+    if (title) {
+      svg.text(kLeft, p.top - 7, "The line's kilometre posts (from its progressives)",
+               "class=\"title2\"");
+    }
+    const double base = p.top + p.height / 2;
+    svg.line(kLeft, base, kRight, base,
+             "stroke=" + colour(kKilometreColour) + " stroke-width=\"1\"");
+    svg.text(kLeft - 8, base + 4, "line km", "text-anchor=\"end\" class=\"small km\"");
+    for (const Post& k : r.posts) {
+      const double x = X(k.metre);
+      svg.rect(x - 2.5, base - 9, 5, 9, "class=\"km-post\" fill=" + colour(kKilometreColour));
+      svg.text(x, base + 13, num(k.km / 1000, 1), "text-anchor=\"middle\" class=\"small km\"");
+    }
+    for (const Change& c : r.changes) {
+      const double x = X(c.metre);
+      svg.line(x, p.top, x, p.bottom(),
+               "stroke=" + colour(kKilometreColour) + " stroke-width=\"2\"");
+      svg.text(x + 4, p.top + 8, "km " + num(c.before / 1000, 3) + " | " + num(c.after / 1000, 3),
+               "class=\"small km\"");
+    }
+  };
+  kilometre_strip(posts, true);
 
   // Gradients; a block whose mark is 0 was never given one and is left out.
   std::vector<double> grade(static_cast<size_t>(last_block + 1), 0);
@@ -298,13 +494,13 @@ void draw_profiles(Svg& svg, const PlotInput& in, const RouteData& r, double top
     }
     pts.emplace_back(X(std::min<double>((last_block + 1) * kBlockMetres, r.extent)),
                      elevation.bottom());
-    svg.polyline(pts, "fill=\"#efe4d2\" fill-opacity=\"0.75\" stroke=\"" +
-                          std::string(kElevationColour) + "\" stroke-width=\"1.5\"");
+    svg.polyline(pts, "fill=\"#efe4d2\" fill-opacity=\"0.75\" stroke=" + colour(kElevationColour) +
+                          " stroke-width=\"1.5\"");
   }
 
   // Gradient steps, rising above the zero line and falling below it.
   gmax = std::ceil(gmax / 5) * 5;
-  panel_frame(svg, gradient, "Gradient (per mille, mark14 - 100; positive = rising)");
+  panel_frame(svg, gradient, "Gradient (per mille; above the line rising, below falling)");
   value_axis(svg, gradient, -gmax, gmax, tick_step(2 * gmax, 4), "per mille");
   km_grid(gradient);
   const double zero = gradient.top + gradient.height / 2;
@@ -322,174 +518,305 @@ void draw_profiles(Svg& svg, const PlotInput& in, const RouteData& r, double top
   }
   svg.line(kLeft, zero, kRight, zero, "stroke=\"#888\"");
 
-  // Speed limit as a step line.
+  // Speed: the train's limit as a step line, and the line's own boards with their speeds.
   double vmax = 20;
   for (int64_t b = 0; b <= last_block; ++b) {
     vmax = std::max(vmax, in.track[static_cast<size_t>(b)].mark13 * 5.0);
   }
-  vmax = std::ceil(vmax / 20) * 20;
-  panel_frame(svg, speed, "Speed limit (km/h, mark13 x 5)");
+  for (const SpeedBoard& s : r.speed_boards) {
+    for (int k : s.kmh) vmax = std::max<double>(vmax, k);
+  }
+  vmax = std::ceil(vmax / 20) * 20 + 20;  // room above the highest for the boards' labels
+  panel_frame(svg, speed, "Speed (km/h): the train's limit and the line's speed boards");
   value_axis(svg, speed, 0, vmax, tick_step(vmax, 5), "km/h");
   km_grid(speed);
+  const auto VY = [&](double v) { return speed.bottom() - v / vmax * speed.height; };
+  for (int k = 2; k >= 0; --k) {
+    std::vector<std::pair<double, double>> pts;
+    for (size_t i = 0; i < r.speed_boards.size(); ++i) {
+      const SpeedBoard& s = r.speed_boards[i];
+      const double to = i + 1 < r.speed_boards.size() ? r.speed_boards[i + 1].metre : r.extent;
+      pts.emplace_back(X(s.metre), VY(s.kmh[k]));
+      pts.emplace_back(X(std::max(to, s.metre)), VY(s.kmh[k]));
+    }
+    svg.polyline(pts, "class=\"board-speed\" fill=\"none\" stroke=" + colour(kLineSpeedColour[k]) +
+                          " stroke-width=\"1.2\" stroke-dasharray=\"" +
+                          (k == 0   ? "5 3"
+                           : k == 1 ? "2 2"
+                                    : "8 3 2 3") +
+                          "\"");
+  }
   {
     std::vector<std::pair<double, double>> pts;
-    const auto Y = [&](double v) { return speed.bottom() - v / vmax * speed.height; };
     for (int64_t b = 0; b <= last_block; ++b) {
       const double v = in.track[static_cast<size_t>(b)].mark13 * 5.0;
-      pts.emplace_back(X(b * kBlockMetres), Y(v));
-      pts.emplace_back(X(std::min<double>((b + 1) * kBlockMetres, r.extent)), Y(v));
+      pts.emplace_back(X(b * kBlockMetres), VY(v));
+      pts.emplace_back(X(std::min<double>((b + 1) * kBlockMetres, r.extent)), VY(v));
     }
-    svg.polyline(pts, "fill=\"none\" stroke=\"" + std::string(kSpeedColour) +
-                          "\" stroke-width=\"2\" stroke-linejoin=\"round\"");
+    svg.polyline(pts, "id=\"train-limit\" fill=\"none\" stroke=" + colour(kSpeedColour) +
+                          " stroke-width=\"2\" stroke-linejoin=\"round\"");
+  }
+  {
+    // Each board where it stands, with its speeds above it where the label finds room.
+    double free_from = -1e9;
+    for (const SpeedBoard& s : r.speed_boards) {
+      const double x = X(s.metre);
+      const double top_speed = *std::max_element(s.kmh, s.kmh + 3);
+      const double y = VY(top_speed) - 7;
+      svg.rect(x - 4, y - 4, 8, 8,
+               "class=\"speed-board\" stroke=" + colour(kBoardColour) +
+                   " stroke-width=\"1.5\" fill=" +
+                   (s.announces ? std::string("\"white\"") : colour(kBoardColour)));
+      std::string label = std::to_string(s.kmh[0]);
+      if (s.kmh[1] != s.kmh[0] || s.kmh[2] != s.kmh[0]) {
+        label += "/" + std::to_string(s.kmh[1]) + "/" + std::to_string(s.kmh[2]);
+      }
+      const double w = 6.0 * static_cast<double>(label.size());
+      const double lx = std::clamp(x, kLeft + w / 2, kRight - w / 2);
+      if (lx - w / 2 < free_from) continue;
+      svg.text(lx, y - 7, label,
+               "text-anchor=\"middle\" class=\"small\" style=\"fill:" + std::string(kBoardColour) +
+                   "\"");
+      free_from = lx + w / 2 + 3;
+    }
   }
 
-  // Line items, one lane each; station names above their lane.
-  panel_frame(svg, items, "Stations, signals, slowdowns and line-side boards");
+  // Curvature: a band per curve of the plan, left curves above the line and right curves
+  // below, as tall as the curve is sharp.
+  double sharpest = 0;
+  for (const PlanCurve& c : plan.curves) {
+    if (c.radius > 0) sharpest = std::max(sharpest, 1 / c.radius);
+  }
+  panel_frame(svg, curves,
+              "Curves (from the plan): left above the line, right below; the taller, the sharper");
+  km_grid(curves);
+  const double mid = curves.top + curves.height / 2;
+  if (sharpest > 0) {
+    const double half = curves.height / 2 - 3;
+    for (const PlanCurve& c : plan.curves) {
+      if (!(c.radius > 0) || c.start > r.extent) continue;
+      const double hgt = std::max(half * (1 / c.radius) / sharpest, 1.0);
+      const bool left = c.turn_degrees < 0;
+      const double x1 = X(static_cast<double>(c.start));
+      const double x2 = X(std::min<double>(static_cast<double>(c.start + c.length), r.extent));
+      svg.rect(x1, left ? mid - hgt : mid, std::max(x2 - x1, 0.6), hgt,
+               "class=\"curve\" fill=" + colour(left ? kLeftCurveColour : kRightCurveColour));
+    }
+    svg.text(kLeft - 6, curves.top + 9, "left", "text-anchor=\"end\" class=\"small\"");
+    svg.text(kLeft - 6, curves.bottom() - 2, "right", "text-anchor=\"end\" class=\"small\"");
+    svg.text(kRight - 4, curves.top + 11, "full height: radius " + num(1 / sharpest, 0) + " m",
+             "text-anchor=\"end\" class=\"small\"");
+  } else {
+    svg.text(kLeft + kPlotWidth / 2, mid + 4, "no curve", "text-anchor=\"middle\" class=\"small\"");
+  }
+  svg.line(kLeft, mid, kRight, mid, "stroke=\"#888\"");
+
+  // Line items, one lane each; station names and scheduled times above their lane.
+  panel_frame(svg, items, "Stations with their scheduled times, signals, slowdowns and boards");
   km_grid(items);
-  const double lane_names = items.top + 92;
-  const double lane[4] = {lane_names + 16, lane_names + 44, lane_names + 72, lane_names + 100};
-  const char* lane_label[4] = {"stations", "signals", "slowdowns", "boards"};
-  for (int i = 0; i < 4; ++i) {
-    svg.line(kLeft, lane[i], kRight, lane[i], "stroke=\"" + std::string(kGridColour) + "\"");
+  const double lane_names = items.top + 110;
+  double lane[5];
+  for (int i = 0; i < 5; ++i) lane[i] = lane_names + 16 + 28 * i;
+  const char* lane_label[5] = {"stations", "main signals", "distant signals", "slowdowns",
+                               "boards"};
+  for (int i = 0; i < 5; ++i) {
+    svg.line(kLeft, lane[i], kRight, lane[i], "stroke=" + colour(kGridColour));
     svg.text(kLeft - 6, lane[i] + 4, lane_label[i], "text-anchor=\"end\" class=\"small\"");
   }
+  // Slanted names stack without touching while stations stand a line's height apart; a name
+  // closer than that to the one before is left to the plan and to inspect.
+  double last_name = -1e9;
   for (int slot : r.stations) {
     const double x = X(in.general[slot].long3);
-    svg.line(x, elevation.top, x, lane[0],
-             "stroke=\"" + std::string(kStationColour) +
-                 "\" stroke-opacity=\"0.25\" stroke-dasharray=\"3 3\"");
-    svg.circle(x, lane[0], 4.5, "fill=\"" + std::string(kStationColour) + "\"");
+    svg.line(
+        x, elevation.top, x, lane[0],
+        "stroke=" + colour(kStationColour) + " stroke-opacity=\"0.25\" stroke-dasharray=\"3 3\"");
+    svg.circle(x, lane[0], 4.5, "fill=" + colour(kStationColour));
+    if (std::abs(x - last_name) < 12) continue;
+    last_name = x;
     svg.text(
-        x + 2, lane_names, display_text(in.general[slot].text),
+        x + 2, lane_names, station_label(in.general[slot]),
         "class=\"station\" transform=\"rotate(-40 " + num(x + 2) + " " + num(lane_names) + ")\"");
   }
   for (const Event& e : r.signals) {
-    svg.line(X(e.metre), lane[1] - 8, X(e.metre), lane[1] + 8,
-             "stroke=\"" + std::string(kSignalColour) + "\" stroke-width=\"2\"");
-  }
-  // Each start runs to the first end after it.
-  for (const Event& s : r.starts) {
-    double to = s.metre;
-    for (const Event& e : r.ends) {
-      if (e.metre >= s.metre) {
-        to = e.metre;
+    const double x = X(e.metre);
+    switch (signal_kind(*e.block)) {
+      case SignalKind::kMain:
+        svg.line(x, lane[1] + 8, x, lane[1] - 4,
+                 "stroke=" + colour(kMainSignalColour) + " stroke-width=\"2\"");
+        svg.circle(x, lane[1] - 6, 4, "class=\"main-signal\" fill=" + colour(kMainSignalColour));
         break;
-      }
+      case SignalKind::kDistant:
+        svg.line(x, lane[2] + 8, x, lane[2] - 2,
+                 "stroke=" + colour(kDistantSignalColour) + " stroke-width=\"2\"");
+        svg.circle(x, lane[2] - 5, 3.5,
+                   "class=\"distant-signal\" fill=\"white\" stroke-width=\"2\" stroke=" +
+                       colour(kDistantSignalColour));
+        break;
+      case SignalKind::kOther:
+        svg.line(
+            x, lane[1] - 8, x, lane[1] + 8,
+            "class=\"other-signal\" stroke=" + colour(kOtherSignalColour) + " stroke-width=\"2\"");
+        break;
     }
-    svg.rect(X(s.metre), lane[2] - 5, std::max(X(to) - X(s.metre), 2.0), 10,
-             "fill=\"" + std::string(kSlowdownColour) + "\"");
-    svg.text(X(s.metre), lane[2] - 8, std::to_string(s.block->value1), "class=\"small\"");
   }
-  for (const Event& e : r.ends) {
-    svg.line(X(e.metre), lane[2] - 8, X(e.metre), lane[2] + 8,
-             "stroke=\"" + std::string(kSlowdownColour) + "\" stroke-width=\"2\"");
+  for (const SlowdownStretch& s : r.slowdowns) {
+    svg.rect(X(s.from), lane[3] - 5, std::max(X(s.to) - X(s.from), 2.0), 10,
+             "fill=" + colour(kSlowdownColour));
+    svg.line(X(s.to), lane[3] - 8, X(s.to), lane[3] + 8,
+             "stroke=" + colour(kSlowdownColour) + " stroke-width=\"2\"");
+    svg.text(X(s.from), lane[3] - 8, std::to_string(s.kmh) + " km/h", "class=\"small\"");
   }
   for (const Event& e : r.warnings) {
-    svg.triangle(X(e.metre), lane[2], 6, "fill=\"" + std::string(kWarningColour) + "\"");
+    svg.triangle(X(e.metre), lane[3], 6, "fill=" + colour(kWarningColour));
   }
   for (const Event& e : r.boards) {
-    svg.rect(X(e.metre) - 3.5, lane[3] - 3.5, 7, 7, "fill=\"" + std::string(kBoardColour) + "\"");
+    svg.rect(X(e.metre) - 3.5, lane[4] - 3.5, 7, 7, "fill=" + colour(kBoardColour));
   }
 
-  svg.text(kLeft + kPlotWidth / 2, items.bottom() + 34, "route position (km)",
+  const Panel bottom_posts{items.bottom() + 22, 30};
+  kilometre_strip(bottom_posts, false);
+  svg.text(kLeft + kPlotWidth / 2, bottom_posts.bottom() + 16,
+           "route position (km from the start; the line's own kilometre on the posts)",
            "text-anchor=\"middle\" class=\"axis\"");
-  end = items.bottom() + 40;
+  end = bottom_posts.bottom() + 24;
 }
 
-void draw_legend(Svg& svg, double top) {
+double draw_legend(Svg& svg, double top) {
   struct Item {
     const char* label;
-    int symbol;  // 0 line, 1 dashed, 2 dot, 3 tick, 4 triangle, 5 bar, 6 square, 7 fill
+    int symbol;  // 0 line, 1 dashed, 2 dot, 3 main, 4 distant, 5 triangle, 6 bar, 7 square,
+                 // 8 fill, 9 board, 10 post
     const char* colour;
   };
   const Item items[] = {
       {"route (plan)", 0, kRouteColour},
       {"run-out beyond the route", 1, kRunOutColour},
-      {"station", 2, kStationColour},
-      {"signal", 3, kSignalColour},
-      {"slowdown warning", 4, kWarningColour},
-      {"slowdown, start to end (km/h)", 5, kSlowdownColour},
-      {"line-side board", 6, kBoardColour},
-      {"speed limit", 0, kSpeedColour},
-      {"gradient rising", 7, kRiseColour},
-      {"gradient falling", 7, kFallColour},
+      {"station (scheduled time)", 2, kStationColour},
+      {"main signal", 3, kMainSignalColour},
+      {"distant signal", 4, kDistantSignalColour},
+      {"slowdown warning", 5, kWarningColour},
+      {"slowdown, start to end", 6, kSlowdownColour},
+      {"line-side board", 7, kBoardColour},
+      {"train's speed limit", 0, kSpeedColour},
+      {"speed board (hollow: announces)", 9, kBoardColour},
+      {"board speeds 1, 2, 3", 1, kLineSpeedColour[1]},
+      {"gradient rising", 8, kRiseColour},
+      {"gradient falling", 8, kFallColour},
+      {"curve to the left", 8, kLeftCurveColour},
+      {"curve to the right", 8, kRightCurveColour},
+      {"kilometre post", 10, kKilometreColour},
   };
-  svg.rect(kLeft, top, kPlotWidth, 52, "fill=\"#f6f7f9\" stroke=\"#ccc\"");
+  constexpr int kColumns = 5;
+  const int rows = static_cast<int>((std::size(items) + kColumns - 1) / kColumns);
+  const double height = 14 + 20.0 * rows;
+  svg.rect(kLeft, top, kPlotWidth, height, "fill=\"#f6f7f9\" stroke=\"#ccc\"");
   svg.text(kLeft + 10, top + 20, "Legend", "font-weight=\"bold\"");
-  const double col = (kPlotWidth - 80) / 5;
+  const double col = (kPlotWidth - 80) / kColumns;
   for (size_t i = 0; i < std::size(items); ++i) {
-    const double x = kLeft + 80 + col * static_cast<double>(i % 5);
-    const double y = top + 18 + 20 * static_cast<double>(i / 5);
-    const std::string c = items[i].colour;
+    const double x = kLeft + 80 + col * static_cast<double>(i % kColumns);
+    const double y = top + 18 + 20 * static_cast<double>(i / kColumns);
+    const std::string c = colour(items[i].colour);
     switch (items[i].symbol) {
       case 0:
-        svg.line(x, y, x + 22, y, "stroke=\"" + c + "\" stroke-width=\"2.5\"");
+        svg.line(x, y, x + 22, y, "stroke=" + c + " stroke-width=\"2.5\"");
         break;
       case 1:
-        svg.line(x, y, x + 22, y,
-                 "stroke=\"" + c + "\" stroke-width=\"2\" stroke-dasharray=\"6 4\"");
+        svg.line(x, y, x + 22, y, "stroke=" + c + " stroke-width=\"2\" stroke-dasharray=\"6 4\"");
         break;
       case 2:
-        svg.circle(x + 11, y, 4.5, "fill=\"" + c + "\"");
+        svg.circle(x + 11, y, 4.5, "fill=" + c);
         break;
       case 3:
-        svg.line(x + 11, y - 8, x + 11, y + 8, "stroke=\"" + c + "\" stroke-width=\"2\"");
+        svg.line(x + 11, y + 8, x + 11, y - 4, "stroke=" + c + " stroke-width=\"2\"");
+        svg.circle(x + 11, y - 6, 4, "fill=" + c);
         break;
       case 4:
-        svg.triangle(x + 11, y, 6, "fill=\"" + c + "\"");
+        svg.line(x + 11, y + 8, x + 11, y - 2, "stroke=" + c + " stroke-width=\"2\"");
+        svg.circle(x + 11, y - 5, 3.5, "fill=\"white\" stroke-width=\"2\" stroke=" + c);
         break;
       case 5:
-        svg.rect(x, y - 5, 22, 10, "fill=\"" + c + "\"");
+        svg.triangle(x + 11, y, 6, "fill=" + c);
         break;
       case 6:
-        svg.rect(x + 7.5, y - 3.5, 7, 7, "fill=\"" + c + "\"");
+        svg.rect(x, y - 5, 22, 10, "fill=" + c);
+        break;
+      case 7:
+        svg.rect(x + 7.5, y - 3.5, 7, 7, "fill=" + c);
+        break;
+      case 9:
+        svg.rect(x + 3, y - 4, 8, 8, "stroke=" + c + " stroke-width=\"1.5\" fill=" + c);
+        svg.rect(x + 14, y - 4, 8, 8, "stroke=" + c + " stroke-width=\"1.5\" fill=\"white\"");
+        break;
+      case 10:
+        svg.rect(x + 8.5, y - 5, 5, 9, "fill=" + c);
         break;
       default:
-        svg.rect(x, y - 6, 22, 12, "fill=\"" + c + "\"");
+        svg.rect(x, y - 6, 22, 12, "fill=" + c);
     }
     svg.text(x + 30, y + 4, items[i].label, "class=\"small\"");
   }
+  return height;
 }
 
 }  // namespace
 
+std::vector<SlowdownStretch> slowdown_stretches(const std::vector<TrackBlock>& track) {
+  std::vector<SlowdownStretch> out;
+  // Walked backward, keeping the nearest end ahead: one pass however many starts and ends the
+  // track holds (a search from each start was quadratic on a crafted track).
+  double end_ahead = -1;
+  for (size_t b = track.size(); b-- > 0;) {
+    const double metre = static_cast<double>(b) * kBlockMetres;
+    if (track[b].code == kSlowdownStart) {
+      out.push_back({metre, end_ahead >= 0 ? end_ahead : metre, track[b].value1});
+    }
+    if (track[b].code == kSlowdownEnd) end_ahead = metre;
+  }
+  std::reverse(out.begin(), out.end());
+  return out;
+}
+
 std::string render_plot_svg(const PlotInput& in) {
   const PlanSummary plan = summarize_plan(in.curves);
   const RouteData route = gather(in);
-  PlanView view = fit_plan(plan);
+  const CurveTable& t = in.curves;
+  int64_t last_point = t.last_metre();
+  while (last_point > 0 && !has_point(t, last_point)) --last_point;
+  const int64_t route_end = std::min<int64_t>(
+      std::max<int64_t>(in.general[GeneralTable::kTrainAndRoute].long2, 0), t.last_metre());
+  const std::vector<int64_t> route_metres = plan_samples(t, 0, route_end);
+  const std::vector<int64_t> run_out =
+      last_point > route_end ? plan_samples(t, route_end, last_point) : std::vector<int64_t>{};
+  std::vector<int64_t> all = route_metres;
+  all.insert(all.end(), run_out.begin(), run_out.end());
+  const PlanView view = fit_plan(t, route_metres.size() >= 2 ? route_metres : all, all);
 
   Svg body;
   const int32_t length = in.general[GeneralTable::kTrainAndRoute].long2;
   body.text(kLeft, 32, display_text(in.name) + ", train " + display_text(in.train),
             "class=\"title\"");
+  std::string signals = count(route.signals.size(), "signal", "signals");
+  if (!route.signals.empty()) {
+    signals += " (" + std::to_string(route.main_signals) + " main, " +
+               std::to_string(route.distant_signals) + " distant)";
+  }
   body.text(kLeft, 52,
-            "route " + num(length / 1000.0, 3) + " km, " + std::to_string(route.stations.size()) +
-                " stations, " + std::to_string(route.signals.size()) + " signals, " +
-                std::to_string(route.starts.size()) + " slowdowns, " +
-                std::to_string(route.boards.size()) + " line-side boards",
+            "route " + num(length / 1000.0, 3) + " km, " +
+                count(route.stations.size(), "station", "stations") + ", " + signals + ", " +
+                count(route.slowdowns.size(), "slowdown", "slowdowns") + ", " +
+                count(route.speed_boards.size(), "speed board", "speed boards") + ", " +
+                count(route.boards.size(), "line-side board", "line-side boards"),
             "class=\"small\"");
-  draw_plan(body, in, route, plan, view);
-  const double legend_top = view.top + view.height + 48;
-  draw_legend(body, legend_top);
+  draw_plan(body, in, route, view, route_metres, run_out);
+  const double legend_top = view.top + view.height + 24;
+  const double legend_height = draw_legend(body, legend_top);
   double end = 0;
-  draw_profiles(body, in, route, legend_top + 52 + 40, end);
+  draw_profiles(body, in, route, plan, legend_top + legend_height + 40, end);
   const double height = std::ceil(end + 10);
-
-  std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-  out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + num(kWidth) + "\" height=\"" +
-         num(height) + "\" viewBox=\"0 0 " + num(kWidth) + " " + num(height) +
-         "\" font-family=\"DejaVu Sans, Verdana, Arial, sans-serif\" font-size=\"11\">\n";
-  out += "<title>" + xml(display_text(in.name)) + ", train " + xml(display_text(in.train)) +
-         ": plan and route profile</title>\n";
-  out +=
-      "<style>.title{font-size:18px;font-weight:bold}.title2{font-size:13px;font-weight:bold;"
-      "fill:#333}.axis{font-size:12px;fill:#333}.small{font-size:10px;fill:#333}"
-      ".station{font-size:11px;fill:#7b241c;paint-order:stroke;stroke:white;stroke-width:3px}"
-      "</style>\n";
-  out += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
-  out += body.str();
-  out += "</svg>\n";
-  return out;
+  return body.document(
+      kPageWidth, height,
+      display_text(in.name) + ", train " + display_text(in.train) + ": plan and route profile", "");
 }
 
 }  // namespace scenario

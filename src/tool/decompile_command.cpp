@@ -18,26 +18,13 @@ namespace {
 constexpr const char* kUsage =
     "usage: scenario-tool decompile [--name NAME] [--train NUMBER] [-o SRCDIR] [--force] DIR";
 
-// The largest file of each kind that compile writes (a route of 1,000,000 m, 65535-byte
-// texts): anything longer is refused before it is read.
-constexpr uintmax_t kMaxCurveBytes = 20ULL * (kMaxCellsPerAxis - 1) - 36;
-constexpr uintmax_t kMaxGeneralBytes =
-    static_cast<uintmax_t>(GeneralTable::kSlots) * (kGeneralEntryFixedSize + 0xFFFF);
-constexpr uintmax_t kMaxTrackBytes = kTrackBlockImageSize * (kMaxCellsPerAxis / 50 + 1);
-
 struct Failure {
   std::string line;
 };
 
-std::string load(const std::string& path, uintmax_t max) {
-  std::error_code ec;
-  const uintmax_t size = std::filesystem::file_size(path, ec);
-  if (!ec && size > max) {
-    throw Failure{path + ": " + std::to_string(size) + " bytes, more than compile writes (" +
-                  std::to_string(max) + ")"};
-  }
+std::string load(const std::string& path, FileKind kind) {
   try {
-    return read_whole_file(path);
+    return read_compiled_file(path, kind);
   } catch (const FileError& e) {
     throw Failure{e.what()};
   }
@@ -65,9 +52,9 @@ int decompile_command(const std::vector<std::string>& args, std::ostream& err) {
     bytes.curve_name = o.directory + "/" + curve_file_name(id);
     bytes.general_name = o.directory + "/" + general_file_name(id);
     bytes.track_name = o.directory + "/" + track_file_name(id);
-    bytes.curve = load(bytes.curve_name, kMaxCurveBytes);
-    bytes.general = load(bytes.general_name, kMaxGeneralBytes);
-    bytes.track = load(bytes.track_name, kMaxTrackBytes);
+    bytes.curve = load(bytes.curve_name, FileKind::kCurve);
+    bytes.general = load(bytes.general_name, FileKind::kGeneral);
+    bytes.track = load(bytes.track_name, FileKind::kTrack);
     const decompile::DecompileOutcome d = decompile::decompile(bytes, id.name, id.train);
     if (!d.ok) throw Failure{d.error};
 

@@ -1,5 +1,8 @@
 #include "tool/inspect_command.h"
 
+#include <filesystem>
+#include <optional>
+
 #include "format/curve_image.h"
 #include "format/file_names.h"
 #include "format/general_image.h"
@@ -8,6 +11,7 @@
 #include "inspect/curve_view.h"
 #include "inspect/general_view.h"
 #include "inspect/track_view.h"
+#include "tool/compiled_folder.h"
 
 namespace scenario::tool {
 namespace {
@@ -27,7 +31,7 @@ void print(const View& v, bool json, std::ostream& out) {
 bool inspect_one(const std::string& path, bool json, std::ostream& out, std::ostream& err) {
   std::string bytes;
   try {
-    bytes = read_whole_file(path);
+    bytes = read_compiled_file(path, file_kind(path));
   } catch (const std::exception& e) {
     err << e.what() << std::endl;
     return false;
@@ -85,6 +89,28 @@ int inspect_command(const std::vector<std::string>& args, std::ostream& out, std
     return 2;
   }
   for (const std::string& f : files) {
+    // What an author who has not compiled yet points at: the sources, or their folder.
+    std::error_code ec;
+    const FileKind kind = file_kind(f);
+    std::optional<std::string> why;
+    if (std::filesystem::is_directory(f, ec)) {
+      why = sources_not_compiled(f);
+      if (!why) {
+        err << "scenario-tool inspect: " << f
+            << " is a directory: name its compiled files (.sim, .dat, _linea.dat)\n"
+            << kInspectUsage << std::endl;
+        return 2;
+      }
+    } else if (kind == FileKind::kLineSource || kind == FileKind::kTrainSource) {
+      const std::string dir = std::filesystem::path(f).parent_path().string();
+      why = f + " is a source, not a compiled file; compile it first: scenario-tool compile " +
+            (dir.empty() ? "." : dir);
+    }
+    // Not a fault of the command line: the scenario is not compiled yet.
+    if (why) {
+      err << "scenario-tool inspect: " << *why << std::endl;
+      return 1;
+    }
     if (!is_compiled(f)) {
       err << "scenario-tool inspect: cannot tell the kind of '" << f
           << "' from its name: a compiled file ends in .sim, .dat or _linea.dat\n"

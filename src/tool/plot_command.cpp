@@ -7,6 +7,7 @@
 #include "format/replace_file.h"
 #include "format/track_image.h"
 #include "inspect/plot_svg.h"
+#include "tool/compiled_folder.h"
 #include "tool/scenario_identity.h"
 #include "tool/scenario_options.h"
 
@@ -25,8 +26,8 @@ ScenarioOptions parse(const std::vector<std::string>& args) {
 
 // Reads and decodes one compiled file. Throws std::runtime_error with the line to show.
 template <typename T>
-T load(const std::string& path, Decoded<T> (*decode)(std::string_view)) {
-  Decoded<T> d = decode(read_whole_file(path));
+T load(const std::string& path, FileKind kind, Decoded<T> (*decode)(std::string_view)) {
+  Decoded<T> d = decode(read_compiled_file(path, kind));
   if (!d.ok()) {
     throw std::runtime_error(path + ": offset " + std::to_string(d.error().offset) + ": " +
                              d.error().message);
@@ -41,18 +42,28 @@ int plot_command(const std::vector<std::string>& args, std::ostream& err) {
   Identity id;
   try {
     o = parse(args);
+  } catch (const UsageError& e) {
+    err << "scenario-tool plot: " << e.what() << "\n" << kPlotUsage << std::endl;
+    return 2;
+  }
+  // Not a fault of the command line: the folder is not compiled yet.
+  if (auto why = sources_not_compiled(o.directory)) {
+    err << "scenario-tool plot: " << *why << std::endl;
+    return 1;
+  }
+  try {
     id = resolve_identity(o.directory, o.name, o.train, IdentityFrom::kCompiled);
   } catch (const UsageError& e) {
     err << "scenario-tool plot: " << e.what() << "\n" << kPlotUsage << std::endl;
     return 2;
   }
   try {
-    const GeneralTable general =
-        load<GeneralTable>(o.directory + "/" + general_file_name(id), decode_general);
-    const std::vector<TrackBlock> track =
-        load<std::vector<TrackBlock>>(o.directory + "/" + track_file_name(id), decode_track);
+    const GeneralTable general = load<GeneralTable>(o.directory + "/" + general_file_name(id),
+                                                    FileKind::kGeneral, decode_general);
+    const std::vector<TrackBlock> track = load<std::vector<TrackBlock>>(
+        o.directory + "/" + track_file_name(id), FileKind::kTrack, decode_track);
     const CurveTable curves =
-        load<CurveTable>(o.directory + "/" + curve_file_name(id), decode_curve);
+        load<CurveTable>(o.directory + "/" + curve_file_name(id), FileKind::kCurve, decode_curve);
     replace_file(*o.output, render_plot_svg({id.name, id.train, general, track, curves}));
   } catch (const std::exception& e) {
     err << "scenario-tool plot: " << e.what() << std::endl;

@@ -15,10 +15,10 @@ namespace scenario::tool {
 namespace {
 
 template <typename T>
-T load(const std::string& path, Decoded<T> (*decode)(std::string_view)) {
+T load(const std::string& path, FileKind kind, Decoded<T> (*decode)(std::string_view)) {
   std::string bytes;
   try {
-    bytes = read_whole_file(path);
+    bytes = read_compiled_file(path, kind);
   } catch (const FileError& e) {
     throw TimingInputFailure{e.what()};
   }
@@ -86,9 +86,11 @@ timing::RunInput timing_input(const GeneralTable& general, const std::vector<Tra
 
 timing::RunInput load_timing_input(const std::string& dir, const Identity& id) {
   const std::string sim = dir + "/" + general_file_name(id);
-  const GeneralTable general = load<GeneralTable>(sim, decode_general);
-  const auto track = load<std::vector<TrackBlock>>(dir + "/" + track_file_name(id), decode_track);
-  const CurveTable curves = load<CurveTable>(dir + "/" + curve_file_name(id), decode_curve);
+  const GeneralTable general = load<GeneralTable>(sim, FileKind::kGeneral, decode_general);
+  const auto track = load<std::vector<TrackBlock>>(dir + "/" + track_file_name(id),
+                                                   FileKind::kTrack, decode_track);
+  const CurveTable curves =
+      load<CurveTable>(dir + "/" + curve_file_name(id), FileKind::kCurve, decode_curve);
   timing::RunInput in = timing_input(general, track, curves);
   if (in.stations.empty()) throw TimingInputFailure{sim + ": the general table holds no station"};
   return in;

@@ -9,33 +9,29 @@
 namespace scenario::tool {
 namespace {
 
+using svg::colour;
+using svg::kAxisColour;
+using svg::kGridColour;
+using svg::kLeft;
+using svg::kPageWidth;
+using svg::kPlotWidth;
+using svg::kRight;
+using svg::kStationColour;
 using svg::num;
+using svg::Panel;
 using svg::Svg;
 using svg::tick_step;
+using svg::ticks;
 
-// Page geometry and colours as the plot has them.
-constexpr double kWidth = 1200;
-constexpr double kLeft = 80;
-constexpr double kRight = 1160;
-constexpr double kPlotWidth = kRight - kLeft;
+// Colours as the plot has them.
 constexpr const char* kLimitColour = "#1f4e9c";
 constexpr const char* kRunColour = "#d35400";
-constexpr const char* kStationColour = "#c0392b";
 constexpr const char* kScheduleColour = "#1e8449";
-constexpr const char* kGridColour = "#e3e6ea";
-constexpr const char* kAxisColour = "#555";
-
-struct Panel {
-  double top, height;
-  double bottom() const { return top + height; }
-};
 
 struct Axis {
   double from, to;
   double x(double metre) const { return kLeft + (metre - from) / (to - from) * kPlotWidth; }
 };
-
-std::string colour(const char* c) { return std::string("\"") + c + "\""; }
 
 // title_above: how far above the panel its title stands (room for the station names).
 void frame(Svg& s, const Panel& p, const std::string& title, double title_above) {
@@ -46,7 +42,7 @@ void frame(Svg& s, const Panel& p, const std::string& title, double title_above)
 // Ticks along the route, each labelled with its route kilometre and the line's kilometre.
 void distance_axis(Svg& s, const Panel& p, const Axis& a, const timing::RunInput& in) {
   const double step = tick_step((a.to - a.from) / 1000, 16) * 1000;
-  for (double m = std::ceil(a.from / step) * step; m <= a.to + 1e-6; m += step) {
+  for (const double m : ticks(a.from, a.to, step, 100)) {
     const double x = a.x(m);
     s.line(x, p.top, x, p.bottom(), "stroke=" + colour(kGridColour));
     s.text(x, p.bottom() + 14, num(m / 1000, 1), "text-anchor=\"middle\" class=\"small\"");
@@ -95,7 +91,7 @@ std::string render_timing_svg(const timing::RunResult& r, const timing::RunInput
   vmax = std::ceil(vmax / 20) * 20;
   frame(body, speed, "Speed (km/h): the limit along the route and the fastest run", 130);
   const auto vy = [&](double v) { return speed.bottom() - v / vmax * speed.height; };
-  for (double v = 0; v <= vmax + 1e-9; v += tick_step(vmax, 6)) {
+  for (const double v : ticks(0, vmax, tick_step(vmax, 6), 100)) {
     body.line(kLeft, vy(v), kRight, vy(v), "stroke=" + colour(kGridColour));
     body.text(kLeft - 6, vy(v) + 4, num(v, 0), "text-anchor=\"end\"");
   }
@@ -130,7 +126,7 @@ std::string render_timing_svg(const timing::RunResult& r, const timing::RunInput
   t1 = std::max(std::ceil(t1 / tstep) * tstep, t0 + tstep);
   frame(body, time, "Time: the timetable's scheduled points and the fastest run", 8);
   const auto ty = [&](double t) { return time.bottom() - (t - t0) / (t1 - t0) * time.height; };
-  for (double t = t0; t <= t1 + 1e-6; t += tstep) {
+  for (const double t : ticks(t0, t1, tstep, 1000)) {
     body.line(kLeft, ty(t), kRight, ty(t), "stroke=" + colour(kGridColour));
     const auto minute = static_cast<long long>(std::llround(t / 60));
     char label[48];
@@ -181,20 +177,8 @@ std::string render_timing_svg(const timing::RunResult& r, const timing::RunInput
   body.text(kLeft + 798, ly + 4, "station (stop point where the train stops)", "class=\"small\"");
   const double height = ly + 24;
 
-  std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-  out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + num(kWidth) + "\" height=\"" +
-         num(height) + "\" viewBox=\"0 0 " + num(kWidth) + " " + num(height) +
-         "\" font-family=\"DejaVu Sans, Verdana, Arial, sans-serif\" font-size=\"11\">\n";
-  out += "<title>" + svg::xml(title) + ": fastest run</title>\n";
-  out +=
-      "<style>.title{font-size:18px;font-weight:bold}.title2{font-size:13px;font-weight:bold;"
-      "fill:#333}.small{font-size:10px;fill:#333}.km{fill:#7b241c}"
-      ".station{font-size:11px;fill:#7b241c;paint-order:stroke;stroke:white;stroke-width:3px}"
-      ".late{font-size:11px;font-weight:bold;fill:#c0392b}</style>\n";
-  out += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
-  out += body.str();
-  out += "</svg>\n";
-  return out;
+  return body.document(kPageWidth, height, title + ": fastest run",
+                       ".late{font-size:11px;font-weight:bold;fill:#c0392b}");
 }
 
 }  // namespace scenario::tool

@@ -51,6 +51,7 @@ std::string temp_output_file() {
                    static_cast<rlim_t>(*o.file_size_limit)};
     if (setrlimit(RLIMIT_FSIZE, &r) != 0) _exit(125);
   }
+  if (o.alarm_seconds) alarm(*o.alarm_seconds);  // kept across exec: a hung child dies
   if (traced && ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0) _exit(126);
   execv(argv[0], argv.data());
   _exit(127);
@@ -74,11 +75,13 @@ ChildResult finish(int status, const std::string& out, const std::string& err) {
   return r;
 }
 
-int wait_for(pid_t pid) {
+int wait_for(pid_t pid, long* max_rss_kib = nullptr) {
   int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) throw std::runtime_error("waitpid failed");
+  rusage usage{};
+  while (wait4(pid, &status, 0, &usage) < 0) {
+    if (errno != EINTR) throw std::runtime_error("wait4 failed");
   }
+  if (max_rss_kib) *max_rss_kib = usage.ru_maxrss;
   return status;
 }
 
@@ -120,9 +123,12 @@ Child::~Child() {
 }
 
 ChildResult Child::wait() {
-  const int status = wait_for(pid_);
+  long rss = 0;
+  const int status = wait_for(pid_, &rss);
   pid_ = -1;
-  return finish(status, out_path_, err_path_);
+  ChildResult r = finish(status, out_path_, err_path_);
+  r.max_rss_kib = rss;
+  return r;
 }
 
 ChildResult run_child(const std::vector<std::string>& argv, const ChildOptions& options) {

@@ -17,6 +17,7 @@ namespace scenario::testing {
 struct ChildResult {
   int exit_code = -1;  // -1 when a signal ended it
   int signal = 0;
+  long max_rss_kib = 0;  // the child's peak resident memory (Child::wait and run_child)
   std::string out;
   std::string err;
 
@@ -34,6 +35,8 @@ struct ChildOptions {
   bool ignore_sigxfsz = false;
   // Standard output is a pipe whose reading end is closed.
   bool stdout_broken_pipe = false;
+  // SIGALRM after this many seconds, so that a child that hangs ends the test instead.
+  std::optional<unsigned> alarm_seconds;
 };
 
 // One child running argv[0] with argv; standard input is /dev/null, the output goes to files.

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <nlohmann/json.hpp>
@@ -470,6 +471,8 @@ TEST(InspectDamaged, ReportsTheOffsetAndWhatIsWrong) {
 TEST(InspectUsage, RefusesWhatItCannotReadWithTheRightStatus) {
   const auto& b = builtin_compiled();
   TempDir dir;
+  TempDir sources;
+  write_file(sources.file("L_linea.txt"), read_file(b.dir + "/Lindeva_Querno_linea.txt"));
   struct Case {
     std::vector<std::string> args;
     int status;
@@ -481,7 +484,19 @@ TEST(InspectUsage, RefusesWhatItCannotReadWithTheRightStatus) {
       {{"--xml", b.general_file}, 2, "unknown option '--xml'"},
       {{b.general_file, dir.file("notes.txt")}, 2, "cannot tell the kind of"},
       {{dir.file("gone.sim")}, 1, dir.file("gone.sim") + ": cannot open: No such file"},
-      {{dir.path() + "/"}, 2, "cannot tell the kind of"},
+      {{dir.path() + "/"}, 2, "is a directory: name its compiled files"},
+      {{b.dir}, 2, "is a directory: name its compiled files"},
+      {{sources.path()},
+       1,
+       sources.path() +
+           " holds sources but no compiled files; compile it first: scenario-tool "
+           "compile " +
+           sources.path()},
+      {{sources.file("L_linea.txt")},
+       1,
+       sources.file("L_linea.txt") +
+           " is a source, not a compiled file; compile it first: scenario-tool compile " +
+           sources.path()},
   };
   for (const Case& c : cases) {
     const Outcome r = inspect(c.args);
@@ -490,6 +505,9 @@ TEST(InspectUsage, RefusesWhatItCannotReadWithTheRightStatus) {
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     if (c.status == 2) {
       EXPECT_NE(r.err.find("usage: scenario-tool inspect"), std::string::npos);
+    }
+    if (c.status == 1) {
+      EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     }
   }
   // A missing file does not stop the others; the status still says something failed.

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
@@ -11,6 +13,7 @@
 #include "format/curve_image.h"
 #include "format/general_image.h"
 #include "format/track_image.h"
+#include "inspect/plot_svg.h"
 #include "support/builtin_compiled.h"
 #include "support/run_process.h"
 #include "support/temp_dir.h"
@@ -140,13 +143,17 @@ TEST(PlotSvg, ThePlanPassesThroughTheCurveTableAtItsSampledMetres) {
     const std::vector<double> metres = numbers(attribute(svg, element, "data-metres"));
     const std::vector<double> transform = numbers(attribute(svg, element, "data-transform"));
     const std::vector<double> points = numbers(attribute(svg, element, "points"));
-    ASSERT_EQ(transform.size(), 3u);
+    ASSERT_EQ(transform.size(), 6u);
     ASSERT_GT(metres.size(), 10u);
     ASSERT_EQ(points.size(), 2 * metres.size());
     EXPECT_EQ(metres.front(), p.first);
     EXPECT_EQ(metres.back(), p.last);
-    const double s = transform[0], tx = transform[1], ty = transform[2];
-    EXPECT_GT(s, 0);
+    const double a = transform[0], bb = transform[1], c = transform[2], d = transform[3],
+                 e = transform[4], f = transform[5];
+    // One scale on both axes and no mirror: a turn, with north kept to the left of east.
+    EXPECT_NEAR(a, -d, 1e-12);
+    EXPECT_NEAR(bb, c, 1e-12);
+    EXPECT_GT(std::hypot(a, bb), 0);
     for (size_t i = 0; i < metres.size(); ++i) {
       if (i > 0) {
         ASSERT_GT(metres[i], metres[i - 1]);
@@ -154,26 +161,206 @@ TEST(PlotSvg, ThePlanPassesThroughTheCurveTableAtItsSampledMetres) {
       }
       const auto m = static_cast<int64_t>(metres[i]);
       ASSERT_EQ(static_cast<double>(m), metres[i]);
-      // North up: y grows downwards on the page as Y grows northwards.
-      EXPECT_NEAR(points[2 * i], tx + s * t.value(m, 0), 0.001) << "metre " << m;
-      EXPECT_NEAR(points[2 * i + 1], ty - s * t.value(m, 1), 0.001) << "metre " << m;
+      const double X = t.value(m, 0), Y = t.value(m, 1);
+      EXPECT_NEAR(points[2 * i], a * X + c * Y + e, 0.001) << "metre " << m;
+      EXPECT_NEAR(points[2 * i + 1], bb * X + d * Y + f, 0.001) << "metre " << m;
     }
-    // The whole plan lies inside the picture.
+    // The whole plan lies inside its box, and the route runs from left to right.
     for (size_t i = 0; i < points.size(); i += 2) {
-      EXPECT_GE(points[i], 0);
-      EXPECT_LE(points[i], 1200);
-      EXPECT_GE(points[i + 1], 0);
+      EXPECT_GE(points[i], 80);
+      EXPECT_LE(points[i], 1160);
+      EXPECT_GE(points[i + 1], 86);
+    }
+    if (std::string(p.id) == "plan-route") {
+      EXPECT_LT(points.front(), points[points.size() - 2]);
+      double lo = 1e9, hi = -1e9;
+      for (size_t i = 0; i < points.size(); i += 2)
+        lo = std::min(lo, points[i]), hi = std::max(hi, points[i]);
+      EXPECT_GT(hi - lo, 900) << "the plan leaves most of its width empty";
     }
   }
-  // Every station is named, and the legend and axes are there.
+  // Every station is named on the plan, no name over another, and the legend is there.
   const GeneralTable& g = b.state->general;
   for (int s : station_slots(g)) {
     EXPECT_NE(svg.find(">" + g[s].text + "</text>"), std::string::npos) << g[s].text;
   }
-  for (const char* label : {">Legend<", ">X east (km)<", ">Y north (km)<", ">route position (km)<",
-                            ">Speed limit (km/h, mark13 x 5)<"}) {
+  size_t plan_names = 0;
+  for (size_t at = svg.find("class=\"station\" text-anchor"); at != std::string::npos;
+       at = svg.find("class=\"station\" text-anchor", at + 1)) {
+    ++plan_names;
+  }
+  EXPECT_EQ(plan_names, station_slots(g).size());
+  for (const char* label : {">Legend<", ">N<", ">main signal<", ">distant signal<",
+                            ">kilometre post<", ">train's speed limit<"}) {
     EXPECT_NE(svg.find(label), std::string::npos) << label;
   }
+}
+
+// Every element of one class, as its attributes' text.
+std::vector<std::string> elements_of_class(const std::string& svg, const std::string& cls) {
+  std::vector<std::string> out;
+  const std::string key = "class=\"" + cls + "\"";
+  for (size_t at = svg.find(key); at != std::string::npos; at = svg.find(key, at + 1)) {
+    const size_t open = svg.rfind('<', at);
+    out.push_back(svg.substr(open, svg.find('>', at) - open));
+  }
+  return out;
+}
+
+// What an author reads off the picture of the built-in scenario: the line's own kilometre
+// posts, the signal kinds, the speed boards, the timetable, and no internal field names.
+TEST(PlotSvg, ShowsTheLinesKilometrageSignalKindsBoardsAndTimes) {
+  const auto& b = builtin_compiled();
+  TempDir out;
+  ASSERT_EQ(plot({"-o", out.file("p.svg"), b.dir}).status, 0);
+  const std::string svg = read_file(out.file("p.svg"));
+  const double extent = 93000;  // the route length: no item stands beyond it
+  const auto metre_of = [&](double x) { return (x - 80) / 1080 * extent; };
+
+  // The progressives: km 75.8 at the start, falling; from 75,750 m on km 88.6, falling. Posts
+  // every 5 km of the line's own kilometrage, in both strips (above and below the profiles).
+  struct PostCase {
+    double metre;
+    const char* label;
+  };
+  std::vector<PostCase> expected;
+  const char* first_piece[] = {"75", "70", "65", "60", "55", "50", "45", "40",
+                               "35", "30", "25", "20", "15", "10", "5"};
+  for (int j = 0; j < 15; ++j) expected.push_back({800.0 + 5000 * j, first_piece[j]});
+  for (const PostCase& c : {PostCase{78600, "10"}, PostCase{83600, "5"}, PostCase{88600, "0"}}) {
+    expected.push_back(c);
+  }
+  const std::vector<std::string> posts = elements_of_class(svg, "km-post");
+  ASSERT_EQ(posts.size(), 2 * expected.size());
+  for (size_t i = 0; i < posts.size(); ++i) {
+    const PostCase& c = expected[i % expected.size()];
+    SCOPED_TRACE(c.label);
+    EXPECT_NEAR(metre_of(std::stod(attribute(posts[i], "<rect", "x")) + 2.5), c.metre, 1);
+    const size_t label_at = svg.find(posts[i]);
+    const size_t text = svg.find("<text", label_at);
+    EXPECT_EQ(
+        svg.substr(svg.find('>', text) + 1, svg.find("</text>", text) - svg.find('>', text) - 1),
+        c.label);
+  }
+  EXPECT_NE(svg.find(">km 0.05 | 12.85<"), std::string::npos);
+
+  // Signal kinds as the train source gives them: field 2 is 1 for distant, 2 for main.
+  int distant = 0, main = 0;
+  std::istringstream train(read_file(b.dir + "/Lindeva_Querno_40716-.txt"));
+  for (std::string row; std::getline(train, row);) {
+    if (row.rfind("segnale,", 0) != 0) continue;
+    const std::vector<double> fields = numbers(row.substr(row.find(',') + 1));
+    ASSERT_EQ(fields.size(), 11u) << row;
+    (fields[1] == 1 ? distant : main) += 1;
+  }
+  EXPECT_GT(distant, 0);
+  EXPECT_GT(main, distant);
+  EXPECT_EQ(elements_of_class(svg, "distant-signal").size(), static_cast<size_t>(distant));
+  EXPECT_EQ(elements_of_class(svg, "main-signal").size(), static_cast<size_t>(main));
+  EXPECT_TRUE(elements_of_class(svg, "other-signal").empty());
+
+  // The line's 20 speed boards, three of them announcing in each of their series of three.
+  const std::vector<std::string> boards = elements_of_class(svg, "speed-board");
+  EXPECT_EQ(boards.size(), 20u);
+  for (const char* label : {">65/75/75<", ">100/110/120<", ">30<", ">135/145/150<"}) {
+    EXPECT_NE(svg.find(label), std::string::npos) << label;
+  }
+  EXPECT_EQ(elements_of_class(svg, "board-speed").size(), 3u);
+
+  // Stations with their scheduled times; the counts in words.
+  for (const char* label : {">LINDEVA  6:55<", ">MONTECAVIO  7:19<", ">QUERNO  8:00<",
+                            ">PONTE ALBERINO<", "18 stations, 34 signals (", "1 slowdown,"}) {
+    EXPECT_NE(svg.find(label), std::string::npos) << label;
+  }
+  for (const char* internal : {"mark1", "value1", "1 slowdowns", "1 stations"}) {
+    EXPECT_EQ(svg.find(internal), std::string::npos) << internal;
+  }
+  EXPECT_FALSE(elements_of_class(svg, "curve").empty());
+}
+
+// Crafted files that once kept the drawing busy for ever: a plan of huge coordinates, whose grid
+// step could not move a line forward, and a track of many slowdown ends before many starts.
+TEST(PlotSvg, EndsQuicklyOnCraftedFiles) {
+  const auto& b = builtin_compiled();
+  auto general = decode_general(read_file(b.general_file));
+  ASSERT_TRUE(general.ok());
+  auto track = decode_track(read_file(b.track_file));
+  ASSERT_TRUE(track.ok());
+  std::string huge;
+  for (int i = 0; i < 200; ++i) {
+    huge += std::string("\x05\x00", 2);
+    StringSink cell;
+    put_f64(cell, 1e16);
+    huge += cell.bytes;
+  }
+  auto huge_plan = decode_curve(huge);
+  ASSERT_TRUE(huge_plan.ok());
+  std::vector<TrackBlock> ends_first(20'000);
+  for (size_t i = 0; i < ends_first.size(); ++i) {
+    ends_first[i].code = i < ends_first.size() / 2 ? kSlowdownEnd : kSlowdownStart;
+  }
+  auto builtin_curves = decode_curve(read_file(b.curve_file));
+  ASSERT_TRUE(builtin_curves.ok());
+
+  struct Case {
+    const char* what;
+    const std::vector<TrackBlock>& track;
+    const CurveTable& curves;
+  };
+  const Case cases[] = {{"plan of 1e16 m", track.value(), huge_plan.value()},
+                        {"10,000 ends before 10,000 starts", ends_first, builtin_curves.value()}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto start = std::chrono::steady_clock::now();
+    const std::string svg = render_plot_svg({"L", "1", general.value(), c.track, c.curves});
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    EXPECT_LT(svg.size(), 20'000'000u);
+    EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
+  }
+}
+
+// Each slowdown start runs to the first end after it, found in one pass over the track.
+TEST(PlotSvg, SlowdownsRunFromEachStartToTheFirstEndAfterIt) {
+  const auto track_of = [](const std::string& codes) {
+    std::vector<TrackBlock> t(codes.size());
+    for (size_t i = 0; i < codes.size(); ++i) {
+      t[i].code = codes[i] == 'S' ? kSlowdownStart : codes[i] == 'E' ? kSlowdownEnd : 0;
+      t[i].value1 = static_cast<int16_t>(10 * i);
+    }
+    return t;
+  };
+  struct Case {
+    const char* codes;
+    std::vector<SlowdownStretch> expected;  // metres
+  };
+  const Case cases[] = {
+      {"..S...E..", {{100, 300, 20}}},
+      {"S.S.E", {{0, 200, 0}, {100, 200, 20}}},
+      {"E.S..", {{100, 100, 20}}},
+      {"S.E.S.E", {{0, 100, 0}, {200, 300, 40}}},
+      {".....", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.codes);
+    const std::vector<SlowdownStretch> got = slowdown_stretches(track_of(c.codes));
+    ASSERT_EQ(got.size(), c.expected.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+      EXPECT_EQ(got[i].from, c.expected[i].from);
+      EXPECT_EQ(got[i].to, c.expected[i].to);
+      EXPECT_EQ(got[i].kmh, c.expected[i].kmh);
+    }
+  }
+  // A million blocks, half of them ends before half a million starts: a search from each
+  // start would compare 2.5e11 pairs.
+  std::vector<TrackBlock> crafted(1'000'000);
+  for (size_t i = 0; i < crafted.size(); ++i) {
+    crafted[i].code = i < crafted.size() / 2 ? kSlowdownEnd : kSlowdownStart;
+  }
+  const auto start = std::chrono::steady_clock::now();
+  const std::vector<SlowdownStretch> got = slowdown_stretches(crafted);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+  ASSERT_EQ(got.size(), crafted.size() / 2);
+  EXPECT_EQ(got.front().to, got.front().from);
 }
 
 TEST(PlotCommand, TakesTheIdentityFromTheCompiledFilesOrSaysWhyNot) {
@@ -188,6 +375,9 @@ TEST(PlotCommand, TakesTheIdentityFromTheCompiledFilesOrSaysWhyNot) {
   TempDir damaged;
   copy_with_awkward_names(damaged.path(), "L", "1");
   write_file(damaged.path() + "/L_1.dat", read_file(b.track_file) + "x");
+  TempDir sources;
+  write_file(sources.path() + "/L_linea.txt", read_file(b.dir + "/Lindeva_Querno_linea.txt"));
+  write_file(sources.path() + "/L_1-.txt", read_file(b.dir + "/Lindeva_Querno_40716-.txt"));
   TempDir out;
   const std::string svg = out.file("p.svg");
 
@@ -205,6 +395,12 @@ TEST(PlotCommand, TakesTheIdentityFromTheCompiledFilesOrSaysWhyNot) {
       {{"-o", svg, "--json", b.dir}, 2, "unknown option '--json'"},
       {{"-o", svg, out.file("nowhere")}, 2, "is not a directory"},
       {{"-o", svg, empty.path()}, 2, "holds 0 curve files"},
+      {{"-o", svg, sources.path()},
+       1,
+       sources.path() +
+           " holds sources but no compiled files; compile it first: scenario-tool "
+           "compile " +
+           sources.path()},
       {{"-o", svg, two_trains.path()}, 2, "holds 2 .sim/.dat pairs of L"},
       {{"-o", svg, "--train", "2", two_trains.path()}, 0, ""},
       {{"-o", svg, "--name", "../x", b.dir}, 2, "path separator"},
@@ -233,6 +429,9 @@ TEST(PlotCommand, TakesTheIdentityFromTheCompiledFilesOrSaysWhyNot) {
     }
     if (c.status == 2) {
       EXPECT_NE(r.err.find("usage: scenario-tool plot"), std::string::npos);
+    }
+    if (c.status == 1) {
+      EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     }
   }
 }
