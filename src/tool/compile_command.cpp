@@ -6,6 +6,8 @@
 #include "compiler/errore.h"
 #include "format/file_error.h"
 #include "source/diagnostic_json.h"
+#include "timing/running_time.h"
+#include "tool/documents_command.h"
 #include "tool/scenario_identity.h"
 #include "tool/scenario_options.h"
 
@@ -13,7 +15,8 @@ namespace scenario::tool {
 namespace {
 
 constexpr const char* kCompileUsage =
-    "usage: scenario-tool compile [--name NAME] [--train NUMBER] [-o OUTDIR] [--json] SRCDIR";
+    "usage: scenario-tool compile [--name NAME] [--train NUMBER] [-o OUTDIR] [--json] "
+    "[--documents] SRCDIR";
 
 // The status's diagnostic, the errore number (null when none) and the files written.
 void print_json(const ToolCompile& c) {
@@ -43,16 +46,39 @@ ToolCompile compile_sources(const std::string& srcdir, const std::string& outdir
 int compile_command(const std::vector<std::string>& args) {
   ScenarioOptions o;
   Identity id;
+  bool documents = false;
+  std::vector<std::string> rest;
+  for (const std::string& a : args) {
+    if (a == "--documents") {
+      documents = true;
+    } else {
+      rest.push_back(a);
+    }
+  }
   try {
-    o = parse_scenario_options(args, {.output = true, .json = true});
+    o = parse_scenario_options(rest, {.output = true, .json = true});
     id = resolve_identity(o.directory, o.name, o.train);
   } catch (const UsageError& e) {
     std::cerr << "scenario-tool compile: " << e.what() << "\n" << kCompileUsage << std::endl;
     return 2;
   }
   ToolCompile c;
+  const std::string outdir = o.output.value_or(o.directory);
   try {
-    c = compile_sources(o.directory, o.output.value_or(o.directory), id);
+    c = compile_sources(o.directory, outdir, id);
+    // Documents of sources with a fault would describe another scenario than the author's.
+    if (documents && c.outcome.clean() && !c.written.empty()) {
+      const BuildState& s = *c.state;
+      for (const std::string& path :
+           make_documents(id, s.general, s.track.blocks(), s.curves, timing::TrainModel{},
+                          timing::kDefaultStep, outdir, "scenario-tool compile: ", std::cerr)) {
+        c.written.push_back(std::filesystem::path(path).filename().string());
+      }
+    } else if (documents) {
+      std::cerr << "scenario-tool compile: the documents are not written: the sources have a "
+                   "fault"
+                << std::endl;
+    }
   } catch (const std::exception& e) {
     std::cerr << "scenario-tool compile: " << e.what() << std::endl;
     return 1;
