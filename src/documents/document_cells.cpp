@@ -1,5 +1,6 @@
 #include "documents/document_cells.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -53,6 +54,13 @@ std::string margin_text(double seconds) {
   char out[16];
   std::snprintf(out, sizeof out, "%.1f", halves / 2);
   return out;
+}
+
+std::string margin_cell_text(double seconds) {
+  std::string t = margin_text(seconds);
+  if (t.size() <= 4) return t;
+  const double minutes = std::clamp(std::floor(seconds / 60 + 1e-9), -999.0, 9999.0);
+  return std::to_string(static_cast<long long>(minutes));
 }
 
 }  // namespace scenario::documents

@@ -23,5 +23,8 @@ std::string kilometre_text(int64_t metres);
 std::string board_kilometre_text(int64_t metres);
 // A margin in seconds, in minutes rounded down to the half minute: "1.5", "-0.5".
 std::string margin_text(double seconds);
+// The same in the four characters of the margin cell: whole minutes, rounded down, when the
+// half minute does not fit, held between -999 and 9999.
+std::string margin_cell_text(double seconds);
 
 }  // namespace scenario::documents

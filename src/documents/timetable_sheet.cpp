@@ -166,12 +166,13 @@ Document timetable_sheet(const SheetInput& s) {
     entries.push_back(e);
   }
   for (const timing::Section& sec : r.sections) {
-    entries[sec.to].rec = cell(margin_text(sec.margin), 1, 5);
+    entries[sec.to].rec = cell(margin_cell_text(sec.margin), 1, 5);
     if (!sec.feasible) {
       d.warnings.push_back("the section " + display_text(s.facts.station_names[sec.from]) + " - " +
                            display_text(s.facts.station_names[sec.to]) +
                            " cannot be kept: its margin is " + margin_text(sec.margin) +
-                           " min, and the times within it are the scheduled ones, compressed");
+                           " min; the computed times within it are squeezed to meet the "
+                           "scheduled one");
     }
   }
 

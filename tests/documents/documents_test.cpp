@@ -356,6 +356,12 @@ TEST(DocumentCells, TimesKilometresMarginsAndPosts) {
     const char* text;
   } margins[] = {{60, "1.0"}, {89, "1.0"}, {59, "0.5"}, {90, "1.5"}, {0, "0.0"}, {-10, "-0.5"}};
   for (const auto& m : margins) EXPECT_EQ(documents::margin_text(m.seconds), m.text) << m.seconds;
+  const struct {
+    double seconds;
+    const char* text;
+  } cells[] = {{90, "1.5"},    {-5970, "-100"}, {-11790, "-197"},
+               {45450, "757"}, {-1e7, "-999"},  {1e7, "9999"}};
+  for (const auto& m : cells) EXPECT_EQ(documents::margin_cell_text(m.seconds), m.text);
   const timing::Progressive falling{0, 75700, 1}, rising{0, 1000, 0};
   EXPECT_EQ(documents::post_before(falling, 66850), 9);  // km 8.850
   EXPECT_EQ(documents::post_before(falling, 66700), 9);  // exactly at post 9

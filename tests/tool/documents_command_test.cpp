@@ -49,8 +49,8 @@ TEST(DocumentsCommand, CompileWritesTheTwoDocumentsBesideTheCompiledFiles) {
   // The default model cannot keep the last section: said, and the documents still written.
   EXPECT_EQ(r.err,
             "scenario-tool compile: warning: the section POGGIO SERENTE - QUERNO cannot be kept: "
-            "its margin is -1.5 min, and the times within it are the scheduled ones, "
-            "compressed\n");
+            "its margin is -1.5 min; the computed times within it are squeezed to meet the "
+            "scheduled one\n");
   EXPECT_EQ(list_dir(out.path()),
             (std::vector<std::string>{"Lindeva_Querno_40716.dat", "Lindeva_Querno_40716.sim",
                                       kOrder, kSheet, "Lindeva_Querno_linea.dat"}));
