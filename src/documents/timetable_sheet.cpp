@@ -61,10 +61,9 @@ std::string right_time(int64_t seconds, std::string into = std::string(16, ' '))
   return into;
 }
 
-// A computed time: to the nearest half minute, so that it is off by 15 s at most.
-int64_t nearest_half_minute(double seconds) {
-  return static_cast<int64_t>(std::llround(seconds / 30)) * 30;
-}
+// A computed time in whole seconds; clock_time then rounds it down to the half minute, as it
+// does the scheduled ones.
+int64_t whole_seconds(double seconds) { return static_cast<int64_t>(std::floor(seconds)); }
 
 // The computed times of the stations: each section's margin shared over its running time in
 // proportion, so that the times meet the scheduled one at the section's end. Stations outside
@@ -155,13 +154,13 @@ Document timetable_sheet(const SheetInput& s) {
       if (st.scheduled_arrival) {
         e.time = right_time(static_cast<int64_t>(*st.scheduled_arrival));
       } else if (arrival[k]) {
-        e.time = right_time(nearest_half_minute(*arrival[k]));
+        e.time = right_time(whole_seconds(*arrival[k]));
       }
     } else if (st.scheduled_departure) {
-      if (arrival[k]) e.time = cell(clock_time(nearest_half_minute(*arrival[k])), 1, 16);
+      if (arrival[k]) e.time = cell(clock_time(whole_seconds(*arrival[k])), 1, 16);
       e.time = right_time(static_cast<int64_t>(*st.scheduled_departure), e.time);
     } else if (arrival[k]) {
-      e.time = cell(clock_time(nearest_half_minute(*arrival[k])), 7, 16);
+      e.time = cell(clock_time(whole_seconds(*arrival[k])), 7, 16);
     }
     entries.push_back(e);
   }

@@ -88,12 +88,7 @@ TEST(BuiltinDocuments, StationsTimesAndWidthsAgreeWithTheHandWrittenSheet) {
       if (timed && t + 1 == ours[k].times.size()) {
         EXPECT_EQ(ours[k].times[t], theirs[k].times[t]);
       } else {
-        // The hand-written sheet keeps these three passing times close to the fastest run;
-        // the computed ones share each section's margin along it, and come 90 s later.
-        const bool apart = theirs[k].name == "FORNACI di SELVA" ||
-                           theirs[k].name == "ROCCA VELMONTE" || theirs[k].name == "TORRE BRIVANA";
-        EXPECT_LE(std::abs(seconds_of(ours[k].times[t]) - seconds_of(theirs[k].times[t])),
-                  apart ? 90 : 60)
+        EXPECT_LE(std::abs(seconds_of(ours[k].times[t]) - seconds_of(theirs[k].times[t])), 60)
             << ours[k].times[t] << " against " << theirs[k].times[t];
       }
     }
