@@ -5,6 +5,7 @@
 
 #include "compiler/compile.h"
 #include "compiler/errore.h"
+#include "format/file_error.h"
 #include "inspect/run_input.h"
 #include "timing/running_time.h"
 #include "tool/model_options.h"
@@ -32,6 +33,7 @@ std::vector<std::string> make_documents(const Identity& id, const GeneralTable& 
   }
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
+  if (ec) throw FileError(dir, "cannot create the output directory: " + ec.message());
   return documents::write_documents(docs, id, dir);
 }
 

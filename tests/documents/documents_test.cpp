@@ -214,11 +214,12 @@ struct Small {
   std::string b_name = "B";
   bool one_station = false;
   std::string slowdown = "rallentamento,  12000,  50,  800,  0,  1,  100\r\n";
+  std::string boards;  // rows of the line's [indicazioni]
 };
 
 Documents small_documents(const Small& s) {
-  const std::string line =
-      "[generale]\r\nlunghezza percorso,  20000\r\n" + s.progressives + "[curve]\r\n[fine]\r\n";
+  const std::string line = "[generale]\r\nlunghezza percorso,  20000\r\n" + s.progressives +
+                           "[curve]\r\n[indicazioni]\r\n" + s.boards + "[fine]\r\n";
   std::string train =
       "[generale]\r\nnumero vetture,  5\r\npercentuale massa frenata,  100\r\n"
       "orologio,  6 0 0\r\n[aderenze]\r\naderenza,  0,  100\r\n[vel_limite]\r\nvelocita,  0,  "
@@ -252,16 +253,35 @@ TEST(SmallDocuments, KilometrageWithoutAChangeFallsAlongTheRoute) {
   EXPECT_EQ(st[1].times.back(), "6.12");
   EXPECT_EQ(st[2].times, std::vector<std::string>{"6.25"});
   EXPECT_FALSE(st[1].rec.empty());
-  // The limit falls to 60 at 5000 m: km 15, named by its kilometre (no board near it).
-  bool seen = false;
-  for (const std::string& r : d.sheet.rows) {
-    if (r.find("Km 15+000") != std::string::npos) {
-      seen = true;
-      EXPECT_EQ(r.substr(0, 25), " |  60 |  60 |  15.000  |");
-    }
+  // The limit falls to 60 at 5000 m, km 15, and rises to 100 at 6000 m: without a board near,
+  // each place is named by its kilometre.
+  std::vector<std::string> speed_rows;
+  for (size_t i = 16; i < d.sheet.rows.size(); ++i) {
+    const std::string& r = d.sheet.rows[i];
+    if (r.size() == 83 && r[5] != ' ' && r[32] == ' ') speed_rows.push_back(r);
   }
-  EXPECT_TRUE(seen);
+  EXPECT_EQ(
+      speed_rows,
+      (std::vector<std::string>{
+          " |  60 |  60 |  15.000  |  60 |      Km 15+000             |                |     |",
+          " | 100 | 100 |  14.000  | 100 |      Km 14+000             |                |     |"}));
   EXPECT_TRUE(d.sheet.warnings.empty());
+}
+
+TEST(SmallDocuments, ASpeedChangeIsNamedByABoardWithin200Metres) {
+  Small s;
+  s.boards =
+      "cartello_indicatore,  5150,  (PASSAGGIO)(A LIVELLO)(Km 14+850)\r\n"
+      "cartello_indicatore,  6250,  (CAVALCAVIA)\r\n";
+  std::vector<std::string> places;
+  const auto rows = small_documents(s).sheet.rows;
+  for (size_t i = 16; i < rows.size(); ++i) {
+    const std::string& r = rows[i];
+    if (r.size() == 83 && r[5] != ' ' && r[32] == ' ') places.push_back(trim(r.substr(31, 28)));
+  }
+  // 150 m from the first change: its text, in the whole words that fit; the second board is
+  // 250 m from its change.
+  EXPECT_EQ(places, (std::vector<std::string>{"PASSAGGIO A LIVELLO", "Km 14+000"}));
 }
 
 TEST(SmallDocuments, AChangeOfKilometrageStandsAtTheNearestStationOrOnItsOwn) {
