@@ -64,15 +64,23 @@ int compile_command(const std::vector<std::string>& args) {
   }
   ToolCompile c;
   const std::string outdir = o.output.value_or(o.directory);
+  bool documents_failed = false;
   try {
     c = compile_sources(o.directory, outdir, id);
     // Documents of sources with a fault would describe another scenario than the author's.
     if (documents && c.outcome.clean() && !c.written.empty()) {
       const BuildState& s = *c.state;
-      for (const std::string& path :
-           make_documents(id, s.general, s.track.blocks(), s.curves, timing::TrainModel{},
-                          timing::kDefaultStep, outdir, "scenario-tool compile: ", std::cerr)) {
-        c.written.push_back(std::filesystem::path(path).filename().string());
+      try {
+        for (const std::string& path :
+             make_documents(id, s.general, s.track.blocks(), s.curves, timing::TrainModel{},
+                            timing::kDefaultStep, outdir, "scenario-tool compile: ", std::cerr)) {
+          c.written.push_back(std::filesystem::path(path).filename().string());
+        }
+      } catch (const documents::DocumentsError& e) {
+        // The compiled files are written all the same; only the documents are missing.
+        std::cerr << "scenario-tool compile: the documents are not written: " << e.what()
+                  << std::endl;
+        documents_failed = true;
       }
     } else if (documents) {
       std::cerr << "scenario-tool compile: the documents are not written: the sources have a "
@@ -84,6 +92,7 @@ int compile_command(const std::vector<std::string>& args) {
     return 1;
   }
   if (o.json) print_json(c);
+  if (documents_failed) return 1;
   if (c.outcome.errore) {
     std::cerr << errore_message(c.outcome.errore->code) << std::endl;
     return 1;

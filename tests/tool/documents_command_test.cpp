@@ -87,6 +87,28 @@ TEST(DocumentsCommand, FromSourcesCompiledInMemoryWritingNothingElse) {
   EXPECT_EQ(read_file(src.file("Route_1-.txt")), g.train);
 }
 
+TEST(DocumentsCommand, CompileSaysWhenTheRunCannotBeComputed) {
+  // No adhesion row: the locomotive's wheels have no grip, and the train cannot start.
+  TempDir src;
+  write_file(src.file("T_linea.txt"),
+             "[generale]\r\nlunghezza percorso,  20000\r\n[curve]\r\n[fine]\r\n");
+  write_file(src.file("T_1-.txt"),
+             "[generale]\r\npercentuale massa frenata,  100\r\n[vel_limite]\r\nvelocita,  0,  "
+             "100\r\n[stazioni]\r\nstazione,  50,  12,  700,  0, 0, 0,  1,1,0,  4,1,1,  1,  "
+             "6,0,0,  A\r\nstazione,  19000,  6,  800,  1, 0, 0,  1,1,0,  4,1,1,  0,  6,25,0,  "
+             "C\r\n[fine]\r\n");
+  const ProcessResult r = tool({"compile", "--documents", "--json", src.path()});
+  EXPECT_EQ(r.exit_status, 1);
+  EXPECT_NE(r.err.find("the documents are not written: the run cannot be computed: the train "
+                       "stalls"),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(r.out.find("\"outputs\":[\"T_linea.dat\",\"T_1.sim\",\"T_1.dat\"]"), std::string::npos)
+      << r.out;
+  EXPECT_TRUE(file_exists(src.file("T_1.sim")));
+  EXPECT_FALSE(file_exists(src.file("T_1_scheda_treno.txt")));
+}
+
 TEST(DocumentsCommand, ErrorsAndUsage) {
   TempDir empty, faulty;
   EXPECT_EQ(tool({"documents"}).exit_status, 2);
