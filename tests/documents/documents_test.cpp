@@ -153,6 +153,7 @@ TEST(BuiltinDocuments, SlowdownOrderMatchesTheHandWrittenFormButThePost) {
 struct TrainFacts {
   std::vector<std::pair<std::string, std::string>> stations;
   std::vector<std::pair<int, int>> slowdowns;
+  std::string braking;  // the brake-mass percentage as written
 };
 
 TrainFacts read_train(const std::string& text) {
@@ -161,21 +162,29 @@ TrainFacts read_train(const std::string& text) {
   for (std::string line; std::getline(in, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     const auto v = split(line);
-    if (line.rfind("stazione,", 0) == 0 && v.size() == 18) {
+    if (line.rfind("stazione,", 0) == 0 && v.size() >= 18) {
       const int h = num(v[14]), m = num(v[15]);
       std::string t;
       if (h || m) t = std::to_string(h) + "." + (m < 10 ? "0" : "") + std::to_string(m);
-      f.stations.emplace_back(trim(v[17]), t);
+      // The name is the rest of the row; a quoted one may hold a comma.
+      size_t at = 0;
+      for (int i = 0; i < 17; ++i) at = line.find(',', at) + 1;
+      std::string name = trim(line.substr(at));
+      if (name.size() >= 2 && name.front() == '"') name = name.substr(1, name.size() - 2);
+      f.stations.emplace_back(name, t);
     }
     if (line.rfind("rallentamento,", 0) == 0) f.slowdowns.emplace_back(num(v[2]), num(v[3]));
+    if (line.find("massa frenata") != std::string::npos) f.braking = trim(v[1]);
   }
   return f;
 }
 
 TEST(GeneratedDocuments, NameTheTrainSourcesStationsTimesAndSlowdowns) {
-  for (const int km : {20, 120}) {
-    SCOPED_TRACE(std::to_string(km) + " km");
-    const GeneratedSources g = generate_scenario(km);
+  // Plain scenarios, and varied ones: quoted names, two kilometrages, times out of order.
+  for (const auto& [km, varied] : {std::pair{20, false}, {120, false}, {40, true}, {60, true}}) {
+    SCOPED_TRACE(std::to_string(km) + " km" + (varied ? ", varied" : ""));
+    const GeneratedSources g =
+        generate_scenario(km, {.seed = static_cast<uint64_t>(km), .every_row_kind = varied});
     const Identity id{"Route", "1"};
     const auto c = decompile::compile_in_memory(id, g.line, g.train);
     ASSERT_TRUE(c.outcome.clean());
@@ -187,7 +196,9 @@ TEST(GeneratedDocuments, NameTheTrainSourcesStationsTimesAndSlowdowns) {
     for (size_t k = 0; k < sheet.size(); ++k) {
       EXPECT_EQ(sheet[k].name, train.stations[k].first);
       if (!train.stations[k].second.empty()) {
-        EXPECT_EQ(sheet[k].times.back(), train.stations[k].second) << sheet[k].name;
+        std::string scheduled = sheet[k].times.back();
+        if (scheduled.back() == '+') scheduled.pop_back();  // the seconds of a varied time
+        EXPECT_EQ(scheduled, train.stations[k].second) << sheet[k].name;
       }
     }
     std::vector<std::pair<int, int>> order;
@@ -199,6 +210,9 @@ TEST(GeneratedDocuments, NameTheTrainSourcesStationsTimesAndSlowdowns) {
     }
     EXPECT_EQ(order, train.slowdowns);
     ASSERT_FALSE(train.slowdowns.empty());
+    EXPECT_NE(d.sheet.rows[4].find("TRENO n." + id.train + " "), std::string::npos);
+    EXPECT_NE(d.sheet.rows[5].find(" " + train.braking + "% "), std::string::npos);
+    EXPECT_NE(d.order.rows[6].find(" treno " + id.train + " "), std::string::npos);
     // Every table row has the width of the built-in's: the sheet's from row 13, the order's
     // from row 8.
     for (size_t i = 13; i + 1 < d.sheet.rows.size(); ++i) EXPECT_EQ(d.sheet.rows[i].size(), 83u);
