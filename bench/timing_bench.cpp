@@ -6,9 +6,9 @@
 
 #include "bench_support.h"
 #include "compiler/compile.h"
+#include "inspect/run_input.h"
 #include "source/source_store.h"
 #include "timing/running_time.h"
-#include "tool/timing_input.h"
 
 namespace scenario::bench {
 namespace {
@@ -30,7 +30,7 @@ void BM_TimingGenerated(benchmark::State& state) {
   const auto km = static_cast<int32_t>(state.range(0));
   const std::string& dir = compiled_dir(km);
   for (auto _ : state) {
-    const timing::RunInput in = tool::load_timing_input(dir, {"G", "1"});
+    const timing::RunInput in = load_run_input(dir, {"G", "1"});
     benchmark::DoNotOptimize(timing::compute_run(in, timing::TrainModel{}));
   }
   state.SetComplexityN(km);

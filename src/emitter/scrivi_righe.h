@@ -1,6 +1,7 @@
 // The common write procedure of the five emitters.
 #pragma once
 
+#include <span>
 #include <string>
 
 #include "emitter/row_list.h"
@@ -15,5 +16,9 @@ namespace scenario {
 // written says what an interrupting signal does to the file once written.
 void scrivi_righe(BuildState& state, const RowList& rows, const std::string& path,
                   OnInterrupt written = OnInterrupt::kKeep);
+
+// Writes rows already in Windows-1252 to path in the same line form, however many they are:
+// each row and CR LF, the last included. Throws FileError; the earlier file stays on failure.
+void write_text_lines(std::span<const std::string> cp1252_rows, const std::string& path);
 
 }  // namespace scenario

@@ -7,6 +7,8 @@
 #include "format/directory_lock.h"
 #include "format/file_error.h"
 #include "source/diagnostic_json.h"
+#include "timing/running_time.h"
+#include "tool/documents_command.h"
 #include "tool/scenario_identity.h"
 #include "tool/scenario_options.h"
 
@@ -14,7 +16,8 @@ namespace scenario::tool {
 namespace {
 
 constexpr const char* kCompileUsage =
-    "usage: scenario-tool compile [--name NAME] [--train NUMBER] [-o OUTDIR] [--json] SRCDIR";
+    "usage: scenario-tool compile [--name NAME] [--train NUMBER] [-o OUTDIR] [--json] "
+    "[--documents] SRCDIR";
 
 // The status's diagnostic, the errore number (null when none), the files written and, when one
 // could not be written, the error.
@@ -59,16 +62,47 @@ ToolCompile compile_sources(const std::string& srcdir, const std::string& outdir
 int compile_command(const std::vector<std::string>& args) {
   ScenarioOptions o;
   Identity id;
+  bool documents = false;
+  std::vector<std::string> rest;
+  for (const std::string& a : args) {
+    if (a == "--documents") {
+      documents = true;
+    } else {
+      rest.push_back(a);
+    }
+  }
   try {
-    o = parse_scenario_options(args, {.output = true, .json = true});
+    o = parse_scenario_options(rest, {.output = true, .json = true});
     id = resolve_identity(o.directory, o.name, o.train);
   } catch (const UsageError& e) {
     std::cerr << "scenario-tool compile: " << e.what() << "\n" << kCompileUsage << std::endl;
     return 2;
   }
   ToolCompile c;
+  const std::string outdir = o.output.value_or(o.directory);
+  bool documents_failed = false;
   try {
-    c = compile_sources(o.directory, o.output.value_or(o.directory), id);
+    c = compile_sources(o.directory, outdir, id);
+    // Documents of sources with a fault would describe another scenario than the author's.
+    if (documents && c.outcome.clean() && !c.write_error && !c.written.empty()) {
+      const BuildState& s = *c.state;
+      try {
+        for (const std::string& path :
+             make_documents(id, s.general, s.track.blocks(), s.curves, timing::TrainModel{},
+                            timing::kDefaultStep, outdir, "scenario-tool compile: ", std::cerr)) {
+          c.written.push_back(std::filesystem::path(path).filename().string());
+        }
+      } catch (const documents::DocumentsError& e) {
+        // The compiled files are written all the same; only the documents are missing.
+        std::cerr << "scenario-tool compile: the documents are not written: " << e.what()
+                  << std::endl;
+        documents_failed = true;
+      }
+    } else if (documents) {
+      std::cerr << "scenario-tool compile: the documents are not written: the sources have a "
+                   "fault"
+                << std::endl;
+    }
   } catch (const std::exception& e) {
     if (o.json) {
       // Nothing was compiled: no status to give, only the error.
@@ -87,6 +121,7 @@ int compile_command(const std::vector<std::string>& args) {
     std::cerr << "scenario-tool compile: " << *c.write_error << std::endl;
     return 1;
   }
+  if (documents_failed) return 1;
   if (c.outcome.errore) {
     std::cerr << errore_message(c.outcome.errore->code) << std::endl;
     return 1;

@@ -3,9 +3,10 @@
 #include "format/file_names.h"
 #include "format/replace_file.h"
 #include "inspect/display_text.h"
+#include "inspect/run_input.h"
 #include "timing/running_time.h"
+#include "tool/model_options.h"
 #include "tool/scenario_identity.h"
-#include "tool/timing_input.h"
 #include "tool/timing_options.h"
 #include "tool/timing_report.h"
 #include "tool/timing_svg.h"
@@ -22,7 +23,7 @@ constexpr const char* kTimingUsage =
 int timing_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   for (const std::string& a : args) {
     if (a == "--help" || a == "-h") {
-      out << kTimingUsage << "model options (defaults in brackets):\n" << kTimingModelUsage;
+      out << kTimingUsage << "model options (defaults in brackets):\n" << kModelUsage;
       return 0;
     }
   }
@@ -40,7 +41,7 @@ int timing_command(const std::vector<std::string>& args, std::ostream& out, std:
   const std::string title = display_text(id.name) + ", train " + display_text(id.train);
   const std::string sim = o.scenario.directory + "/" + general_file_name(id);
   try {
-    const timing::RunInput in = load_timing_input(o.scenario.directory, id);
+    const timing::RunInput in = load_run_input(o.scenario.directory, id);
     const timing::RunResult run = timing::compute_run(in, o.model, o.step);
     if (o.svg) replace_file(*o.svg, render_timing_svg(run, in, title));
     if (o.scenario.json) {
@@ -52,7 +53,7 @@ int timing_command(const std::vector<std::string>& args, std::ostream& out, std:
     for (const std::string& line : late) err << line << "\n";
     out.flush();
     return late.empty() ? 0 : 3;
-  } catch (const TimingInputFailure& f) {
+  } catch (const RunInputFailure& f) {
     err << "scenario-tool timing: " << f.line << std::endl;
   } catch (const timing::TimingError& e) {
     err << "scenario-tool timing: " << sim << ": " << e.what() << std::endl;

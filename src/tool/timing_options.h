@@ -17,9 +17,6 @@ struct TimingOptions {
   double step = 0;  // metres
 };
 
-// The model options as the usage text lists them, one per line.
-extern const char* const kTimingModelUsage;
-
 // Parses args. Throws UsageError for an unknown option, a missing or malformed value, or a
 // model value that cannot be used (a mass that is not positive, a negative effort, ...).
 TimingOptions parse_timing_options(const std::vector<std::string>& args);

@@ -7,6 +7,7 @@
 #include "tool/check_command.h"
 #include "tool/compile_command.h"
 #include "tool/decompile_command.h"
+#include "tool/documents_command.h"
 #include "tool/emit_command.h"
 #include "tool/explain_command.h"
 #include "tool/fmt_command.h"
@@ -22,13 +23,17 @@ constexpr const char* kUsage =
     "usage: scenario-tool <command> [options]\n"
     "\n"
     "commands:\n"
-    "  compile [--name NAME] [--train NUMBER] [-o OUTDIR] [--json] SRCDIR\n"
-    "               compile a scenario's sources into its three compiled files\n"
+    "  compile [--name NAME] [--train NUMBER] [-o OUTDIR] [--json] [--documents] SRCDIR\n"
+    "               compile a scenario's sources into its three compiled files; --documents\n"
+    "               also writes the timetable sheet and the slowdown order beside them\n"
     "  check [--name NAME] [--train NUMBER] [--json] SRCDIR\n"
     "               list every faulty row of a scenario's sources, writing nothing\n"
     "  decompile [--name NAME] [--train NUMBER] [-o SRCDIR] [--force] DIR\n"
     "               recover the two sources of the compiled files in DIR, checked to compile\n"
     "               back to the same bytes\n"
+    "  documents [--name NAME] [--train NUMBER] [-o OUTDIR] [model options] DIR\n"
+    "               write the driver's timetable sheet and slowdown order of the scenario in\n"
+    "               DIR (compiled files, or sources compiled in memory), times computed\n"
     "  emit OUTDIR  write the built-in scenario's text files into OUTDIR\n"
     "  explain KEYWORD\n"
     "               what a row kind of the sources means, field by field (explain stazione)\n"
@@ -68,6 +73,7 @@ int run(int argc, char** argv) {
   }
   if (command == "compile") return compile_command(args);
   if (command == "decompile") return decompile_command(args);
+  if (command == "documents") return documents_command(args);
   if (command == "emit") return emit_command(args);
   if (command == "inspect") return inspect_command(args);
   if (command == "plot") return plot_command(args);

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "inspect/run_input.h"
 #include "support/builtin_compiled.h"
-#include "tool/timing_input.h"
 
 namespace scenario::timing {
 namespace {
@@ -199,7 +199,7 @@ TEST(RunningTime, FaultsOfTheRouteAreErrorsNamingThePlace) {
 const RunInput& builtin_input() {
   static const RunInput in = [] {
     const auto& b = testing::builtin_compiled();
-    return tool::load_timing_input(b.dir, {"Lindeva_Querno", "40716"});
+    return load_run_input(b.dir, {"Lindeva_Querno", "40716"});
   }();
   return in;
 }

@@ -8,10 +8,10 @@
 #include <sstream>
 
 #include "format/file_names.h"
+#include "inspect/run_input.h"
 #include "support/builtin_compiled.h"
 #include "support/compile_fixture.h"
 #include "support/temp_dir.h"
-#include "tool/timing_input.h"
 
 namespace scenario {
 namespace {
@@ -41,8 +41,7 @@ void copy_builtin(const std::string& dir) {
 }
 
 TEST(TimingInput, ReadsStopsTimesSlowdownsAndTheTrainFromTheCompiledFiles) {
-  const timing::RunInput in =
-      tool::load_timing_input(builtin_compiled().dir, {"Lindeva_Querno", "40716"});
+  const timing::RunInput in = load_run_input(builtin_compiled().dir, {"Lindeva_Querno", "40716"});
   ASSERT_EQ(in.stations.size(), 18u);
   const timing::RunStation& origin = in.stations.front();
   EXPECT_EQ(origin.name, "LINDEVA");

@@ -11,21 +11,31 @@
 #include "model/track_array.h"
 #include "timing/run_input.h"
 
-namespace scenario::tool {
+namespace scenario {
 
 // A compiled file that cannot be read or decoded, or that carries no station; line is the
 // message to show, naming the file.
-struct TimingInputFailure {
+struct RunInputFailure {
   std::string line;
 };
 
 // What the calculation reads of the decoded tables: the block limits, gradients and adhesion,
 // the slowdowns, the plan's curves, the stations with their stop markers and times, the
 // progressives, the coaches, the brake-mass percentage and the start clock.
-timing::RunInput timing_input(const GeneralTable& general, const std::vector<TrackBlock>& track,
-                              const CurveTable& curves);
+timing::RunInput run_input(const GeneralTable& general, const std::vector<TrackBlock>& track,
+                           const CurveTable& curves);
 
-// Reads and decodes the three compiled files of id in dir. Throws TimingInputFailure.
-timing::RunInput load_timing_input(const std::string& dir, const Identity& id);
+// The three compiled files of a scenario, decoded.
+struct CompiledTables {
+  GeneralTable general;
+  std::vector<TrackBlock> track;
+  CurveTable curves;
+};
+// Reads and decodes the three compiled files of id in dir. Throws RunInputFailure.
+CompiledTables load_compiled_tables(const std::string& dir, const Identity& id);
 
-}  // namespace scenario::tool
+// Reads and decodes the three compiled files of id in dir. Throws RunInputFailure, also for
+// a general table without a station.
+timing::RunInput load_run_input(const std::string& dir, const Identity& id);
+
+}  // namespace scenario

@@ -1,4 +1,4 @@
-#include "tool/timing_input.h"
+#include "inspect/run_input.h"
 
 #include <map>
 
@@ -11,7 +11,7 @@
 #include "inspect/display_text.h"
 #include "inspect/plan_summary.h"
 
-namespace scenario::tool {
+namespace scenario {
 namespace {
 
 template <typename T>
@@ -20,20 +20,20 @@ T load(const std::string& path, FileKind kind, Decoded<T> (*decode)(std::string_
   try {
     bytes = read_compiled_file(path, kind);
   } catch (const FileError& e) {
-    throw TimingInputFailure{e.what()};
+    throw RunInputFailure{e.what()};
   }
   Decoded<T> d = decode(bytes);
   if (!d.ok()) {
-    throw TimingInputFailure{path + ": offset " + std::to_string(d.error().offset) + ": " +
-                             d.error().message};
+    throw RunInputFailure{path + ": offset " + std::to_string(d.error().offset) + ": " +
+                          d.error().message};
   }
   return std::move(d.value());
 }
 
 }  // namespace
 
-timing::RunInput timing_input(const GeneralTable& general, const std::vector<TrackBlock>& track,
-                              const CurveTable& curves) {
+timing::RunInput run_input(const GeneralTable& general, const std::vector<TrackBlock>& track,
+                           const CurveTable& curves) {
   timing::RunInput in;
   std::map<int, int64_t> stop_marker;  // station slot → block
   // The first slowdown end at or after each block, found backward so that a track of many
@@ -84,16 +84,24 @@ timing::RunInput timing_input(const GeneralTable& general, const std::vector<Tra
   return in;
 }
 
-timing::RunInput load_timing_input(const std::string& dir, const Identity& id) {
-  const std::string sim = dir + "/" + general_file_name(id);
-  const GeneralTable general = load<GeneralTable>(sim, FileKind::kGeneral, decode_general);
-  const auto track = load<std::vector<TrackBlock>>(dir + "/" + track_file_name(id),
-                                                   FileKind::kTrack, decode_track);
-  const CurveTable curves =
-      load<CurveTable>(dir + "/" + curve_file_name(id), FileKind::kCurve, decode_curve);
-  timing::RunInput in = timing_input(general, track, curves);
-  if (in.stations.empty()) throw TimingInputFailure{sim + ": the general table holds no station"};
+CompiledTables load_compiled_tables(const std::string& dir, const Identity& id) {
+  CompiledTables t;
+  t.general =
+      load<GeneralTable>(dir + "/" + general_file_name(id), FileKind::kGeneral, decode_general);
+  t.track = load<std::vector<TrackBlock>>(dir + "/" + track_file_name(id), FileKind::kTrack,
+                                          decode_track);
+  t.curves = load<CurveTable>(dir + "/" + curve_file_name(id), FileKind::kCurve, decode_curve);
+  return t;
+}
+
+timing::RunInput load_run_input(const std::string& dir, const Identity& id) {
+  const CompiledTables t = load_compiled_tables(dir, id);
+  timing::RunInput in = run_input(t.general, t.track, t.curves);
+  if (in.stations.empty()) {
+    throw RunInputFailure{dir + "/" + general_file_name(id) +
+                          ": the general table holds no station"};
+  }
   return in;
 }
 
-}  // namespace scenario::tool
+}  // namespace scenario

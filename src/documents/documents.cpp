@@ -1,0 +1,40 @@
+#include "documents/documents.h"
+
+#include "documents/route_facts.h"
+#include "documents/slowdown_order.h"
+#include "documents/timetable_sheet.h"
+#include "emitter/scrivi_righe.h"
+#include "format/file_names.h"
+#include "inspect/run_input.h"
+#include "timing/running_time.h"
+
+namespace scenario::documents {
+
+Documents scenario_documents(const Identity& id, const GeneralTable& general,
+                             const std::vector<TrackBlock>& track, const CurveTable& curves,
+                             const timing::TrainModel& model, double step) {
+  const timing::RunInput in = run_input(general, track, curves);
+  if (in.stations.empty()) throw DocumentsError("the general table holds no station");
+  timing::RunResult run;
+  try {
+    run = timing::compute_run(in, model, step);
+  } catch (const timing::TimingError& e) {
+    throw DocumentsError(std::string("the run cannot be computed: ") + e.what());
+  }
+  const RouteFacts facts = route_facts(general, track);
+  Documents d;
+  d.sheet = timetable_sheet({id, in, run, facts, model});
+  d.order = slowdown_order(id, in, facts);
+  return d;
+}
+
+std::vector<std::string> write_documents(const Documents& docs, const Identity& id,
+                                         const std::string& dir) {
+  const std::string sheet = dir + "/" + scheda_name(id);
+  const std::string order = dir + "/" + rallentamenti_name(id);
+  write_text_lines(docs.sheet.rows, sheet);
+  write_text_lines(docs.order.rows, order);
+  return {sheet, order};
+}
+
+}  // namespace scenario::documents

@@ -1,0 +1,39 @@
+// The driver's two documents of any compiled scenario: the timetable sheet and the slowdown
+// order, computed from the compiled tables and the train's fastest run.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "documents/document.h"
+#include "model/curve_table.h"
+#include "model/general_table.h"
+#include "model/identity.h"
+#include "model/track_array.h"
+#include "timing/train_model.h"
+
+namespace scenario::documents {
+
+// A scenario whose documents cannot be made: no station, or a run that cannot be computed.
+class DocumentsError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct Documents {
+  Document sheet;  // NAME_TRAIN_scheda_treno.txt
+  Document order;  // NAME_TRAIN_rallentamenti.txt
+};
+
+// Throws DocumentsError.
+Documents scenario_documents(const Identity& id, const GeneralTable& general,
+                             const std::vector<TrackBlock>& track, const CurveTable& curves,
+                             const timing::TrainModel& model, double step);
+
+// Writes both into dir (Windows-1252, CR LF), each replacing an earlier file whole; returns the
+// paths written. Throws FileError.
+std::vector<std::string> write_documents(const Documents& docs, const Identity& id,
+                                         const std::string& dir);
+
+}  // namespace scenario::documents

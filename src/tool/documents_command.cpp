@@ -1,0 +1,103 @@
+#include "tool/documents_command.h"
+
+#include <filesystem>
+#include <memory>
+
+#include "compiler/compile.h"
+#include "compiler/errore.h"
+#include "format/file_error.h"
+#include "inspect/run_input.h"
+#include "timing/running_time.h"
+#include "tool/model_options.h"
+#include "tool/scenario_identity.h"
+#include "tool/scenario_options.h"
+
+namespace scenario::tool {
+namespace {
+
+constexpr const char* kDocumentsUsage =
+    "usage: scenario-tool documents [--name NAME] [--train NUMBER] [-o OUTDIR] [model options] "
+    "DIR\n";
+
+}  // namespace
+
+std::vector<std::string> make_documents(const Identity& id, const GeneralTable& general,
+                                        const std::vector<TrackBlock>& track,
+                                        const CurveTable& curves, const timing::TrainModel& model,
+                                        double step, const std::string& dir,
+                                        const std::string& prefix, std::ostream& err) {
+  const documents::Documents docs =
+      documents::scenario_documents(id, general, track, curves, model, step);
+  for (const auto* d : {&docs.sheet, &docs.order}) {
+    for (const std::string& w : d->warnings) err << prefix << "warning: " << w << "\n";
+  }
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  if (ec) throw FileError(dir, "cannot create the output directory: " + ec.message());
+  return documents::write_documents(docs, id, dir);
+}
+
+int documents_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  for (const std::string& a : args) {
+    if (a == "--help" || a == "-h") {
+      out << kDocumentsUsage << "DIR holds the compiled files, or the two sources (compiled in "
+          << "memory first)\nmodel options (defaults in brackets):\n"
+          << kModelUsage;
+      return 0;
+    }
+  }
+  timing::TrainModel model;
+  double step = timing::kDefaultStep;
+  ScenarioOptions o;
+  Identity id;
+  bool compiled = true;
+  try {
+    o = parse_scenario_options(take_model_options(args, model, step),
+                               {.output = true, .directory = "DIR"});
+    try {
+      id = resolve_identity(o.directory, o.name, o.train, IdentityFrom::kCompiled);
+      compiled = std::filesystem::exists(o.directory + "/" + general_file_name(id));
+    } catch (const UsageError&) {
+      compiled = false;
+    }
+    if (!compiled) id = resolve_identity(o.directory, o.name, o.train, IdentityFrom::kSources);
+  } catch (const UsageError& e) {
+    err << "scenario-tool documents: " << e.what() << "\n" << kDocumentsUsage;
+    return 2;
+  }
+  const std::string outdir = o.output.value_or(o.directory);
+  try {
+    std::vector<std::string> written;
+    if (compiled) {
+      const CompiledTables t = load_compiled_tables(o.directory, id);
+      written = make_documents(id, t.general, t.track, t.curves, model, step, outdir,
+                               "scenario-tool documents: ", err);
+    } else {
+      auto state = std::make_unique<BuildState>();
+      state->scenario_name = id.name;
+      state->train_number = id.train;
+      DirectorySources sources(o.directory, DirectorySources::Policy::kKeep);
+      const CompileOutcome c = compile(*state, sources, 1);
+      if (c.errore) {
+        err << errore_message(c.errore->code) << std::endl;
+        return 1;
+      }
+      if (!c.status.clean()) {
+        err << diagnostic_text(c.status)
+            << "scenario-tool documents: the sources have a fault: nothing written" << std::endl;
+        return 3;
+      }
+      written = make_documents(id, state->general, state->track.blocks(), state->curves, model,
+                               step, outdir, "scenario-tool documents: ", err);
+    }
+    for (const std::string& w : written) out << w << "\n";
+    return 0;
+  } catch (const RunInputFailure& f) {
+    err << "scenario-tool documents: " << f.line << std::endl;
+  } catch (const std::exception& e) {
+    err << "scenario-tool documents: " << e.what() << std::endl;
+  }
+  return 1;
+}
+
+}  // namespace scenario::tool

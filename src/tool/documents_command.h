@@ -1,0 +1,25 @@
+// scenario-tool documents: the driver's timetable sheet and slowdown order of a scenario.
+#pragma once
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "documents/documents.h"
+
+namespace scenario::tool {
+
+// Exit status: 0 written, 1 an error, 2 a usage error, 3 the sources have a fault (nothing
+// written).
+int documents_command(const std::vector<std::string>& args, std::ostream& out = std::cout,
+                      std::ostream& err = std::cerr);
+
+// Writes the documents of the tables into dir and each warning to err, prefixed by prefix;
+// returns the paths written. Throws documents::DocumentsError and FileError.
+std::vector<std::string> make_documents(const Identity& id, const GeneralTable& general,
+                                        const std::vector<TrackBlock>& track,
+                                        const CurveTable& curves, const timing::TrainModel& model,
+                                        double step, const std::string& dir,
+                                        const std::string& prefix, std::ostream& err);
+
+}  // namespace scenario::tool
