@@ -21,12 +21,12 @@ std::string at_block(const FileNames& n, int64_t b) {
 }
 
 void recover_progressives(const GeneralTable& g, const FileNames& names, LineRows& rows) {
-  // Undo the +100 of a direction 1, then find the rows that the ordering puts back in place.
+  // Undo the offset of a direction 1, then find the rows that the ordering puts back in place.
   Progressive compiled[3];
   for (int i = 0; i < 3; ++i) {
     const GeneralEntry& e = g[81 + i];
     int64_t value = e.long2;
-    if (e.long3 == 1) value -= 100;
+    if (e.long3 == 1) value -= GeneralTable::kFallingProgressiveOffset;
     if (value < INT32_MIN) {
       throw Inconsistency(names.general + ": slot " + std::to_string(81 + i) +
                           " holds a kilometre value that no progressive row gives");

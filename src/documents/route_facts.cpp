@@ -58,7 +58,9 @@ RouteFacts route_facts(const GeneralTable& general, const std::vector<TrackBlock
   for (int slot = GeneralTable::kProgressiveFirst; slot >= GeneralTable::kProgressiveLast; --slot) {
     const GeneralEntry& p = general[slot];
     if (p.long1 == 0 && p.long2 == 0 && p.long3 == 0) continue;  // not in use
-    f.kilometrage.push_back({p.long1, p.long3 == 1 ? p.long2 - 100 : p.long2, p.long3});
+    f.kilometrage.push_back(
+        {p.long1, p.long3 == 1 ? p.long2 - GeneralTable::kFallingProgressiveOffset : p.long2,
+         p.long3});
   }
   return f;
 }

@@ -74,7 +74,10 @@ timing::RunInput run_input(const GeneralTable& general, const std::vector<TrackB
   for (int slot = GeneralTable::kProgressiveFirst; slot >= GeneralTable::kProgressiveLast; --slot) {
     const GeneralEntry& p = general[slot];
     if (p.long1 == 0 && p.long2 == 0 && p.long3 == 0) continue;  // not in use
-    in.progressives.push_back({p.long1, p.long2, p.long3});
+    // The kilometrage as the author wrote it: without the offset the compile adds.
+    const int32_t value =
+        p.long3 == 1 ? p.long2 - GeneralTable::kFallingProgressiveOffset : p.long2;
+    in.progressives.push_back({p.long1, value, p.long3});
   }
   const GeneralEntry& route = general[GeneralTable::kTrainAndRoute];
   in.brake_percent = route.long1;

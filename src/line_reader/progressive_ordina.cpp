@@ -66,8 +66,10 @@ void progressive_ordina(GeneralTable& table) {
   for (int slot = GeneralTable::kProgressiveLast; slot <= GeneralTable::kProgressiveFirst; ++slot) {
     GeneralEntry& e = table[slot];
     if (e.long3 != 1) continue;
-    if (e.long2 > INT32_MAX - 100) throw ReadFailure("a kilometre progressive value overflows");
-    e.long2 += 100;
+    if (e.long2 > INT32_MAX - GeneralTable::kFallingProgressiveOffset) {
+      throw ReadFailure("a kilometre progressive value overflows");
+    }
+    e.long2 += GeneralTable::kFallingProgressiveOffset;
   }
 }
 

@@ -27,8 +27,9 @@ std::optional<int64_t> kilometre_at(const std::vector<Progressive>& progressives
     if (g.start <= p && (best == nullptr || g.start > best->start)) best = &g;
   }
   if (best == nullptr) return std::nullopt;
-  const int64_t run = p - best->start;
-  return best->direction == 1 ? best->value - run : best->value + run;
+  // The value is the line's kilometre at route position 0, as the timetable sheet reads it: the
+  // built-in's second progressive (88500 from 75750) puts km 13.030 at 75470 m.
+  return best->direction == 1 ? best->value - p : best->value + p;
 }
 
 std::string kilometre_text(int64_t metres) {

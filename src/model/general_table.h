@@ -37,9 +37,12 @@ class GeneralTable {
   static constexpr int kProgressiveLast = 81;    // "tre"
   static constexpr int kProgressiveMiddle = 82;  // "due"
   static constexpr int kProgressiveFirst = 83;   // "uno"
-  static constexpr int kTrainAndRoute = 84;      // brake mass, route length, coaches
-  static constexpr int kScenarioSlot = 85;       // base name, backgrounds, format mark, code
-  static constexpr int kTrainSlot = 86;          // train number, repetition, sand, clock
+  // Added to the kilometre value of a progressive with direction 1 when the sources are read;
+  // the line's kilometre is the value as the author wrote it.
+  static constexpr int32_t kFallingProgressiveOffset = 100;
+  static constexpr int kTrainAndRoute = 84;  // brake mass, route length, coaches
+  static constexpr int kScenarioSlot = 85;   // base name, backgrounds, format mark, code
+  static constexpr int kTrainSlot = 86;      // train number, repetition, sand, clock
 
   // The global values by what they hold; each names its slot and field once.
   int32_t& brake_mass_percentage() { return slots_[kTrainAndRoute].long1; }

@@ -168,11 +168,11 @@ TEST_F(ServerTest, HoverTellsKeywordsFieldsAndWhereAPositionLies) {
   const std::string keyword = hover(kTrain, signal, 3)["result"]["contents"]["value"];
   EXPECT_EQ(keyword.rfind("**segnale**: train source, under `[segnali]`", 0), 0u) << keyword;
 
-  // Past the second progressive's start, 75750 at km 88.5.
+  // Past the second progressive's start (75750), whose kilometrage reads 88.5 at route 0.
   open(kLine, line_);
   const int board = line_of(line_, "cartello_indicatore,  77600,");
   const std::string far = hover(kLine, board, 23)["result"]["contents"]["value"];
-  EXPECT_NE(far.find("At 77600 m: block 1552, km 86+650 of the line"), std::string::npos) << far;
+  EXPECT_NE(far.find("At 77600 m: block 1552, km 10+900 of the line"), std::string::npos) << far;
 
   EXPECT_TRUE(hover(kTrain, station, 200)["result"].is_null()) << "past the row's end";
 }

@@ -74,13 +74,14 @@ TEST(SourceOutline, TheRowKindsOfTheSectionAtAPlace) {
 }
 
 TEST(Kilometrage, TheProgressiveInForceAtAPosition) {
-  // As the built-in line: km 75.7 falling from 0, km 88.5 falling from 75750; a rising one.
+  // As the built-in line: km 75.7 at route 0 falling, from 75750 on a second kilometrage that
+  // reads 88.5 at route 0 (so km 13.0 at 75500); a rising one.
   const std::vector<Progressive> line = {{0, 75700, 1}, {75750, 88500, 1}, {90000, 1000, 0}};
   const struct {
     int64_t position;
     std::optional<int64_t> km;
-  } cases[] = {{0, 75700},     {50, 75650},   {75700, 0},    {75750, 88500},
-               {76000, 88250}, {90000, 1000}, {90250, 1250}, {-50, std::nullopt}};
+  } cases[] = {{0, 75700},     {50, 75650},    {75700, 0},     {75750, 12750},
+               {76000, 12500}, {90000, 91000}, {90250, 91250}, {-50, std::nullopt}};
   for (const auto& c : cases) EXPECT_EQ(kilometre_at(line, c.position), c.km) << c.position;
   EXPECT_EQ(kilometre_text(72400), "km 72+400");
   EXPECT_EQ(kilometre_text(5), "km 0+005");
