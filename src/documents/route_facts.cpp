@@ -1,6 +1,7 @@
 #include "documents/route_facts.h"
 
 #include "format/general_image.h"
+#include "inspect/run_input.h"
 
 namespace scenario::documents {
 namespace {
@@ -55,13 +56,7 @@ RouteFacts route_facts(const GeneralTable& general, const std::vector<TrackBlock
           {row_position(b), static_cast<int64_t>(e - b) * kBlockMetres, blk.value1});
     }
   }
-  for (int slot = GeneralTable::kProgressiveFirst; slot >= GeneralTable::kProgressiveLast; --slot) {
-    const GeneralEntry& p = general[slot];
-    if (p.long1 == 0 && p.long2 == 0 && p.long3 == 0) continue;  // not in use
-    f.kilometrage.push_back(
-        {p.long1, p.long3 == 1 ? p.long2 - GeneralTable::kFallingProgressiveOffset : p.long2,
-         p.long3});
-  }
+  f.kilometrage = line_progressives(general);
   return f;
 }
 

@@ -10,6 +10,7 @@
 #include "inspect/clock_text.h"
 #include "inspect/display_text.h"
 #include "inspect/plan_summary.h"
+#include "inspect/run_input.h"
 #include "inspect/svg_canvas.h"
 #include "timing/kilometrage.h"
 
@@ -240,11 +241,7 @@ RouteData gather(const PlotInput& in) {
   r.extent = std::max<double>(in.general[GeneralTable::kTrainAndRoute].long2, last_item);
   if (r.extent <= 0) r.extent = static_cast<double>(in.track.size()) * kBlockMetres;
   if (r.extent <= 0) r.extent = 1000;
-  for (int slot = GeneralTable::kProgressiveFirst; slot >= GeneralTable::kProgressiveLast; --slot) {
-    const GeneralEntry& p = in.general[slot];
-    if (p.long1 == 0 && p.long2 == 0 && p.long3 == 0) continue;  // not in use
-    r.progressives.push_back({p.long1, p.long2, p.long3});
-  }
+  r.progressives = line_progressives(in.general);
   place_posts(r);
   return r;
 }

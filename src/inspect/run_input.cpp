@@ -32,6 +32,18 @@ T load(const std::string& path, FileKind kind, Decoded<T> (*decode)(std::string_
 
 }  // namespace
 
+std::vector<timing::Progressive> line_progressives(const GeneralTable& general) {
+  std::vector<timing::Progressive> out;
+  for (int slot = GeneralTable::kProgressiveFirst; slot >= GeneralTable::kProgressiveLast; --slot) {
+    const GeneralEntry& p = general[slot];
+    if (p.long1 == 0 && p.long2 == 0 && p.long3 == 0) continue;  // not in use
+    const int32_t value =
+        p.long3 == 1 ? p.long2 - GeneralTable::kFallingProgressiveOffset : p.long2;
+    out.push_back({p.long1, value, p.long3});
+  }
+  return out;
+}
+
 timing::RunInput run_input(const GeneralTable& general, const std::vector<TrackBlock>& track,
                            const CurveTable& curves) {
   timing::RunInput in;
@@ -71,14 +83,7 @@ timing::RunInput run_input(const GeneralTable& general, const std::vector<TrackB
     s.dwell_field = e.byte2;
     in.stations.push_back(s);
   }
-  for (int slot = GeneralTable::kProgressiveFirst; slot >= GeneralTable::kProgressiveLast; --slot) {
-    const GeneralEntry& p = general[slot];
-    if (p.long1 == 0 && p.long2 == 0 && p.long3 == 0) continue;  // not in use
-    // The kilometrage as the author wrote it: without the offset the compile adds.
-    const int32_t value =
-        p.long3 == 1 ? p.long2 - GeneralTable::kFallingProgressiveOffset : p.long2;
-    in.progressives.push_back({p.long1, value, p.long3});
-  }
+  in.progressives = line_progressives(general);
   const GeneralEntry& route = general[GeneralTable::kTrainAndRoute];
   in.brake_percent = route.long1;
   in.coaches = route.long3;

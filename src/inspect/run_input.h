@@ -25,6 +25,10 @@ struct RunInputFailure {
 timing::RunInput run_input(const GeneralTable& general, const std::vector<TrackBlock>& track,
                            const CurveTable& curves);
 
+// The progressives in use (not all zero) of slots 83 to 81, as the line source writes them:
+// without the offset that the compile adds to a falling one.
+std::vector<timing::Progressive> line_progressives(const GeneralTable& general);
+
 // The three compiled files of a scenario, decoded.
 struct CompiledTables {
   GeneralTable general;

@@ -217,17 +217,19 @@ TEST(PlotSvg, ShowsTheLinesKilometrageSignalKindsBoardsAndTimes) {
   const double extent = 93000;  // the route length: no item stands beyond it
   const auto metre_of = [&](double x) { return (x - 80) / 1080 * extent; };
 
-  // The progressives: km 75.8 at the start, falling; from 75,750 m on km 88.6, falling. Posts
-  // every 5 km of the line's own kilometrage, in both strips (above and below the profiles).
+  // The progressives as the line source writes them: km 75.7 at route 0, falling; from 75,750 m
+  // on a kilometrage that reads 88.5 at route 0, falling. Posts every 5 km of the line's own
+  // kilometrage, in both strips (above and below the profiles); km 0 of the first one falls at
+  // 75,700 m, just before the change.
   struct PostCase {
     double metre;
     const char* label;
   };
   std::vector<PostCase> expected;
   const char* first_piece[] = {"75", "70", "65", "60", "55", "50", "45", "40",
-                               "35", "30", "25", "20", "15", "10", "5"};
-  for (int j = 0; j < 15; ++j) expected.push_back({800.0 + 5000 * j, first_piece[j]});
-  for (const PostCase& c : {PostCase{78600, "10"}, PostCase{83600, "5"}, PostCase{88600, "0"}}) {
+                               "35", "30", "25", "20", "15", "10", "5",  "0"};
+  for (int j = 0; j < 16; ++j) expected.push_back({700.0 + 5000 * j, first_piece[j]});
+  for (const PostCase& c : {PostCase{78500, "10"}, PostCase{83500, "5"}, PostCase{88500, "0"}}) {
     expected.push_back(c);
   }
   const std::vector<std::string> posts = elements_of_class(svg, "km-post");
@@ -242,7 +244,7 @@ TEST(PlotSvg, ShowsTheLinesKilometrageSignalKindsBoardsAndTimes) {
         svg.substr(svg.find('>', text) + 1, svg.find("</text>", text) - svg.find('>', text) - 1),
         c.label);
   }
-  EXPECT_NE(svg.find(">km 0.05 | 12.85<"), std::string::npos);
+  EXPECT_NE(svg.find(">km -0.05 | 12.75<"), std::string::npos);
 
   // Signal kinds as the train source gives them: field 2 is 1 for distant, 2 for main.
   int distant = 0, main = 0;
