@@ -9,6 +9,7 @@
 #include "format/marks.h"
 #include "format/read_file.h"
 #include "format/replace_file.h"
+#include "tool/compiled_folder.h"
 #include "tool/scenario_identity.h"
 #include "tool/scenario_options.h"
 
@@ -41,6 +42,16 @@ int decompile_command(const std::vector<std::string>& args, std::ostream& err) {
   Identity id;
   try {
     o = parse_scenario_options(rest, {.output = true, .directory = "DIR"});
+  } catch (const UsageError& e) {
+    err << "scenario-tool decompile: " << e.what() << "\n" << kUsage << std::endl;
+    return 2;
+  }
+  // Not a fault of the command line: the folder holds sources already.
+  if (auto why = sources_not_compiled(o.directory)) {
+    err << "scenario-tool decompile: " << *why << std::endl;
+    return 1;
+  }
+  try {
     id = resolve_identity(o.directory, o.name, o.train, IdentityFrom::kCompiled);
   } catch (const UsageError& e) {
     err << "scenario-tool decompile: " << e.what() << "\n" << kUsage << std::endl;

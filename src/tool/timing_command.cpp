@@ -5,6 +5,7 @@
 #include "inspect/display_text.h"
 #include "inspect/run_input.h"
 #include "timing/running_time.h"
+#include "tool/compiled_folder.h"
 #include "tool/model_options.h"
 #include "tool/scenario_identity.h"
 #include "tool/timing_options.h"
@@ -31,6 +32,17 @@ int timing_command(const std::vector<std::string>& args, std::ostream& out, std:
   Identity id;
   try {
     o = parse_timing_options(args);
+  } catch (const UsageError& e) {
+    err << "scenario-tool timing: " << e.what() << "\n"
+        << kTimingUsage << "(scenario-tool timing --help lists the model options)\n";
+    return 2;
+  }
+  // Not a fault of the command line: the folder is not compiled yet.
+  if (auto why = sources_not_compiled(o.scenario.directory)) {
+    err << "scenario-tool timing: " << *why << std::endl;
+    return 1;
+  }
+  try {
     id = resolve_identity(o.scenario.directory, o.scenario.name, o.scenario.train,
                           IdentityFrom::kCompiled);
   } catch (const UsageError& e) {
