@@ -33,21 +33,22 @@ std::string clock_time(int64_t seconds) {
   return out;
 }
 
-std::string kilometre_text(int64_t metres) {
+namespace {
+
+// Whole kilometres, the separator, then the metres in three digits; a minus sign below zero.
+std::string kilometre_with(int64_t metres, const char* prefix, char separator) {
   const int64_t m = metres < 0 ? -metres : metres;
-  char out[32];
-  std::snprintf(out, sizeof out, "%s%lld.%03lld", metres < 0 ? "-" : "",
-                static_cast<long long>(m / 1000), static_cast<long long>(m % 1000));
+  char out[40];
+  std::snprintf(out, sizeof out, "%s%s%lld%c%03lld", prefix, metres < 0 ? "-" : "",
+                static_cast<long long>(m / 1000), separator, static_cast<long long>(m % 1000));
   return out;
 }
 
-std::string board_kilometre_text(int64_t metres) {
-  const int64_t m = metres < 0 ? -metres : metres;
-  char out[32];
-  std::snprintf(out, sizeof out, "Km %s%lld+%03lld", metres < 0 ? "-" : "",
-                static_cast<long long>(m / 1000), static_cast<long long>(m % 1000));
-  return out;
-}
+}  // namespace
+
+std::string kilometre_text(int64_t metres) { return kilometre_with(metres, "", '.'); }
+
+std::string board_kilometre_text(int64_t metres) { return kilometre_with(metres, "Km ", '+'); }
 
 std::string margin_text(double seconds) {
   const double halves = std::floor(seconds / 30 + 1e-9);

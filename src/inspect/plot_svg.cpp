@@ -17,21 +17,8 @@
 namespace scenario {
 namespace {
 
-using svg::colour;
-using svg::count;
-using svg::exact;
-using svg::kAxisColour;
-using svg::kGridColour;
-using svg::kLeft;
-using svg::kPageWidth;
-using svg::kPlotWidth;
-using svg::kRight;
-using svg::kStationColour;
-using svg::num;
-using svg::Panel;
-using svg::Svg;
-using svg::tick_step;
-using svg::ticks;
+// The page, its panels and colours.
+using namespace svg;
 
 constexpr double kPlanTop = 86;
 constexpr double kPlanMargin = 28;  // inside the plan box, around the drawing

@@ -9,19 +9,8 @@
 namespace scenario::tool {
 namespace {
 
-using svg::colour;
-using svg::kAxisColour;
-using svg::kGridColour;
-using svg::kLeft;
-using svg::kPageWidth;
-using svg::kPlotWidth;
-using svg::kRight;
-using svg::kStationColour;
-using svg::num;
-using svg::Panel;
-using svg::Svg;
-using svg::tick_step;
-using svg::ticks;
+// The page, its panels and colours.
+using namespace svg;
 
 // Colours as the plot has them.
 constexpr const char* kLimitColour = "#1f4e9c";
