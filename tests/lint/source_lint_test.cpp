@@ -11,6 +11,7 @@
 #include "source/diagnostic_json.h"
 #include "source/status_codes.h"
 #include "support/scenario_generator.h"
+#include "support/temp_dir.h"
 
 namespace scenario::testing {
 namespace {
@@ -169,6 +170,21 @@ TEST(SourceLint, GeneratedScenariosGiveNoWarning) {
     const GeneratedSources g = generate_scenario(km);
     EXPECT_EQ(summary(lint(g.line, g.train)), "");
   }
+}
+
+// The reference lists every warning under its name, and its worked example gives none.
+TEST(SourceLint, TheReferenceNamesEveryWarningAndItsExampleGivesNone) {
+  const std::string doc = read_file(std::string(SCENARIO_SOURCE_DIR) + "/docs/sources.md");
+  for (const WarningInfo& w : warning_infos()) {
+    EXPECT_NE(doc.find("| `" + std::string(w.name) + "` |"), std::string::npos) << w.name;
+  }
+  const auto fenced_after = [&](const std::string& title) {
+    const size_t from = doc.find("```\n", doc.find(title)) + 4;
+    return doc.substr(from, doc.find("```", from) - from);
+  };
+  EXPECT_EQ(summary(lint(fenced_after("File `Colle_Verde_linea.txt`:"),
+                         fenced_after("File `Colle_Verde_101-.txt`:"))),
+            "");
 }
 
 // The varied scenarios hold, on purpose, values that the reader rounds or narrows (speed limits
