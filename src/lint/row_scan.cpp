@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "source/field_stream.h"
 #include "source/status_codes.h"
 #include "source/text_match.h"
 
@@ -174,7 +173,14 @@ class Scanner {
       : source_(source), file_(file), t_(text), lines_(lines_of(text)) {}
 
   ScannedSource run() {
+    for (size_t i = 0; i < lines_.size(); ++i) out_.lines.push_back(text_of(number_of(i)));
     for (size_t i = 0; i < lines_.size();) i = line(i);
+    // The line reader stops with a status of its own; the train reader silently reads nothing.
+    if (place_ == Place::kBefore && source_ == SourceKind::kTrain && !lines_.empty()) {
+      warn(kNoGeneral, 1, 1,
+           "no field holds [generale]: the reader skips everything before it, so it takes "
+           "nothing of this source");
+    }
     return std::move(out_);
   }
 
@@ -182,7 +188,13 @@ class Scanner {
   int32_t number_of(size_t index) const { return static_cast<int32_t>(index) + 1; }
 
   void warn(int32_t code, int32_t line, int32_t column, std::string message) {
-    out_.warnings.push_back(make_warning(code, file_, line, column, std::move(message), t_));
+    out_.warnings.push_back(
+        make_warning(code, file_, line, column, std::move(message), text_of(line)));
+  }
+  std::string_view text_of(int32_t line) const {
+    if (line < 1 || static_cast<size_t>(line) > lines_.size()) return {};
+    const Line& l = lines_[static_cast<size_t>(line - 1)];
+    return t_.substr(l.start, l.end - l.start);
   }
 
   // Scans the line at index; returns the index of the next line to scan.
@@ -309,7 +321,7 @@ class Scanner {
     if (fields.empty()) return;
     // "8,5": a number, a comma and digits with no blank around, standing alone (not one of
     // a run of numbers written close, as "2,4,0").
-    const std::string_view line = source_line(t_, line_no);
+    const std::string_view line = text_of(line_no);
     const auto decimal_pair = [&](const ScannedValue& a, int32_t b_column, size_t b_size) {
       const auto ac = static_cast<size_t>(a.column - 1);
       const auto bc = static_cast<size_t>(b_column - 1);

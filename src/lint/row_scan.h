@@ -40,11 +40,13 @@ struct ScannedRow {
 };
 
 struct ScannedSource {
+  std::vector<std::string_view> lines;  // the text of each line, without its line end
   std::vector<ScannedRow> rows;
   std::vector<Diagnostic> warnings;  // of the rows' form: keywords, comments, field counts
 };
 
-// Scans the text of a source of the given kind, called file in the warnings.
+// Scans the text of a source of the given kind, called file in the warnings. The result refers
+// to text, which must outlive it.
 ScannedSource scan_rows(SourceKind source, const std::string& file, std::string_view text);
 
 }  // namespace scenario

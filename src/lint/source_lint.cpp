@@ -60,10 +60,16 @@ class Linter {
       int32_t line = 0, column = 0;
       size_t at = 0;
       int lines = 0, last_line = 0;
+      size_t start = 0;  // of its line
     } utf8, bad;
     const auto note = [&](First& f, size_t i) {
-      if (f.line == 0) f = {line, static_cast<int32_t>(i - line_start) + 1, i, 0, 0};
+      if (f.line == 0) f = {line, static_cast<int32_t>(i - line_start) + 1, i, 0, 0, line_start};
       if (f.last_line != line) ++f.lines, f.last_line = line;
+    };
+    const auto row_text = [&](const First& f) {
+      size_t end = f.start;
+      while (end < t.size() && t[end] != '\n' && t[end] != '\r') ++end;
+      return t.substr(f.start, end - f.start);
     };
     for (size_t i = 0; i < t.size(); ++i) {
       const auto c = static_cast<unsigned char>(t[i]);
@@ -97,7 +103,7 @@ class Linter {
       m += ": the sources are Windows-1252, and each letter beyond ASCII takes one byte there; "
            "save the file as Windows-1252" +
            more(utf8);
-      out.push_back(make_warning(kUtf8Text, file, utf8.line, utf8.column, m, t));
+      out.push_back(make_warning(kUtf8Text, file, utf8.line, utf8.column, m, row_text(utf8)));
     }
     if (bad.line > 0) {
       char hex[8];
@@ -107,13 +113,14 @@ class Linter {
                                      " is no Windows-1252 text (a control byte or one the code "
                                      "page leaves undefined)" +
                                      more(bad),
-                                 t));
+                                 row_text(bad)));
     }
   }
 
-  void line_rows(const std::string& file, std::string_view t, const std::vector<ScannedRow>& rows) {
+  void line_rows(const std::string& file, const ScannedSource& scan) {
     file_ = file;
-    text_ = t;
+    lines_ = &scan.lines;
+    const std::vector<ScannedRow>& rows = scan.rows;
     const ScannedRow* gradient = nullptr;
     const ScannedRow* curve = nullptr;
     const ScannedRow* mountain = nullptr;
@@ -177,10 +184,11 @@ class Linter {
     });
   }
 
-  void train_rows(const std::string& file, std::string_view t, const std::vector<ScannedRow>& rows,
+  void train_rows(const std::string& file, const ScannedSource& scan,
                   const std::string& line_file) {
     file_ = file;
-    text_ = t;
+    lines_ = &scan.lines;
+    const std::vector<ScannedRow>& rows = scan.rows;
     const ScannedRow* speed = nullptr;
     const ScannedRow* adhesion = nullptr;
     const ScannedRow* signal = nullptr;
@@ -260,7 +268,9 @@ class Linter {
  private:
   void warn(int32_t code, const ScannedRow& r, size_t value, const std::string& message) {
     const ScannedValue& v = r.values[value];
-    out.push_back(make_warning(code, file_, v.line, v.column, message, text_));
+    const auto line = static_cast<size_t>(v.line);
+    const std::string_view text = line >= 1 && line <= lines_->size() ? (*lines_)[line - 1] : "";
+    out.push_back(make_warning(code, file_, v.line, v.column, message, text));
   }
 
   // Rows that the reader fills forward from the last one: one out of order is written in the
@@ -327,7 +337,7 @@ class Linter {
   }
 
   std::string file_;
-  std::string_view text_;
+  const std::vector<std::string_view>* lines_ = nullptr;
   std::optional<int64_t> route_;
   std::vector<const ScannedRow*> boards_;
 };
@@ -341,13 +351,13 @@ std::vector<Diagnostic> lint_sources(const LintedSource& line, const LintedSourc
     l.encoding(line.name, *line.text);
     line_scan = scan_rows(SourceKind::kLine, line.name, *line.text);
     l.out.insert(l.out.end(), line_scan.warnings.begin(), line_scan.warnings.end());
-    l.line_rows(line.name, *line.text, line_scan.rows);
+    l.line_rows(line.name, line_scan);
   }
   if (train.text != nullptr) {
     l.encoding(train.name, *train.text);
     train_scan = scan_rows(SourceKind::kTrain, train.name, *train.text);
     l.out.insert(l.out.end(), train_scan.warnings.begin(), train_scan.warnings.end());
-    l.train_rows(train.name, *train.text, train_scan.rows, line.name);
+    l.train_rows(train.name, train_scan, line.name);
   }
   std::stable_sort(l.out.begin(), l.out.end(), [&](const Diagnostic& a, const Diagnostic& b) {
     const bool a_line = a.file == line.name, b_line = b.file == line.name;

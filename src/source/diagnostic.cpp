@@ -42,7 +42,7 @@ std::string_view Diagnostic::name() const {
 }
 
 Diagnostic make_warning(int32_t code, const std::string& file, int32_t line, int32_t column,
-                        std::string message, std::string_view text) {
+                        std::string message, std::string_view row_text) {
   Diagnostic d;
   d.kind = Diagnostic::Kind::kWarning;
   d.code = code;
@@ -51,7 +51,7 @@ Diagnostic make_warning(int32_t code, const std::string& file, int32_t line, int
   d.column = column;
   d.row_first_line = line;
   d.row_last_line = line;
-  d.text = std::string(source_line(text, line));
+  d.text = std::string(row_text);
   d.message = std::move(message);
   return d;
 }

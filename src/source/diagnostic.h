@@ -40,9 +40,9 @@ Diagnostic make_diagnostic(Diagnostic::Kind kind, int32_t code, int32_t position
                            const RowOrigin& origin, const std::string& reason = "",
                            const std::map<std::string, std::string>* texts = nullptr);
 
-// A warning of code at a field: the row's text is taken from text, the whole source.
+// A warning of code at a field of the row whose text is row_text.
 Diagnostic make_warning(int32_t code, const std::string& file, int32_t line, int32_t column,
-                        std::string message, std::string_view text);
+                        std::string message, std::string_view row_text);
 
 // "FILE:LINE:COL: status N at P m: message" (or "errore N: message", or "warning: message
 // [NAME]"), each part where it applies, then the row (when its text is known) indented by four

@@ -20,8 +20,8 @@ nlohmann::ordered_json diagnostic_json(const Diagnostic& d) {
   j["message"] = cp1252_to_utf8(d.message);
   j["text"] = cp1252_to_utf8(d.text);
   j["severity"] = d.warning() ? nlohmann::ordered_json("warning")
-                 : d.clean()   ? nlohmann::ordered_json(nullptr)
-                               : nlohmann::ordered_json("error");
+                  : d.clean() ? nlohmann::ordered_json(nullptr)
+                              : nlohmann::ordered_json("error");
   j["name"] = d.warning() ? nlohmann::ordered_json(std::string(d.name())) : nullptr;
   return j;
 }

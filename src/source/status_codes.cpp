@@ -85,6 +85,8 @@ constexpr WarningInfo kWarnings[] = {
     {kTrainAboveBoards, "train-above-boards",
      "a train speed limit above every speed of the line's speed board in force where it "
      "starts"},
+    {kNoGeneral, "no-general",
+     "a train source in which no field holds [generale]: the reader takes nothing of it"},
 };
 
 }  // namespace

@@ -74,6 +74,7 @@ enum WarningCode : int32_t {
   kUtf8Text = 10,
   kNotCp1252 = 11,
   kTrainAboveBoards = 12,
+  kNoGeneral = 13,
 };
 
 struct WarningInfo {

@@ -103,6 +103,8 @@ TEST(SourceLint, EachMistakeGivesItsOneWarningAtItsField) {
        kUtf8Text, kTrain, 7, 77, "stored as 'CITT\xC3\x80 ROSSA'"},
       {"control byte", "cartello_indicatore,  3000,   (A\x01)\r\n", "", kNotCp1252, kLine, 13, 33,
        "byte 0x01"},
+      {"train source without its header", "", "", kNoGeneral, kTrain, 1, 1,
+       "takes nothing of this source"},
       {"train above the boards", "", "velocita,    2000,   90\r\n", kTrainAboveBoards, kTrain, 7,
        22, "at most 75 km/h"},
   };
@@ -112,7 +114,9 @@ TEST(SourceLint, EachMistakeGivesItsOneWarningAtItsField) {
     if (std::string(c.what) == "case of a general keyword") {
       line.replace(line.find("chilometrica uno"), 16, "chilometrica Uno");
     }
-    const std::vector<Diagnostic> ws = lint(line, kTrainHead + c.train_rows + "[fine]\r\n");
+    std::string train = kTrainHead + c.train_rows + "[fine]\r\n";
+    if (c.code == kNoGeneral) train.replace(0, 10, "[general]");
+    const std::vector<Diagnostic> ws = lint(line, train);
     ASSERT_EQ(ws.size(), 1u) << summary(ws);
     const Diagnostic& w = ws[0];
     EXPECT_TRUE(w.warning());
