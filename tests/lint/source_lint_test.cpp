@@ -10,6 +10,7 @@
 #include "format/cp1252.h"
 #include "source/diagnostic_json.h"
 #include "source/status_codes.h"
+#include "support/compile_fixture.h"
 #include "support/scenario_generator.h"
 #include "support/temp_dir.h"
 
@@ -173,6 +174,15 @@ TEST(SourceLint, GeneratedScenariosGiveNoWarning) {
     SCOPED_TRACE(std::to_string(km) + " km");
     const GeneratedSources g = generate_scenario(km);
     EXPECT_EQ(summary(lint(g.line, g.train)), "");
+  }
+  // Every row kind, every station kind, quoted texts, curves end to end, close mountain ranges.
+  for (uint64_t seed = 1; seed <= 6; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    const GeneratedSources g =
+        generate_scenario(20 + static_cast<int>(seed * 17 % 100),
+                          {.seed = seed, .every_row_kind = true, .narrowed_values = false});
+    EXPECT_EQ(summary(lint(g.line, g.train)), "");
+    EXPECT_EQ(compile(g.line, g.train.c_str()).status(), 0);
   }
 }
 
