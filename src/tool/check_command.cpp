@@ -1,6 +1,7 @@
 #include "tool/check_command.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <set>
@@ -102,6 +103,17 @@ CheckReport check_scenario(const std::string& srcdir, const Identity& id, size_t
     break;
   }
   const std::string line_name = line_source_name(id);
+  for (Diagnostic& f : faults) {
+    // A misspelt name shows beside the names that the folder holds.
+    if (f.kind != Diagnostic::Kind::kStatus || f.code != kNoLineSource) continue;
+    std::string held;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(srcdir, ec)) {
+      const std::string n = e.path().filename().string();
+      if (ends_with(n, kLineSourceSuffix)) held += (held.empty() ? "" : ", ") + n;
+    }
+    f.message += "; " + srcdir + " holds " + (held.empty() ? "no line source" : held);
+  }
   std::stable_sort(faults.begin(), faults.end(), [&](const Diagnostic& a, const Diagnostic& b) {
     const auto rank = [&](const Diagnostic& f) {
       return f.file.empty() || f.line == 0 ? 2 : (f.file == line_name ? 0 : 1);

@@ -261,6 +261,12 @@ TEST(CheckCommand, AnIdentityThatMissesSaysWhatTheFolderHolds) {
     EXPECT_EQ(r.exit_status, 2);
     EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
   }
+  // With the train given too, the missing source is a fault of the check, worded the same.
+  const ProcessResult r = run_process(
+      SCENARIO_TOOL_EXE, {"check", "--name", "Lindeva_Qurneo", "--train", "40716", src.dir.path()});
+  EXPECT_EQ(r.exit_status, 3);
+  EXPECT_EQ(r.out, "Lindeva_Qurneo_linea.txt: status 101: no line source file; " + src.dir.path() +
+                       " holds Lindeva_Querno_linea.txt\n1 fault found\n");
 }
 
 }  // namespace
