@@ -61,7 +61,8 @@ TEST(CompileCommand, ReportsAFaultyRowWithItsFileAndLine) {
   EXPECT_EQ(r.err, "Lindeva_Querno_linea.txt:" + std::to_string(row + 1) +
                        ":23: status 6 at 450 m: indication board on a block already taken by "
                        "the indication board at Lindeva_Querno_linea.txt:" +
-                       std::to_string(row) + "\n"
+                       std::to_string(row) +
+                       "\n"
                        "    " +
                        refused + "\n" + "                          ^\n");
   EXPECT_EQ(read_file(src.line()), line);  // untouched after a faulty compile too
