@@ -20,6 +20,10 @@ inline constexpr int kMarkBlock = 1;
 // The longest route the line reader accepts, in metres.
 inline constexpr int32_t kMaxRouteLength = 1'000'000;
 
+// A slowdown starting past the threshold gets its warning block this far before its start.
+inline constexpr int32_t kSlowdownWarningThreshold = 1500;
+inline constexpr int32_t kSlowdownWarningDistance = 1200;
+
 // Size in bytes of one track block's image.
 inline constexpr size_t kTrackBlockImageSize = 15;
 // An untouched general entry's image: every field but the text, whose length prefix is 2 bytes.

@@ -330,7 +330,8 @@ LineReader::Body LineReader::body_row(const std::string& k) {
     if (beyond_array(pos)) return Body::kEnd;
     const Recorded r = memo_indicatori_v_max(s_, pos, v);
     if (r.code > 0) {
-      stop(r.code, pos);
+      ctx_.set_taken(r.code, pos, round_to_int(pos / 50.0 + 1));
+      ctx_.finish_source();
       return Body::kStop;
     }
     for (const int64_t b : r.blocks) ctx_.note_block(b);
@@ -342,7 +343,8 @@ LineReader::Body LineReader::body_row(const std::string& k) {
     if (beyond_array(pos)) return Body::kEnd;
     const int64_t b = round_to_int(pos / 50.0 + 1);
     if (!block_in_track(track, b, "an indication board").is_free()) {
-      stop(kIndicationBoardTaken, pos);
+      ctx_.set_taken(kIndicationBoardTaken, pos, b);
+      ctx_.finish_source();
       return Body::kStop;
     }
     // Slot 0 is never filled: an 81st board has nowhere to go.

@@ -43,6 +43,17 @@ EditorDiagnostic from_fault(const Diagnostic& d) {
   return e;
 }
 
+EditorDiagnostic from_warning(const Diagnostic& d) {
+  EditorDiagnostic e;
+  e.file = d.file;
+  e.line = d.line;
+  e.column = d.column;
+  e.severity = Severity::kWarning;
+  e.code = std::string(d.name());
+  e.message = d.message;
+  return e;
+}
+
 std::vector<EditorDiagnostic> faults_of(const CompileOutcome& outcome) {
   std::vector<EditorDiagnostic> out;
   if (!outcome.read_status.clean()) out.push_back(from_fault(outcome.read_status));

@@ -25,6 +25,8 @@ struct EditorDiagnostic {
 
 // A fault of the compile, as an error.
 EditorDiagnostic from_fault(const Diagnostic& d);
+// A warning of the sources, under its short name.
+EditorDiagnostic from_warning(const Diagnostic& d);
 // Every fault of an outcome: the readers' status, the compiler's codes, an errore.
 std::vector<EditorDiagnostic> faults_of(const CompileOutcome& outcome);
 

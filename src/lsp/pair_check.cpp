@@ -5,6 +5,7 @@
 
 #include "compiler/compile.h"
 #include "format/file_names.h"
+#include "lint/source_lint.h"
 #include "source/read_failure.h"
 #include "source/source_store.h"
 #include "source/status_codes.h"
@@ -87,6 +88,17 @@ std::vector<EditorDiagnostic> check_pair(BuildState& state, const std::string& d
       return out;
     }
   }
+  std::vector<EditorDiagnostic> warnings;
+  {
+    const auto text_of = [&](const std::string& name) -> const std::string* {
+      const auto it = sources.texts().find(name);
+      return name.empty() || it == sources.texts().end() ? nullptr : &it->second;
+    };
+    for (const Diagnostic& w :
+         lint_sources({line_name, text_of(line_name)}, {train_name, text_of(train_name)})) {
+      warnings.push_back(from_warning(w));
+    }
+  }
   state.scenario_name = id.name;
   state.train_number = id.train.empty() ? "0" : id.train;
   const CompileOutcome outcome = compile(state, sources, 1);
@@ -103,7 +115,7 @@ std::vector<EditorDiagnostic> check_pair(BuildState& state, const std::string& d
         "no train source " + id.name + "_TRAIN-.txt in this folder: only the line source was read";
     out.insert(out.begin(), std::move(note));
   }
-  // Warnings of the sources take their place after the faults here, once they are reported.
+  out.insert(out.end(), warnings.begin(), warnings.end());
   return out;
 }
 

@@ -18,7 +18,8 @@ namespace scenario::lsp {
 // that is not a source, or whose name tells no scenario.
 std::optional<Identity> pair_identity(const Document& d, const Documents& open);
 
-// Compiles the pair of identity in directory and returns what it finds, faults first.
+// Compiles the pair of identity in directory and returns what it finds: faults first, then the
+// warnings of the sources.
 std::vector<EditorDiagnostic> check_pair(BuildState& state, const std::string& directory,
                                          const Identity& id, const Documents& open);
 

@@ -320,7 +320,9 @@ void Server::publish_diagnostics(std::vector<Json>& out) {
         bool elsewhere = false;
         for (const Document* other : g.docs)
           elsewhere = elsewhere || (other != d && other->file_name == e.file);
-        if (own || !elsewhere) list.push_back(lsp_diagnostic(e, d->text, own));
+        // A warning stays on its own source: the other one's would crowd the first line.
+        const bool warning = e.severity == Severity::kWarning;
+        if (own || (!elsewhere && !warning)) list.push_back(lsp_diagnostic(e, d->text, own));
       }
       out.push_back(publish(*d, std::move(list)));
     }

@@ -25,4 +25,12 @@ inline void append_shown_byte(std::string& out, char ch) {
   out += kHex[c & 0xF];
 }
 
+// text with its control bytes shown as \xNN.
+inline std::string shown_text(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char ch : text) append_shown_byte(out, ch);
+  return out;
+}
+
 }  // namespace scenario

@@ -18,7 +18,8 @@ Diagnostic make_diagnostic(Diagnostic::Kind kind, int32_t code, int32_t position
   d.position = position;
   d.has_position = info.has_position;
   d.message = info.message;
-  if (code == kReadFailure && !reason.empty()) d.message += ": " + reason;
+  // "... already taken by the signal at ...": a holder reads on; any other reason follows a colon.
+  if (!reason.empty()) d.message += (reason.rfind("by ", 0) == 0 ? " " : ": ") + reason;
   if (origin.known()) {
     d.file = origin.file;
     d.line = origin.field_line > 0 ? origin.field_line : origin.line;
@@ -35,17 +36,44 @@ Diagnostic make_diagnostic(Diagnostic::Kind kind, int32_t code, int32_t position
   return d;
 }
 
+std::string_view Diagnostic::name() const {
+  if (kind != Kind::kWarning) return {};
+  const WarningInfo* w = warning_info(code);
+  return w != nullptr ? w->name : std::string_view{};
+}
+
+Diagnostic make_warning(int32_t code, const std::string& file, int32_t line, int32_t column,
+                        std::string message, std::string_view row_text) {
+  Diagnostic d;
+  d.kind = Diagnostic::Kind::kWarning;
+  d.code = code;
+  d.file = file;
+  d.line = line;
+  d.column = column;
+  d.row_first_line = line;
+  d.row_last_line = line;
+  d.text = std::string(row_text);
+  d.message = std::move(message);
+  return d;
+}
+
 std::string diagnostic_text(const Diagnostic& d) {
   std::string out;
+  // A message may quote a source's text, and a file name may hold any byte: neither may send
+  // terminal controls.
   if (!d.file.empty()) {
-    out += d.file;
+    out += shown_text(d.file);
     if (d.line > 0) out += ":" + std::to_string(d.line);
     if (d.line > 0 && d.column > 0) out += ":" + std::to_string(d.column);
     out += ": ";
   }
-  out += (d.kind == Diagnostic::Kind::kErrore ? "errore " : "status ") + std::to_string(d.code);
-  if (d.has_position) out += " at " + std::to_string(d.position) + " m";
-  out += ": " + d.message + "\n";
+  if (d.warning()) {
+    out += "warning: " + shown_text(d.message) + " [" + std::string(d.name()) + "]\n";
+  } else {
+    out += (d.kind == Diagnostic::Kind::kErrore ? "errore " : "status ") + std::to_string(d.code);
+    if (d.has_position) out += " at " + std::to_string(d.position) + " m";
+    out += ": " + shown_text(d.message) + "\n";
+  }
   // The row only when its text is known: a field always stands on a line that holds text.
   if (d.line > 0 && !d.text.empty()) {
     // Control bytes are shown as \xNN, as in the message, and the caret's padding takes the

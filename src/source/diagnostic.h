@@ -1,20 +1,22 @@
-// What the system reports about a source: one status code or errore number, against the row
-// that caused it, rendered once as text (here) and once as JSON (diagnostic_json.h) for every
+// What the system reports about a source: one status code, errore number or warning, against the
+// row that caused it, rendered once as text (here) and once as JSON (diagnostic_json.h) for every
 // command that reports.
 #pragma once
 
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 
 #include "source/row_origin.h"
 
 namespace scenario {
 
 struct Diagnostic {
-  enum class Kind { kStatus, kErrore };
+  // A warning is no fault: the build is the same with it or without it.
+  enum class Kind { kStatus, kErrore, kWarning };
   Kind kind = Kind::kStatus;
-  int32_t code = 0;      // a StatusCode, or an ErroreNumber for kErrore
+  int32_t code = 0;      // a StatusCode, an ErroreNumber for kErrore, a WarningCode for kWarning
   int32_t position = 0;  // metres along the route; meaningful only with has_position
   bool has_position = false;
   std::string file;            // source file name; empty when no row can be named
@@ -26,17 +28,25 @@ struct Diagnostic {
   std::string message;  // the code's message, with the reason of a reading failure
 
   bool clean() const { return kind == Kind::kStatus && code == 0; }
+  bool warning() const { return kind == Kind::kWarning; }
+  // The warning's short name; empty for a fault.
+  std::string_view name() const;
 };
 
-// Builds the diagnostic of code against origin. reason is appended to the message of a reading
-// failure; the row's text is taken from texts (source texts by file name) when given.
+// Builds the diagnostic of code against origin. reason is appended to the message (the cause of
+// a reading failure, or what took a block); the row's text is taken from texts (source texts by
+// file name) when given.
 Diagnostic make_diagnostic(Diagnostic::Kind kind, int32_t code, int32_t position,
                            const RowOrigin& origin, const std::string& reason = "",
                            const std::map<std::string, std::string>* texts = nullptr);
 
-// "FILE:LINE:COL: status N at P m: message" (or "errore N: message"), each part where it
-// applies, then the row (when its text is known) indented by four blanks and a caret under the
-// blamed field. Every line ends with a line feed.
+// A warning of code at a field of the row whose text is row_text.
+Diagnostic make_warning(int32_t code, const std::string& file, int32_t line, int32_t column,
+                        std::string message, std::string_view row_text);
+
+// "FILE:LINE:COL: status N at P m: message" (or "errore N: message", or "warning: message
+// [NAME]"), each part where it applies, then the row (when its text is known) indented by four
+// blanks and a caret under the blamed field. Every line ends with a line feed.
 std::string diagnostic_text(const Diagnostic& d);
 
 }  // namespace scenario

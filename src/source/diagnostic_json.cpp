@@ -14,11 +14,15 @@ nlohmann::ordered_json diagnostic_json(const Diagnostic& d) {
                              : nlohmann::ordered_json(cp1252_to_utf8(d.file));
   j["line"] = number_or_null(d.line > 0, d.line);
   j["column"] = number_or_null(d.column > 0, d.column);
-  j["status"] = number_or_null(!errore, d.code);
+  j["status"] = number_or_null(d.kind == Diagnostic::Kind::kStatus, d.code);
   j["errore"] = number_or_null(errore, d.code);
   j["position"] = number_or_null(d.has_position, d.position);
   j["message"] = cp1252_to_utf8(d.message);
   j["text"] = cp1252_to_utf8(d.text);
+  j["severity"] = d.warning() ? nlohmann::ordered_json("warning")
+                  : d.clean() ? nlohmann::ordered_json(nullptr)
+                              : nlohmann::ordered_json("error");
+  j["name"] = d.warning() ? nlohmann::ordered_json(std::string(d.name())) : nullptr;
   return j;
 }
 

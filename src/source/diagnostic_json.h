@@ -7,9 +7,11 @@
 
 namespace scenario {
 
-// {"file", "line", "column", "status", "errore", "position", "message", "text"}: null where a
-// part does not apply; exactly one of status and errore is a number. Source bytes above ASCII
-// are taken as Windows-1252.
+// {"file", "line", "column", "status", "errore", "position", "message", "text", "severity",
+// "name"}: null where a part does not apply; a fault has a number in status or errore and
+// severity "error", a warning neither, severity "warning" and its short name; "no fault" has
+// no severity. Source bytes above
+// ASCII are taken as Windows-1252.
 nlohmann::ordered_json diagnostic_json(const Diagnostic& d);
 
 }  // namespace scenario

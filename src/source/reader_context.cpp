@@ -1,6 +1,7 @@
 #include "source/reader_context.h"
 
 #include "format/file_names.h"
+#include "format/marks.h"
 #include "source/status_codes.h"
 
 namespace scenario {
@@ -62,6 +63,60 @@ void ReaderContext::note_block(int64_t block) {
   if (stream && stream->row_fields().size() > 1) origins.column[b] = stream->row_fields()[1].column;
   origins.file[b] = file_name == line_source_name(state.identity()) ? BlockOrigins::kLineSource
                                                                     : BlockOrigins::kTrainSource;
+}
+
+}  // namespace scenario
+
+namespace scenario {
+
+void ReaderContext::set_taken(int32_t code, int64_t position, int64_t block) {
+  set_status(code, position);
+  report.failure_reason = "by " + block_holder(block);
+}
+
+std::string ReaderContext::block_holder(int64_t block) const {
+  if (!state.track.contains(block)) return "nothing";
+  const TrackBlock& b = state.track[block];
+  const BlockOrigins& o = report.blocks;
+  std::string row;
+  if (block >= 0 && static_cast<size_t>(block) < o.line.size() && o.line[block] > 0) {
+    const Identity id = state.identity();
+    row = (o.file[block] == BlockOrigins::kLineSource ? line_source_name(id)
+                                                      : train_source_name(id)) +
+          ":" + std::to_string(o.line[block]);
+  }
+  const std::string at = row.empty() ? "" : " at " + row;
+  // The slowdown's warning and its pre-warning run stand where the source names no item.
+  switch (b.code) {
+    case kSignal:
+      return "the signal" + at;
+    case kSlowdownEnd:
+      return "the end of the slowdown" + at;
+    case kSlowdownStart:
+      return "the start of the slowdown" + at;
+    case kSlowdownWarning:
+      return "the warning point placed " + std::to_string(kSlowdownWarningDistance) +
+             " m before the slowdown" + at;
+    case kPreWarning:
+      return "the pre-warning run placed before the warning point of the slowdown" + at;
+    case kSpeedBoard:
+      return "the speed board" + at;
+    case kStopMarker: {
+      const int32_t k = b.value1;
+      std::string station = "a station";
+      if (k >= 1 && k < GeneralTable::kFirstBoardSlot && !state.general[k].text.empty()) {
+        station = state.general[k].text;
+      }
+      return "the stop marker of " + station + at;
+    }
+    case kCodeCutValue:
+    case kCodeCut:
+      return "the code-cut point" + at;
+    case kIndicationBoard:
+      return "the indication board" + at;
+    default:
+      return "block " + std::to_string(block) + at;
+  }
 }
 
 }  // namespace scenario

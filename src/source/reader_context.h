@@ -19,7 +19,9 @@ namespace scenario {
 struct ReadReport {
   RowOrigin status_origin;
   BlockOrigins blocks;
-  std::string failure_reason;  // set with code 25
+  // Why, appended to the status's message: the cause of a reading failure (code 25), what holds
+  // a block that a row found taken, the station that a station too close follows.
+  std::string failure_reason;
   std::map<std::string, std::string> texts;
 };
 
@@ -51,6 +53,11 @@ struct ReaderContext {
   void set_file_status(int32_t code, const std::string& file);
   // Records which row placed an item on a block, for reports on that block later.
   void note_block(int64_t block);
+  // Sets a taken-block status of the row being read, naming what holds block.
+  void set_taken(int32_t code, int64_t position, int64_t block);
+  // What holds a block, in an author's words: "the speed board at FILE:LINE", "the slowdown
+  // warning placed 1200 m before the slowdown at FILE:LINE", ...
+  std::string block_holder(int64_t block) const;
 };
 
 }  // namespace scenario

@@ -54,7 +54,58 @@ constexpr CodeInfo kCodes[] = {
 
 constexpr CodeInfo kUnknown = {-1, "unknown status", false, kPositionField};
 
+constexpr WarningInfo kWarnings[] = {
+    {kUnknownKeyword, "unknown-keyword",
+     "a row whose keyword names no row kind of its section (the reader skips it), or a curve "
+     "keyword whose hand letter is neither s nor d"},
+    {kCommentRow, "comment-row",
+     "a line written as a comment (#, ;, //) without a hyphen: the reader has no comment sign "
+     "and reads it as a row or skips it only by chance"},
+    {kFieldCount, "field-count",
+     "a row with fewer values on its line than its kind takes (the reader takes the rest from "
+     "the next line) or with more (the reader skips the rest)"},
+    {kDecimalPart, "decimal-part",
+     "a number followed by a field that looks like its decimal part, as in 8,5: the reader "
+     "takes 8 and then 5 as the next value"},
+    {kNotAscending, "not-ascending",
+     "gradient, speed, adhesion, station or signal rows whose positions do not ascend"},
+    {kOverlap, "overlap", "a curve or a mountain range that starts inside the one before it"},
+    {kPastRouteEnd, "past-route-end",
+     "an item placed past the route length, or a curve, mountain range or slowdown that runs "
+     "past it"},
+    {kRoundedValue, "rounded-value",
+     "a value the reader rounds or narrows without a status: speeds that are not multiples of "
+     "5, positions between blocks, values too large for their field, signal field 11 from 1 to "
+     "100"},
+    {kTimeBackwards, "time-backwards",
+     "a station whose scheduled time is earlier than that of a timed station before it"},
+    {kUtf8Text, "utf8-text",
+     "UTF-8 text: the sources are Windows-1252, so each accented letter shows as two"},
+    {kNotCp1252, "not-cp1252", "control bytes, or bytes that Windows-1252 leaves undefined"},
+    {kTrainAboveBoards, "train-above-boards",
+     "a train speed limit above every speed of the line's speed board in force where it "
+     "starts"},
+    {kNoGeneral, "no-general",
+     "a train source in which no field holds [generale]: the reader takes nothing of it"},
+};
+
 }  // namespace
+
+std::span<const WarningInfo> warning_infos() { return kWarnings; }
+
+const WarningInfo* warning_info(int32_t code) {
+  for (const WarningInfo& w : kWarnings) {
+    if (w.code == code) return &w;
+  }
+  return nullptr;
+}
+
+const WarningInfo* find_warning(std::string_view name) {
+  for (const WarningInfo& w : kWarnings) {
+    if (w.name == name) return &w;
+  }
+  return nullptr;
+}
 
 const CodeInfo& code_info(int32_t code) {
   for (const CodeInfo& c : kCodes) {

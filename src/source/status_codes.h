@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
+#include <string_view>
 
 namespace scenario {
 
@@ -56,5 +58,35 @@ struct CodeInfo {
 
 // The entry of a status code or an errore number; an unknown code gets "unknown status".
 const CodeInfo& code_info(int32_t code);
+
+// What the readers take without a status but an author most likely did not mean: reported by
+// `check` as warnings, each kind under a short name that an author can silence.
+enum WarningCode : int32_t {
+  kUnknownKeyword = 1,
+  kCommentRow = 2,
+  kFieldCount = 3,
+  kDecimalPart = 4,
+  kNotAscending = 5,
+  kOverlap = 6,
+  kPastRouteEnd = 7,
+  kRoundedValue = 8,
+  kTimeBackwards = 9,
+  kUtf8Text = 10,
+  kNotCp1252 = 11,
+  kTrainAboveBoards = 12,
+  kNoGeneral = 13,
+};
+
+struct WarningInfo {
+  int32_t code;
+  std::string_view name;     // stable: `check --no-warn=NAME` and the reports use it
+  std::string_view trigger;  // what makes it fire, for the help and the reference
+};
+
+std::span<const WarningInfo> warning_infos();
+// The entry of a warning code; null for an unknown one.
+const WarningInfo* warning_info(int32_t code);
+// The entry of a warning name; null when no warning has that name.
+const WarningInfo* find_warning(std::string_view name);
 
 }  // namespace scenario

@@ -1,12 +1,14 @@
 #include "tool/check_command.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <set>
 
 #include "compiler/compile.h"
 #include "format/file_names.h"
+#include "lint/source_lint.h"
 #include "source/diagnostic_json.h"
 #include "source/read_failure.h"
 #include "source/source_store.h"
@@ -18,7 +20,8 @@ namespace scenario::tool {
 namespace {
 
 constexpr const char* kCheckUsage =
-    "usage: scenario-tool check [--name NAME] [--train NUMBER] [--json] SRCDIR";
+    "usage: scenario-tool check [--name NAME] [--train NUMBER] [--json] [--no-warn=NAME]... "
+    "[--werror] SRCDIR";
 
 // Blanks lines first..last of text (from 1), keeping the line ends, so that the other rows
 // keep their line numbers and the reader skips the blanked ones.
@@ -39,8 +42,13 @@ void set_aside(std::string& text, int32_t first, int32_t last) {
 
 std::vector<Diagnostic> check_sources(const std::string& srcdir, const Identity& id,
                                       size_t max_faults) {
+  return check_scenario(srcdir, id, max_faults).faults;
+}
+
+CheckReport check_scenario(const std::string& srcdir, const Identity& id, size_t max_faults) {
+  CheckReport report;
   MemorySources sources;
-  std::vector<Diagnostic> faults;
+  std::vector<Diagnostic>& faults = report.faults;
   for (const std::string& name : {line_source_name(id), train_source_name(id)}) {
     try {
       if (auto t = load_source_file(srcdir + "/" + name)) sources.set(name, std::move(*t));
@@ -50,7 +58,15 @@ std::vector<Diagnostic> check_sources(const std::string& srcdir, const Identity&
       faults.push_back(make_diagnostic(Diagnostic::Kind::kStatus, kReadFailure, 0, file, e.what()));
     }
   }
-  if (!faults.empty()) return faults;
+  if (!faults.empty()) return report;
+  {
+    const auto text_of = [&](const std::string& name) -> const std::string* {
+      const auto it = sources.texts().find(name);
+      return it == sources.texts().end() ? nullptr : &it->second;
+    };
+    const std::string line = line_source_name(id), train = train_source_name(id);
+    report.warnings = lint_sources({line, text_of(line)}, {train, text_of(train)});
+  }
 
   std::set<std::pair<std::string, int32_t>> set_aside_rows;
   // Sets the row of d aside for the next compile; false when it has no row or was set aside.
@@ -87,6 +103,17 @@ std::vector<Diagnostic> check_sources(const std::string& srcdir, const Identity&
     break;
   }
   const std::string line_name = line_source_name(id);
+  for (Diagnostic& f : faults) {
+    // A misspelt name shows beside the names that the folder holds.
+    if (f.kind != Diagnostic::Kind::kStatus || f.code != kNoLineSource) continue;
+    std::string held;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(srcdir, ec)) {
+      const std::string n = e.path().filename().string();
+      if (ends_with(n, kLineSourceSuffix)) held += (held.empty() ? "" : ", ") + n;
+    }
+    f.message += "; " + srcdir + " holds " + (held.empty() ? "no line source" : held);
+  }
   std::stable_sort(faults.begin(), faults.end(), [&](const Diagnostic& a, const Diagnostic& b) {
     const auto rank = [&](const Diagnostic& f) {
       return f.file.empty() || f.line == 0 ? 2 : (f.file == line_name ? 0 : 1);
@@ -94,25 +121,50 @@ std::vector<Diagnostic> check_sources(const std::string& srcdir, const Identity&
     if (rank(a) != rank(b)) return rank(a) < rank(b);
     return a.line < b.line;
   });
-  return faults;
+  return report;
 }
 
 int check_command(const std::vector<std::string>& args) {
   try {
-    const ScenarioOptions o = parse_scenario_options(args, {.json = true});
+    const ScenarioOptions o = parse_scenario_options(args, {.json = true, .warnings = true});
     const Identity id = resolve_identity(o.directory, o.name, o.train);
-    const std::vector<Diagnostic> faults = check_sources(o.directory, id);
+    const CheckReport report = check_scenario(o.directory, id);
+    // Faults and warnings together, each source's by line, as an author reads the file.
+    std::vector<Diagnostic> all = report.faults;
+    size_t warnings = 0;
+    for (const Diagnostic& w : report.warnings) {
+      if (o.no_warn.count(std::string(w.name())) != 0) continue;
+      all.push_back(w);
+      ++warnings;
+    }
+    const std::string line_name = line_source_name(id);
+    std::stable_sort(all.begin(), all.end(), [&](const Diagnostic& a, const Diagnostic& b) {
+      const auto rank = [&](const Diagnostic& f) {
+        return f.file.empty() || f.line == 0 ? 2 : (f.file == line_name ? 0 : 1);
+      };
+      if (rank(a) != rank(b)) return rank(a) < rank(b);
+      return a.line < b.line;
+    });
+    const size_t faults = report.faults.size();
     if (o.json) {
       nlohmann::ordered_json list = nlohmann::ordered_json::array();
-      for (const Diagnostic& f : faults) list.push_back(diagnostic_json(f));
+      for (const Diagnostic& f : all) list.push_back(diagnostic_json(f));
       std::cout << list.dump() << std::endl;
     } else {
-      for (const Diagnostic& f : faults) std::cout << diagnostic_text(f);
-      if (!faults.empty()) {
-        std::cout << faults.size() << (faults.size() == 1 ? " fault" : " faults") << " found\n";
+      for (const Diagnostic& f : all) std::cout << diagnostic_text(f);
+      const auto count = [](size_t n, const char* one, const char* many) {
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+      };
+      if (faults > 0 && warnings > 0) {
+        std::cout << count(faults, "fault", "faults") << " and "
+                  << count(warnings, "warning", "warnings") << " found\n";
+      } else if (faults > 0) {
+        std::cout << count(faults, "fault", "faults") << " found\n";
+      } else if (warnings > 0) {
+        std::cout << count(warnings, "warning", "warnings") << " found\n";
       }
     }
-    return faults.empty() ? 0 : 3;
+    return faults > 0 || (o.werror && warnings > 0) ? 3 : 0;
   } catch (const UsageError& e) {
     std::cerr << "scenario-tool check: " << e.what() << "\n" << kCheckUsage << std::endl;
     return 2;

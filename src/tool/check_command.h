@@ -1,4 +1,5 @@
-// scenario-tool check: lists every faulty row of a scenario's sources in one run.
+// scenario-tool check: lists every faulty row of a scenario's sources in one run, and the rows
+// that the readers take without a fault but most likely not as meant.
 #pragma once
 
 #include <string>
@@ -15,6 +16,14 @@ namespace scenario::tool {
 // the line source, then the train source, each by line; faults without a row last.
 std::vector<Diagnostic> check_sources(const std::string& srcdir, const Identity& id,
                                       size_t max_faults = 100);
+
+struct CheckReport {
+  std::vector<Diagnostic> faults;    // as check_sources lists them
+  std::vector<Diagnostic> warnings;  // of the sources as they are, in file order
+};
+
+// The faults of check_sources and the warnings of the sources.
+CheckReport check_scenario(const std::string& srcdir, const Identity& id, size_t max_faults = 100);
 
 int check_command(const std::vector<std::string>& args);
 

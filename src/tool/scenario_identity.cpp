@@ -9,6 +9,7 @@ namespace {
 // What ending marks the files of one name (line source or curve file), and of one train.
 struct Endings {
   std::string_view name_file;
+  const char* name_what;
   const char* name_files;
   const char* train_files;
 };
@@ -37,8 +38,9 @@ std::set<std::string> trains_in(const std::set<std::string>& files, const std::s
 Identity resolve_identity(const std::string& dir, const std::optional<std::string>& name,
                           const std::optional<std::string>& train, IdentityFrom from) {
   const bool sources = from == IdentityFrom::kSources;
-  const Endings e = sources ? Endings{kLineSourceSuffix, "line sources", "train sources"}
-                            : Endings{kCurveSuffix, "curve files", ".sim/.dat pairs"};
+  const Endings e = sources
+                        ? Endings{kLineSourceSuffix, "line source", "line sources", "train sources"}
+                        : Endings{kCurveSuffix, "curve file", "curve files", ".sim/.dat pairs"};
   std::error_code ec;
   if (!std::filesystem::is_directory(dir, ec)) throw UsageError("'" + dir + "' is not a directory");
   std::set<std::string> files;
@@ -46,12 +48,30 @@ Identity resolve_identity(const std::string& dir, const std::optional<std::strin
     files.insert(f.path().filename().string());
   }
   Identity id;
+  std::set<std::string> names;
+  for (const auto& f : files) {
+    if (ends_with(f, e.name_file)) names.insert(f.substr(0, f.size() - e.name_file.size()));
+  }
+  // What the folder holds in place of what it lacks: a misspelt name is then plain to see.
+  const auto held = [&] {
+    if (names.empty()) return std::string("; it holds no ") + e.name_what;
+    std::string list;
+    for (const auto& n : names) list += (list.empty() ? "" : ", ") + n + std::string(e.name_file);
+    return "; it holds " + list;
+  };
   if (name) {
     id.name = *name;
+    // With the train given the build reads what there is and reports the missing file itself.
+    if (!train && identity_problem("the scenario name", id.name) == std::nullopt &&
+        files.count(id.name + std::string(e.name_file)) == 0) {
+      throw UsageError(std::string("no ") + e.name_what + " " + id.name + std::string(e.name_file) +
+                       " in " + dir + held());
+    }
   } else {
-    std::set<std::string> names;
-    for (const auto& f : files) {
-      if (ends_with(f, e.name_file)) names.insert(f.substr(0, f.size() - e.name_file.size()));
+    if (names.empty() && sources) {
+      throw UsageError(dir +
+                       " holds no sources: a scenario's line source is NAME_linea.txt and its "
+                       "train source NAME_TRAIN-.txt");
     }
     if (names.size() != 1) {
       std::string found;

@@ -1,8 +1,20 @@
 #include "tool/scenario_options.h"
 
+#include "source/status_codes.h"
 #include "tool/scenario_identity.h"
 
 namespace scenario::tool {
+namespace {
+
+std::string warning_name(const std::string& name) {
+  if (find_warning(name) != nullptr) return name;
+  std::string known;
+  for (const WarningInfo& w : warning_infos())
+    known += (known.empty() ? "" : ", ") + std::string(w.name);
+  throw UsageError{"no warning is called '" + name + "'; the warnings are " + known};
+}
+
+}  // namespace
 
 ScenarioOptions parse_scenario_options(const std::vector<std::string>& args,
                                        const AcceptedOptions& accepted) {
@@ -21,6 +33,12 @@ ScenarioOptions parse_scenario_options(const std::vector<std::string>& args,
       o.output = value();
     } else if (accepted.json && a == "--json") {
       o.json = true;
+    } else if (accepted.warnings && a == "--no-warn") {
+      o.no_warn.insert(warning_name(value()));
+    } else if (accepted.warnings && a.rfind("--no-warn=", 0) == 0) {
+      o.no_warn.insert(warning_name(a.substr(10)));
+    } else if (accepted.warnings && a == "--werror") {
+      o.werror = true;
     } else if (!a.empty() && a[0] == '-') {
       throw UsageError{"unknown option '" + a + "'"};
     } else if (o.directory.empty()) {

@@ -1,7 +1,9 @@
-// The options that the scenario commands share: --name, --train, -o, --json and one directory.
+// The options that the scenario commands share: --name, --train, -o, --json, the warning options
+// and one directory.
 #pragma once
 
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,8 @@ struct ScenarioOptions {
   std::optional<std::string> train;
   std::optional<std::string> output;  // -o, only where the command takes it
   bool json = false;
+  std::set<std::string> no_warn;  // --no-warn=NAME: warnings not to report
+  bool werror = false;            // --werror: warnings count as faults for the exit status
   std::string directory;
 };
 
@@ -19,11 +23,12 @@ struct ScenarioOptions {
 struct AcceptedOptions {
   bool output = false;
   bool json = false;
+  bool warnings = false;  // --no-warn=NAME (repeatable) and --werror
   const char* directory = "SRCDIR";
 };
 
 // Parses args. Throws UsageError for an option the command does not accept, a missing value,
-// a second directory or none.
+// a warning name that no warning has, a second directory or none.
 ScenarioOptions parse_scenario_options(const std::vector<std::string>& args,
                                        const AcceptedOptions& accepted);
 

@@ -1,8 +1,10 @@
 #include "train_reader/train_reader.h"
 
 #include <limits>
+#include <vector>
 
 #include "format/file_names.h"
+#include "format/marks.h"
 #include "model/rounding.h"
 #include "source/keyword_field.h"
 #include "source/read_failure.h"
@@ -33,6 +35,8 @@ class TrainReader {
   Row station_row();
   void normal_end();
   void fault(int32_t code, std::optional<int64_t> position = std::nullopt);
+  // A row found block taken: the status names what holds it.
+  void taken(int32_t code, int64_t position, int64_t block);
   // A row's position is in range when (P + margin) / 50 <= N.
   bool in_range(int64_t p, int margin) const {
     return (static_cast<double>(p) + margin) / 50.0 <= s_.track.upper();
@@ -55,6 +59,8 @@ class TrainReader {
   int64_t adhesion_cursor_ = 0;
   int32_t previous_adhesion_ = 0;
   int32_t k_ = 1;
+  // The line of each station row accepted, to name the one a station follows.
+  std::vector<int32_t> station_lines_;
 };
 
 uint8_t TrainReader::read_byte() {
@@ -81,6 +87,11 @@ uint8_t TrainReader::speed_mark(int32_t speed) const {
 
 void TrainReader::fault(int32_t code, std::optional<int64_t> position) {
   ctx_.set_status(code, position);
+  ctx_.finish_source();
+}
+
+void TrainReader::taken(int32_t code, int64_t position, int64_t block) {
+  ctx_.set_taken(code, position, block);
   ctx_.finish_source();
 }
 
@@ -175,7 +186,7 @@ TrainReader::Row TrainReader::signal_row() {
   // Only a status of this call stops the reading; a position stop of the line half does not.
   const Recorded r = memo_segnale(s_, p, f);
   if (r.code > 0) {
-    fault(r.code, p);
+    taken(r.code, p, round_to_int(p / 50.0 + 1));
     return Row::kFault;
   }
   for (const int64_t b : r.blocks) ctx_.note_block(b);
@@ -193,7 +204,18 @@ TrainReader::Row TrainReader::slowdown_row() {
   if (!in_range(p, 100) || !slowdown_in_track(s_.track, p, f)) return out_of_range(p);
   const Recorded r = memo_rallentamento(s_, p, f);
   if (r.code > 0) {
-    fault(r.code, p);
+    // The block of the test that failed: warning, start, end, or the first taken one of the run.
+    const double warning = static_cast<double>(p) - kSlowdownWarningDistance;
+    int64_t block = round_to_int(warning / 50.0 + 1);
+    if (r.code == kSlowdownStartTaken) block = round_to_int(p / 50.0 + 1);
+    if (r.code == kSlowdownEndTaken)
+      block = round_to_int((static_cast<double>(p) + f.f3) / 50.0 + 1);
+    if (r.code == kPreWarningTaken) {
+      const int64_t run = round_to_int(warning / 50.0);
+      block = run;
+      while (block > run - 3 && s_.track[block].is_free()) --block;
+    }
+    taken(r.code, p, block);
     return Row::kFault;
   }
   for (const int64_t b : r.blocks) ctx_.note_block(b);
@@ -208,7 +230,7 @@ TrainReader::Row TrainReader::code_cut_row() {
   if (!s_.track.contains(t)) return out_of_range(p);
   TrackBlock& b = s_.track[t];
   if (!b.is_free()) {
-    fault(kCodeCutTaken, p);
+    taken(kCodeCutTaken, p, t);
     return Row::kFault;
   }
   if (c > 0) {
@@ -310,8 +332,14 @@ TrainReader::Row TrainReader::station_row() {
   }
   if (k_ > 1 && static_cast<int64_t>(e.long1) - kMinStationSpacing < s_.general[k_ - 1].long2) {
     fault(kStationTooClose, p);
+    const GeneralEntry& before = s_.general[k_ - 1];
+    ctx_.report.failure_reason = "listed after " + before.text + " at " + ctx_.file_name + ":" +
+                                 std::to_string(station_lines_.back()) + ", whose area ends at " +
+                                 std::to_string(before.long2) + " m; this one's starts at " +
+                                 std::to_string(e.long1) + " m";
     return Row::kFault;
   }
+  station_lines_.push_back(ctx_.row_line);
   ++k_;
   if (k_ >= ctx_.next_board_slot) {
     fault(kTooManyStations);

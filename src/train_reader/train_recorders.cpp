@@ -1,5 +1,6 @@
 #include "train_reader/train_recorders.h"
 
+#include "format/marks.h"
 #include "model/rounding.h"
 #include "source/status_codes.h"
 
@@ -11,8 +12,8 @@ uint8_t low8(int64_t v) { return static_cast<uint8_t>(v); }
 
 int64_t block_after(double metres) { return round_to_int(metres / 50.0 + 1); }
 
-constexpr int32_t kWarningThreshold = 1500;
-constexpr int32_t kWarningDistance = 1200;
+constexpr int32_t kWarningThreshold = kSlowdownWarningThreshold;
+constexpr int32_t kWarningDistance = kSlowdownWarningDistance;
 
 }  // namespace
 

@@ -108,18 +108,49 @@ TEST_F(ServerTest, AFaultStandsOnItsFieldAndGoesWhenMended) {
   std::map<std::string, Json> d = diagnostics();
   ASSERT_EQ(d.size(), 1u);
   const Json& list = d[uri(kLine)];
-  ASSERT_EQ(list.size(), 1u) << list.dump();
+  // The fault, then the warning that 460 m lies between two blocks.
+  ASSERT_EQ(list.size(), 2u) << list.dump();
   EXPECT_EQ(list[0]["severity"], 1);
   EXPECT_EQ(list[0]["code"], "status 6");
   EXPECT_EQ(list[0]["range"]["start"]["line"], refused);
   // The position field, "450", is what the reader blames.
   EXPECT_EQ(list[0]["range"]["start"]["character"], 22);
   EXPECT_EQ(list[0]["range"]["end"]["character"], 25);
+  EXPECT_EQ(list[1]["severity"], 2);
+  EXPECT_EQ(list[1]["code"], "rounded-value");
+  EXPECT_EQ(list[1]["range"]["start"]["line"], refused - 1);
+  EXPECT_EQ(list[1]["range"]["start"]["character"], 22);
+  EXPECT_EQ(list[1]["message"], "460 m is not a multiple of 50: the reader places it at 450 m");
 
   change(kLine, line_);
   d = diagnostics();
   EXPECT_EQ(d[uri(kLine)], Json::array());
   EXPECT_TRUE(diagnostics().empty()) << "nothing changed, nothing is checked again";
+}
+
+// Warnings stand on their own source only, whether or not the other one is open.
+TEST_F(ServerTest, WarningsStandOnTheirOwnSourceBesideTheFaults) {
+  std::string train = train_;
+  const std::string speed = "velocita,    1900,   135";
+  train.replace(train.find(speed), speed.size(), "velocita,    1900,   133");
+  train.insert(train.find("stazione,    4700,"), "stazoine,    4000\r\n");
+  open(kTrain, train);
+  std::map<std::string, Json> d = diagnostics();
+  ASSERT_EQ(d.size(), 1u);
+  const Json& list = d[uri(kTrain)];
+  ASSERT_EQ(list.size(), 2u) << list.dump();
+  EXPECT_EQ(list[0]["code"], "rounded-value");
+  EXPECT_EQ(list[0]["severity"], 2);
+  EXPECT_EQ(list[0]["range"]["start"]["line"], line_of(train, "velocita,    1900,"));
+  EXPECT_EQ(list[1]["code"], "unknown-keyword");
+  EXPECT_EQ(list[1]["range"]["start"]["line"], line_of(train, "stazoine"));
+  EXPECT_NE(list[1]["message"].get<std::string>().find("did you mean 'stazione'?"),
+            std::string::npos);
+
+  // The line source opened beside it has none of the train's warnings.
+  open(kLine, line_);
+  d = diagnostics();
+  EXPECT_EQ(d[uri(kLine)], Json::array());
 }
 
 TEST_F(ServerTest, AFaultOfTheOtherSourceGoesWhereItIsOpen) {

@@ -33,7 +33,8 @@ TEST(Diagnostic, TextQuotesTheRowWithACaretUnderTheField) {
   EXPECT_EQ(j.dump(),
             "{\"file\":\"A_linea.txt\",\"line\":2,\"column\":24,\"status\":6,\"errore\":null,"
             "\"position\":460,\"message\":\"indication board on a block already taken\","
-            "\"text\":\"\\tcartello_indicatore,  460,   (X\xC3\xA8)\"}");
+            "\"text\":\"\\tcartello_indicatore,  460,   (X\xC3\xA8)\",\"severity\":\"error\","
+            "\"name\":null}");
 }
 
 // A row that holds terminal controls is shown with them as \xNN, as the message shows them, and
@@ -80,12 +81,13 @@ TEST(Diagnostic, PartsThatDoNotApplyAreLeftOut) {
       {make_diagnostic(Diagnostic::Kind::kStatus, kClean, 0, RowOrigin{}), "status 0: no fault\n",
        "{\"file\":null,\"line\":null,\"column\":null,\"status\":0,\"errore\":null,\"position\":"
        "null,"
-       "\"message\":\"no fault\",\"text\":\"\"}"},
+       "\"message\":\"no fault\",\"text\":\"\",\"severity\":null,\"name\":null}"},
       // Code 1 records no position, whatever the field holds; a file without a row.
       {make_diagnostic(Diagnostic::Kind::kStatus, kRouteTooLong, 77, row("A_linea.txt", 0, 0)),
        "A_linea.txt: status 1: route length above 1,000,000 m\n",
        "{\"file\":\"A_linea.txt\",\"line\":null,\"column\":null,\"status\":1,\"errore\":null,"
-       "\"position\":null,\"message\":\"route length above 1,000,000 m\",\"text\":\"\"}"},
+       "\"position\":null,\"message\":\"route length above 1,000,000 m\",\"text\":\"\","
+       "\"severity\":\"error\",\"name\":null}"},
       {make_diagnostic(Diagnostic::Kind::kStatus, kReadFailure, 0, row("A_1-.txt", 3, 5),
                        "'x' is not a whole number"),
        // Without the source's text there is no row to quote.

@@ -134,6 +134,7 @@ class Generator {
   Generator(int32_t km, const GeneratorOptions& o)
       : length_(km * 1000),
         varied_(o.every_row_kind),
+        narrowed_(o.every_row_kind && o.narrowed_values),
         taken_(length_),
         random_(o.seed),
         vary_(o.seed + 1) {}
@@ -235,6 +236,13 @@ class Generator {
                 vary_.below(60)};
     static constexpr std::string_view kNames[] = {
         "SANT'ANGELO", "PIAN DEL LAGO", "\"BORGO, SCALO\"", "VILLA di SOTTO", "PONTE VECCHIO"};
+    if (!narrowed_) {
+      // The time of a train at 90 km/h from 6:00, to the second: never going backwards.
+      const int32_t seconds = 6 * 3600 + (s.position - 50) / 25;
+      s.fields[10] = seconds / 3600;
+      s.fields[11] = seconds / 60 % 60;
+      s.fields[12] = seconds % 60;
+    }
     s.name = std::string(kNames[static_cast<size_t>(i) % std::size(kNames)]);
     s.name.insert(s.name.size() - (s.name.back() == '"' ? 1 : 0), " " + two_digits(i + 1));
   }
@@ -251,11 +259,15 @@ class Generator {
         const int64_t b = p / kBlockLength;
         if (!taken_.free(b - 1, b + 1)) continue;
         taken_.take(b - 1, b + 1);
-        code_cuts_.push_back({p, kValues[static_cast<size_t>(i) % std::size(kValues)]});
+        const int32_t v = kValues[static_cast<size_t>(i) % std::size(kValues)];
+        code_cuts_.push_back({p, narrowed_ || v <= 32767 ? v : v % 30000});
         break;
       }
     }
   }
+
+  // Signal field 11 from 1 to 100 is stored as 101.
+  int32_t field11(int32_t v) const { return !narrowed_ && v >= 1 && v <= 100 ? v + 100 : v; }
 
   template <size_t n>
   int32_t pick(const int32_t (&values)[n]) {
@@ -433,7 +445,7 @@ class Generator {
     }
     s += "[vel_limite]\r\n";
     s += row("velocita", {0, 100});
-    for (const auto& [p, v] : speed_boards_) s += row("velocita", {p, varied_ ? v + 2 : v});
+    for (const auto& [p, v] : speed_boards_) s += row("velocita", {p, narrowed_ ? v + 2 : v});
     s += "[stazioni]\r\n";
     for (size_t i = 0; i < stations_.size(); ++i) s += station_row(i);
     s += "[rallentamenti]\r\n";
@@ -449,7 +461,7 @@ class Generator {
         const int32_t kind = 1 + vary_.below(2);
         s += row("segnale", {signals_[i], kind, vary_.below(7), vary_.below(7), vary_.below(2),
                              vary_.below(4) == 0 ? 1 : 0, vary_.below(3), vary_.below(7),
-                             vary_.below(7), vary_.below(7), pick(kField11)});
+                             vary_.below(7), vary_.below(7), field11(pick(kField11))});
       } else if (i % 2 == 0) {
         s += row("segnale", {signals_[i], 1, 3, 1, 0, 0, 1, 5, 6, 0, 0});
       } else {
@@ -504,6 +516,7 @@ class Generator {
 
   const int32_t length_;
   const bool varied_;
+  const bool narrowed_;
   Occupancy taken_;
   Lcg random_;
   Lcg vary_;  // the varied scenarios' own draws, so that the plain ones stay as they were

@@ -59,7 +59,10 @@ TEST(CompileCommand, ReportsAFaultyRowWithItsFileAndLine) {
   // field is blamed, under the row's text.
   const std::string refused = std::string(FieldStream(std::string(line)).line_text(row + 1));
   EXPECT_EQ(r.err, "Lindeva_Querno_linea.txt:" + std::to_string(row + 1) +
-                       ":23: status 6 at 450 m: indication board on a block already taken\n"
+                       ":23: status 6 at 450 m: indication board on a block already taken by "
+                       "the indication board at Lindeva_Querno_linea.txt:" +
+                       std::to_string(row) +
+                       "\n"
                        "    " +
                        refused + "\n" + "                          ^\n");
   EXPECT_EQ(read_file(src.line()), line);  // untouched after a faulty compile too
@@ -73,7 +76,8 @@ TEST(CompileCommand, JsonObjectAndExitStatuses) {
   EXPECT_EQ(
       clean.out,
       "{\"file\":null,\"line\":null,\"column\":null,\"status\":0,\"errore\":null,"
-      "\"position\":null,\"message\":\"no fault\",\"text\":\"\",\"outputs\":["
+      "\"position\":null,\"message\":\"no fault\",\"text\":\"\",\"severity\":null,\"name\":null,"
+      "\"outputs\":["
       "\"Lindeva_Querno_linea.dat\",\"Lindeva_Querno_40716.sim\",\"Lindeva_Querno_40716.dat\"]}\n");
 
   TempDir missing;
@@ -84,7 +88,7 @@ TEST(CompileCommand, JsonObjectAndExitStatuses) {
   EXPECT_EQ(no_line.out,
             "{\"file\":\"X_linea.txt\",\"line\":null,\"column\":null,\"status\":101,"
             "\"errore\":null,\"position\":null,\"message\":\"no line source file\",\"text\":\"\","
-            "\"outputs\":[]}\n");
+            "\"severity\":\"error\",\"name\":null,\"outputs\":[]}\n");
   EXPECT_EQ(list_dir(missing.path()), std::vector<std::string>{"X_1-.txt"});
 
   TempDir aborted;

@@ -1,0 +1,230 @@
+// Warnings of the sources: each author's mistake gives its one warning at its field, and the
+// sources the system writes itself give none.
+#include "lint/source_lint.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "emitter/content/content.h"
+#include "format/cp1252.h"
+#include "source/diagnostic_json.h"
+#include "source/status_codes.h"
+#include "support/compile_fixture.h"
+#include "support/scenario_generator.h"
+#include "support/temp_dir.h"
+
+namespace scenario::testing {
+namespace {
+
+constexpr const char* kLine = "T_linea.txt";
+constexpr const char* kTrain = "T_1-.txt";
+
+std::vector<Diagnostic> lint(const std::string& line, const std::string& train) {
+  return lint_sources({kLine, &line}, {kTrain, &train});
+}
+
+std::string summary(const std::vector<Diagnostic>& ws) {
+  std::string s;
+  for (const Diagnostic& w : ws) s += diagnostic_text(w);
+  return s;
+}
+
+// A sound pair of a 26 km line, to which each case adds its rows.
+const std::string kLineHead =
+    "[generale]\r\nlunghezza percorso,    26000\r\n"
+    "progressiva chilometrica uno,    0,    75700,    1\r\n"
+    "ripetizione segnali 4 codici,    0,    0\r\n"
+    "[curve]\r\ncurvas2,  200,  150\r\n[pendenze]\r\npendenza,   0,    0\r\n"
+    "[montagne]\r\nmontagna,   750,  1300,  12\r\n"
+    "[cartelli]\r\nindicatori_vmax,  750,  65,  75,  75,  0,  65,  75,  75,  0\r\n";
+const std::string kTrainHead =
+    "[generale]\r\nnumero vetture,    7\r\n[vel_limite]\r\nvelocita,       0,    75\r\n"
+    "[stazioni]\r\n"
+    "stazione,      50, 12,  700,  0, 0, 0,  1,1,0,  4,1,1,    1,   6,55, 0, LINDEVA\r\n";
+
+TEST(SourceLint, EachMistakeGivesItsOneWarningAtItsField) {
+  struct Case {
+    const char* what;
+    std::string line_rows;   // after kLineHead
+    std::string train_rows;  // after kTrainHead
+    WarningCode code;
+    const char* file;
+    int32_t line;
+    int32_t column;
+    const char* says;
+  } cases[] = {
+      {"typo'd keyword", "pendanza,  2000,   4\r\n", "", kUnknownKeyword, kLine, 13, 1,
+       "did you mean 'pendenza'?"},
+      {"typo'd train keyword", "",
+       "stazoine,    5000, 12,  700,  0, 0, 0,  1,1,0,  4,1,1,   30,   7,10, 0, PIANELLO\r\n",
+       kUnknownKeyword, kTrain, 7, 1, "did you mean 'stazione'?"},
+      {"a train row in the line", "stazione,  3000\r\n", "", kUnknownKeyword, kLine, 13, 1,
+       "is a stazione row of the train source"},
+      {"curve hand letter", "curvaz4,  3000,  100\r\n", "", kUnknownKeyword, kLine, 13, 1,
+       "read as a right curve of sharpness 4"},
+      {"case of a general keyword", "", "", kUnknownKeyword, kLine, 3, 1, "matched in lower case"},
+      {"comment line", "# la pendenza aumenta\r\npendenza,  2000,   4\r\n", "", kCommentRow, kLine,
+       13, 1, "read as a pendenza row"},
+      {"short row", "", "segnale,    2900,   2, 4, 1,  0, 0,    2,  2,4,0\r\n[fine]\r\n",
+       kFieldCount, kTrain, 7, 49, "has 10 values where it takes 11"},
+      {"long row", "pendenza,  2000,   4,   7\r\n", "", kFieldCount, kLine, 13, 25,
+       "the reader skips '7'"},
+      {"name cut by a comma", "",
+       "stazione,    5000, 25,  300,  0, 0, 0,  0,1,0,  2,0,0,    0,   0, 0, 0, BORGO, SCALO\r\n",
+       kFieldCount, kTrain, 7, 80, "put it in double quotes"},
+      {"decimal comma", "pendenza,  2000,   8,5\r\n", "", kDecimalPart, kLine, 13, 20,
+       "'8,5' reads as 8"},
+      {"gradients out of order", "pendenza,  3000,   4\r\npendenza,  2000,   2\r\n", "",
+       kNotAscending, kLine, 14, 12, "gradient rows must ascend"},
+      {"speeds out of order", "", "velocita,    3000,   70\r\nvelocita,    2000,   60\r\n",
+       kNotAscending, kTrain, 8, 14, "speed rows must ascend"},
+      {"overlapping curves", "curvad3,  300,  100\r\n", "", kOverlap, kLine, 13, 11,
+       "first 50 m are lost"},
+      {"overlapping mountains", "montagna,   1200,  1600,  2\r\n", "", kOverlap, kLine, 13, 13,
+       "starts inside the range of line 10"},
+      {"station past the end", "",
+       "stazione,   27000, 25,  300,  0, 0, 0,  0,1,0,  2,0,0,    0,   0, 0, 0, OLTRE\r\n",
+       kPastRouteEnd, kTrain, 7, 13, "past the route end (26000 m)"},
+      {"curve clipped by the end", "curvas1,  25900,  300\r\n", "", kPastRouteEnd, kLine, 13, 11,
+       "runs past the route end"},
+      {"speed not a multiple of 5", "", "velocita,    2000,   72\r\n", kRoundedValue, kTrain, 7, 22,
+       "72 km/h is kept as 70 km/h"},
+      // Block round(2925 / 50 + 1) = round(59.5) = 60, halves to even: the signal of 2950 m.
+      {"position between blocks", "", "segnale,    2925,   1, 3, 1,  0, 0,    1,  5,6,0, 0\r\n",
+       kRoundedValue, kTrain, 7, 13, "places it at 2950 m"},
+      {"adhesion beyond a byte", "", "aderenza,   0,    300\r\n", kRoundedValue, kTrain, 7, 19,
+       "300 keeps only its low 8 bits: 44"},
+      {"backward timetable", "",
+       "stazione,    5000, 12,  700,  0, 0, 0,  1,1,0,  4,1,1,   30,   6,10, 0, PIANELLO\r\n",
+       kTimeBackwards, kTrain, 7, 64, "PIANELLO is timed 06:10:00, before LINDEVA at 06:55:00"},
+      {"UTF-8 name", "",
+       "stazione,    5000, 25,  300,  0, 0, 0,  0,1,0,  2,0,0,    0,   0, 0, 0, CITT\xC3\x80 "
+       "ROSSA\r\n",
+       kUtf8Text, kTrain, 7, 77, "stored as 'CITT\xC3\x80 ROSSA'"},
+      {"control byte", "cartello_indicatore,  3000,   (A\x01)\r\n", "", kNotCp1252, kLine, 13, 33,
+       "byte 0x01"},
+      {"train source without its header", "", "", kNoGeneral, kTrain, 1, 1,
+       "takes nothing of this source"},
+      {"train above the boards", "", "velocita,    2000,   90\r\n", kTrainAboveBoards, kTrain, 7,
+       22, "at most 75 km/h"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string line = kLineHead + c.line_rows + "[fine]\r\n";
+    if (std::string(c.what) == "case of a general keyword") {
+      line.replace(line.find("chilometrica uno"), 16, "chilometrica Uno");
+    }
+    std::string train = kTrainHead + c.train_rows + "[fine]\r\n";
+    if (c.code == kNoGeneral) train.replace(0, 10, "[general]");
+    const std::vector<Diagnostic> ws = lint(line, train);
+    ASSERT_EQ(ws.size(), 1u) << summary(ws);
+    const Diagnostic& w = ws[0];
+    EXPECT_TRUE(w.warning());
+    EXPECT_EQ(w.code, c.code) << summary(ws);
+    EXPECT_EQ(w.file, c.file);
+    EXPECT_EQ(w.line, c.line) << summary(ws);
+    EXPECT_EQ(w.column, c.column) << summary(ws);
+    EXPECT_NE(w.message.find(c.says), std::string::npos) << w.message;
+  }
+}
+
+TEST(SourceLint, TextAndJsonNameTheWarning) {
+  const std::string line = kLineHead + "pendanza,  2000,   4\r\n";
+  const std::vector<Diagnostic> ws = lint(line, kTrainHead);
+  ASSERT_EQ(ws.size(), 1u);
+  EXPECT_EQ(diagnostic_text(ws[0]),
+            "T_linea.txt:13:1: warning: 'pendanza' names no row kind of the line body: the reader "
+            "skips the row; did you mean 'pendenza'? [unknown-keyword]\n"
+            "    pendanza,  2000,   4\n"
+            "    ^\n");
+  const std::string json = diagnostic_json(ws[0]).dump();
+  EXPECT_EQ(json.rfind("{\"file\":\"T_linea.txt\",\"line\":13,\"column\":1,\"status\":null,"
+                       "\"errore\":null,\"position\":null,",
+                       0),
+            0u)
+      << json;
+  EXPECT_NE(json.find("\"severity\":\"warning\",\"name\":\"unknown-keyword\"}"), std::string::npos)
+      << json;
+}
+
+TEST(SourceLint, RowsTheReaderTakesAsWrittenGiveNoWarning) {
+  // A row run on over two lines, empty values of a speed board, numbers apart by blanks, a
+  // quoted name with a comma, comment fields with a hyphen and text before the header.
+  const std::string line = "Linea di prova\r\n" + kLineHead +
+                           "- tratto in galleria\r\n----------, ----------\r\n"
+                           "indicatori_vmax,  2000,  75,  75,  75,  2,  ,  ,  ,  0\r\n"
+                           "pendenza,  2000\r\n   4\r\npendenza,  3000   5\r\n[fine]\r\n";
+  const std::string train =
+      kTrainHead +
+      "stazione,    5000, 25,  300,  0, 0, 0,  0,1,0,  2,0,0,    0,   0, 0, 0, \"BORGO, SCALO\"\r\n"
+      "orologio,    6               54            30 \r\n[fine]\r\n";
+  EXPECT_EQ(summary(lint(line, train)), "");
+}
+
+TEST(SourceLint, TheBuiltInScenarioGivesNoWarning) {
+  std::string line, train;
+  for (const std::string_view r : content::linea_rows()) line += utf8_to_cp1252(r) + "\r\n";
+  for (const std::string_view r : content::treno_rows()) train += utf8_to_cp1252(r) + "\r\n";
+  EXPECT_EQ(summary(lint(line, train)), "");
+}
+
+TEST(SourceLint, GeneratedScenariosGiveNoWarning) {
+  for (const int km : {kMinGeneratedKm, 93, 400}) {
+    SCOPED_TRACE(std::to_string(km) + " km");
+    const GeneratedSources g = generate_scenario(km);
+    EXPECT_EQ(summary(lint(g.line, g.train)), "");
+  }
+  // Every row kind, every station kind, quoted texts, curves end to end, close mountain ranges.
+  for (uint64_t seed = 1; seed <= 6; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    const GeneratedSources g =
+        generate_scenario(20 + static_cast<int>(seed * 17 % 100),
+                          {.seed = seed, .every_row_kind = true, .narrowed_values = false});
+    EXPECT_EQ(summary(lint(g.line, g.train)), "");
+    EXPECT_EQ(compile(g.line, g.train.c_str()).status(), 0);
+  }
+}
+
+// The reference lists every warning under its name, and its worked example gives none.
+TEST(SourceLint, TheReferenceNamesEveryWarningAndItsExampleGivesNone) {
+  const std::string doc = read_file(std::string(SCENARIO_SOURCE_DIR) + "/docs/sources.md");
+  for (const WarningInfo& w : warning_infos()) {
+    EXPECT_NE(doc.find("| `" + std::string(w.name) + "` |"), std::string::npos) << w.name;
+  }
+  const auto fenced_after = [&](const std::string& title) {
+    const size_t from = doc.find("```\n", doc.find(title)) + 4;
+    return doc.substr(from, doc.find("```", from) - from);
+  };
+  EXPECT_EQ(summary(lint(fenced_after("File `Colle_Verde_linea.txt`:"),
+                         fenced_after("File `Colle_Verde_101-.txt`:"))),
+            "");
+}
+
+// The varied scenarios hold, on purpose, values that the reader rounds or narrows (speed limits
+// 2 km/h above their boards, code-cut values beyond 16 bits, a signal field 11 of 50) and
+// random timetables: those warnings and no other.
+TEST(SourceLint, VariedScenariosWarnOnlyOfTheirDeliberateValues) {
+  for (uint64_t seed = 1; seed <= 4; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    const GeneratedSources g = generate_scenario(120, {.seed = seed, .every_row_kind = true});
+    std::set<std::string> names;
+    for (const Diagnostic& w : lint(g.line, g.train)) {
+      names.insert(std::string(w.name()));
+      const std::string_view row = w.text;
+      if (w.code == kRoundedValue) {
+        EXPECT_TRUE(row.rfind("velocita", 0) == 0 || row.rfind("abbattimento", 0) == 0 ||
+                    row.rfind("segnale", 0) == 0)
+            << diagnostic_text(w);
+      } else if (w.code == kTrainAboveBoards) {
+        EXPECT_EQ(row.rfind("velocita", 0), 0u) << diagnostic_text(w);
+      } else {
+        EXPECT_EQ(w.code, kTimeBackwards) << diagnostic_text(w);
+      }
+    }
+    EXPECT_TRUE(names.count("rounded-value") && names.count("train-above-boards"));
+  }
+}
+
+}  // namespace
+}  // namespace scenario::testing
