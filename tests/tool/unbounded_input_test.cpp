@@ -51,6 +51,15 @@ TEST(UnboundedInput, EveryReaderOfCompiledFilesAnswersAtOnceInLittleMemory) {
                           {Hostile::kHuge, "a 100 MB file", "100000005 bytes, more than the"}};
   const char* files[] = {"S_1.sim", "S_1.dat", "S_linea.dat"};
   TempDir out;
+  long memory_bound_kib = 64 * 1024;
+#if defined(__SANITIZE_ADDRESS__)
+  // The sanitizer's own shadow memory comes on top: the bound is on what reading adds to a
+  // run that inspects a sound file.
+  const testing::ChildResult sound =
+      testing::run_child({SCENARIO_TOOL_EXE, "inspect", b.general_file});
+  ASSERT_EQ(sound.exit_code, 0) << sound.describe();
+  memory_bound_kib += sound.max_rss_kib;
+#endif
   for (const Thing& t : things) {
     for (const char* file : files) {
       TempDir dir;
@@ -79,7 +88,7 @@ TEST(UnboundedInput, EveryReaderOfCompiledFilesAnswersAtOnceInLittleMemory) {
         EXPECT_EQ(r.out, "");
         ASSERT_EQ(r.err_lines().size(), 1u) << r.err;
         EXPECT_NE(r.err.find(dir.file(file) + ": " + t.message), std::string::npos) << r.err;
-        EXPECT_LE(r.max_rss_kib, 64 * 1024);
+        EXPECT_LE(r.max_rss_kib, memory_bound_kib);
       }
     }
   }
