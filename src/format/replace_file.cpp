@@ -14,8 +14,6 @@
 namespace scenario {
 namespace {
 
-constexpr size_t kBufferSize = 1 << 16;
-
 constexpr const char* kTempSuffix = ".tmp-XXXXXX";
 constexpr size_t kTempExtra = 1 + 11;  // the leading dot and the suffix
 
@@ -63,7 +61,7 @@ FileReplacer::FileReplacer(std::string target, OnInterrupt committed)
   }
   // mkstemp makes the file private; it gets the permissions of the file it replaces.
   fchmod(fd_, file_mode_for(target_));
-  buffer_.resize(kBufferSize);
+  buffer_.reset(new uint8_t[kBufferSize]);
 }
 
 FileReplacer::~FileReplacer() {
@@ -88,8 +86,8 @@ void FileReplacer::fail(const std::string& what) {
 
 void FileReplacer::write(const void* data, size_t size) {
   const auto* bytes = static_cast<const uint8_t*>(data);
-  if (used_ + size > buffer_.size()) flush();
-  if (size >= buffer_.size()) {
+  if (used_ + size > kBufferSize) flush();
+  if (size >= kBufferSize) {
     size_t done = 0;
     while (done < size) {
       const ssize_t n = ::write(fd_, bytes + done, size - done);
@@ -101,14 +99,14 @@ void FileReplacer::write(const void* data, size_t size) {
     }
     return;
   }
-  std::memcpy(buffer_.data() + used_, bytes, size);
+  std::memcpy(buffer_.get() + used_, bytes, size);
   used_ += size;
 }
 
 void FileReplacer::flush() {
   size_t done = 0;
   while (done < used_) {
-    const ssize_t n = ::write(fd_, buffer_.data() + done, used_ - done);
+    const ssize_t n = ::write(fd_, buffer_.get() + done, used_ - done);
     if (n < 0) {
       if (errno == EINTR) continue;
       fail("cannot write");

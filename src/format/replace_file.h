@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,7 +28,7 @@ class FileReplacer {
   void write(const void* data, size_t size);
   void write(std::string_view bytes) { write(bytes.data(), bytes.size()); }
   void put(uint8_t byte) {
-    if (used_ == buffer_.size()) flush();
+    if (used_ == kBufferSize) flush();
     buffer_[used_++] = byte;
   }
   // Flushes, syncs nothing, closes and renames over the target, which takes the permissions of
@@ -44,7 +45,10 @@ class FileReplacer {
   int fd_ = -1;
   OnInterrupt committed_on_interrupt_;
   bool committed_ = false;
-  std::vector<uint8_t> buffer_;
+  static constexpr size_t kBufferSize = 1 << 16;
+  // Not zero-filled: only the bytes written are ever read, and a small file touches only the
+  // pages it fills.
+  std::unique_ptr<uint8_t[]> buffer_;
   size_t used_ = 0;
 };
 

@@ -17,18 +17,19 @@ constexpr int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP};
 // ones, whose path stays fixed until they are disarmed.
 enum SlotState : int { kFree, kFilling, kArmed };
 
-struct Slot {
-  std::atomic<int> state{kFree};
-  char path[PATH_MAX];
-};
 static_assert(std::atomic<int>::is_always_lock_free, "the handler reads the slots' state");
 
-// A writer keeps one temporary file in flight; the build adds its two sources.
-std::array<Slot, 16> slots;
+// A writer keeps one temporary file in flight; the build adds its two sources. The states lie
+// together, apart from the paths: a scan of them then touches one cache line, not the page of
+// every path (a page fault each on a run's first arming). Initialised at compile time, so that
+// start-up touches none of it.
+constexpr size_t kSlots = 16;
+constinit std::array<std::atomic<int>, kSlots> states{};
+constinit char paths[kSlots][PATH_MAX] = {};
 
 extern "C" void remove_armed_and_exit(int signal_number) {
-  for (Slot& s : slots) {
-    if (s.state.load(std::memory_order_acquire) == kArmed) unlink(s.path);
+  for (size_t i = 0; i < kSlots; ++i) {
+    if (states[i].load(std::memory_order_acquire) == kArmed) unlink(paths[i]);
   }
   _exit(128 + signal_number);
 }
@@ -59,22 +60,24 @@ void install_interrupt_cleanup() {
 
 void arm_removal(const std::string& path) {
   if (path.empty() || path.size() >= PATH_MAX) return;
-  for (Slot& s : slots) {
-    if (s.state.load(std::memory_order_acquire) == kArmed && path == s.path) return;
+  for (size_t i = 0; i < kSlots; ++i) {
+    if (states[i].load(std::memory_order_acquire) == kArmed && path == paths[i]) return;
   }
-  for (Slot& s : slots) {
+  for (size_t i = 0; i < kSlots; ++i) {
     int expected = kFree;
-    if (!s.state.compare_exchange_strong(expected, kFilling, std::memory_order_acquire)) continue;
-    std::memcpy(s.path, path.c_str(), path.size() + 1);
-    s.state.store(kArmed, std::memory_order_release);
+    if (!states[i].compare_exchange_strong(expected, kFilling, std::memory_order_acquire)) {
+      continue;
+    }
+    std::memcpy(paths[i], path.c_str(), path.size() + 1);
+    states[i].store(kArmed, std::memory_order_release);
     return;
   }
 }
 
 void disarm_removal(const std::string& path) {
-  for (Slot& s : slots) {
-    if (s.state.load(std::memory_order_acquire) == kArmed && path == s.path) {
-      s.state.store(kFree, std::memory_order_release);
+  for (size_t i = 0; i < kSlots; ++i) {
+    if (states[i].load(std::memory_order_acquire) == kArmed && path == paths[i]) {
+      states[i].store(kFree, std::memory_order_release);
     }
   }
 }
