@@ -1,14 +1,13 @@
 #include "documents/slowdown_order.h"
 
 #include "documents/document_cells.h"
+#include "emitter/content/form_rows.h"
 
 namespace scenario::documents {
 namespace {
 
-constexpr std::string_view kEmptyRow =
-    " |   |                            |            |          |         |            |";
-constexpr std::string_view kUnderline =
-    " |___|____________________________|____________|__________|_________|____________|";
+constexpr std::string_view kEmptyRow = content::kOrderEmptyRow;
+constexpr std::string_view kUnderline = content::kOrderUnderline;
 
 std::string number_cell(size_t n) {
   return n < 10 ? " " + std::to_string(n) + " " : cell(std::to_string(n), 0, 3);
@@ -46,9 +45,9 @@ Document slowdown_order(const Identity& id, const timing::RunInput& in, const Ro
       "  Si ordina al macchinista del treno " + id.train +
           " di effettuare i seguenti rallentamenti",
       "  " + std::string(79, '_'),
-      " |   |                            |Inizio dopo |          |         |            |",
-      " | N.|      FRA LE STAZIONI       | il cippo   | Velocita'|Lunghezza|Prescrizioni|",
-      " |   |   (o nelle Stazioni di)    |chilometrico|          |   metri | specifiche |",
+      std::string(content::kOrderHeadings[0]),
+      std::string(content::kOrderHeadings[1]),
+      std::string(content::kOrderHeadings[2]),
       std::string(kUnderline),
   };
   std::string concerned;  // the first station that a slowdown reaches, for prescription B

@@ -5,15 +5,14 @@
 #include <optional>
 
 #include "documents/document_cells.h"
+#include "emitter/content/form_rows.h"
 #include "inspect/display_text.h"
 
 namespace scenario::documents {
 namespace {
 
-constexpr std::string_view kEmptyRow =
-    " |     |     |          |     |                            |                |     |";
-constexpr std::string_view kUnderline =
-    " |_____|_____|__________|_____|____________________________|________________|_____|";
+constexpr std::string_view kEmptyRow = content::kSheetEmptyRow;
+constexpr std::string_view kUnderline = content::kSheetUnderline;
 
 // How far a speed change may lie from a station and still be shown on the station's row, and a
 // board from a speed change to name its place; a change of kilometrage within kChangeReach of
@@ -112,8 +111,8 @@ std::vector<std::string> header(const SheetInput& s, std::vector<std::string>& w
       " |___________________|              |___________________|",
       "",
       "  " + std::string(80, '_'),
-      " | Vel.| Vel.| Progr Km |  No |   Localita' di  Servizio   |     Orario     | Rec |",
-      " | Lim.|Marc.|          |  Rs |                            |                |     |",
+      std::string(content::kSheetHeadings[0]),
+      std::string(content::kSheetHeadings[1]),
       std::string(kUnderline),
   };
   put(rows[4], 5, "TRENO n." + fitted(s.id.train, 16 - 8, "the train number", warnings));

@@ -1,15 +1,12 @@
 // Scenario data of the built-in scenario: the slowdown order, hand-written.
 #include "emitter/content/content.h"
+#include "emitter/content/form_rows.h"
 
 namespace scenario::content {
 namespace {
 
-// A table line with every cell blank.
-constexpr std::string_view kEmptyRow =
-    " |   |                            |            |          |         |            |";
-// Closes the headings and the table.
-constexpr std::string_view kUnderline =
-    " |___|____________________________|____________|__________|_________|____________|";
+constexpr std::string_view kEmptyRow = kOrderEmptyRow;
+constexpr std::string_view kUnderline = kOrderUnderline;
 
 constexpr std::string_view kRows[] = {
     "",
@@ -20,9 +17,9 @@ constexpr std::string_view kRows[] = {
     "",
     "  Si ordina al macchinista del treno 40716 di effettuare i seguenti rallentamenti",
     "  _______________________________________________________________________________",
-    " |   |                            |Inizio dopo |          |         |            |",
-    " | N.|      FRA LE STAZIONI       | il cippo   | Velocita'|Lunghezza|Prescrizioni|",
-    " |   |   (o nelle Stazioni di)    |chilometrico|          |   metri | specifiche |",
+    kOrderHeadings[0],
+    kOrderHeadings[1],
+    kOrderHeadings[2],
     kUnderline,
     kEmptyRow,
     " | 1 | CORVARA SCALO e GALLIANO   |     22     |   100    |   1200  |     B      |",

@@ -1,15 +1,12 @@
 // Scenario data of the built-in scenario: the timetable sheet, hand-written.
 #include "emitter/content/content.h"
+#include "emitter/content/form_rows.h"
 
 namespace scenario::content {
 namespace {
 
-// The table's blank line, standing between the entry rows.
-constexpr std::string_view kEmptyRow =
-    " |     |     |          |     |                            |                |     |";
-// Closes the headings and the table.
-constexpr std::string_view kUnderline =
-    " |_____|_____|__________|_____|____________________________|________________|_____|";
+constexpr std::string_view kEmptyRow = kSheetEmptyRow;
+constexpr std::string_view kUnderline = kSheetUnderline;
 
 constexpr std::string_view kRows[] = {
     "",
@@ -25,8 +22,8 @@ constexpr std::string_view kRows[] = {
     " |___________________|              |___________________|",
     "",
     "  ________________________________________________________________________________",
-    " | Vel.| Vel.| Progr Km |  No |   Localita' di  Servizio   |     Orario     | Rec |",
-    " | Lim.|Marc.|          |  Rs |                            |                |     |",
+    kSheetHeadings[0],
+    kSheetHeadings[1],
     kUnderline,
     kEmptyRow,
     " |  75 |  75 |  75.680  |  75 | LINDEVA                    |           6.55 |     |",
