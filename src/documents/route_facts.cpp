@@ -2,6 +2,7 @@
 
 #include "format/general_image.h"
 #include "inspect/run_input.h"
+#include "timing/kilometrage.h"
 
 namespace scenario::documents {
 namespace {
@@ -62,16 +63,14 @@ RouteFacts route_facts(const GeneralTable& general, const std::vector<TrackBlock
 
 std::optional<timing::Progressive> progressive_at(const std::vector<timing::Progressive>& ps,
                                                   int64_t position) {
-  std::optional<timing::Progressive> in_force;
-  for (const timing::Progressive& p : ps) {
-    if (p.start <= position && (!in_force || p.start >= in_force->start)) in_force = p;
-  }
-  return in_force;
+  const timing::Progressive* p = timing::progressive_in_force(ps, static_cast<double>(position));
+  return p ? std::optional(*p) : std::nullopt;
 }
 
 int64_t kilometre_by(const std::optional<timing::Progressive>& p, int64_t position) {
-  if (!p) return position;
-  return p->direction == 1 ? p->value - position : p->value + position;
+  // Whole metres in, whole metres out: the double holds them exactly.
+  return static_cast<int64_t>(
+      timing::kilometre_on(p ? &*p : nullptr, static_cast<double>(position)));
 }
 
 }  // namespace scenario::documents
