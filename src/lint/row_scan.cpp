@@ -48,25 +48,28 @@ class Cursor {
     ScannedValue v;
     v.line = line_;
     v.column = static_cast<int32_t>(pos_ - line_start_) + 1;
-    if (number) {
+    if (t_[pos_] == '"') {
+      v.text = quoted_text();
+      if (number) {
+        // A quoted number is what the quotes hold, blanks around it trimmed; anything glued to
+        // the closing quote makes it no number, as for the reader.
+        std::string_view inside = v.text;
+        while (!inside.empty() && is_blank(inside.front())) inside.remove_prefix(1);
+        while (!inside.empty() && is_blank(inside.back())) inside.remove_suffix(1);
+        const bool glued =
+            pos_ < t_.size() && t_[pos_] != ',' && !is_blank(t_[pos_]) && !is_line_end(t_[pos_]);
+        v.number = glued ? std::nullopt : whole_number(inside);
+        while (pos_ < t_.size() && is_blank(t_[pos_])) ++pos_;
+      } else {
+        while (pos_ < t_.size() && t_[pos_] != ',' && !is_line_end(t_[pos_])) ++pos_;
+      }
+    } else if (number) {
       const size_t start = pos_;
       while (pos_ < t_.size() && t_[pos_] != ',' && !is_blank(t_[pos_]) && !is_line_end(t_[pos_]))
         ++pos_;
       v.text = std::string(t_.substr(start, pos_ - start));
       while (pos_ < t_.size() && is_blank(t_[pos_])) ++pos_;
       v.number = whole_number(v.text);
-    } else if (t_[pos_] == '"') {
-      const size_t close = t_.find('"', pos_ + 1);
-      const size_t end = close == std::string_view::npos ? t_.size() : close;
-      v.text = std::string(t_.substr(pos_ + 1, end - pos_ - 1));
-      for (size_t k = pos_ + 1; k < end; ++k) {
-        if (t_[k] == '\n' || (t_[k] == '\r' && k + 1 < t_.size() && t_[k + 1] != '\n')) {
-          ++line_;
-          line_start_ = k + 1;
-        }
-      }
-      pos_ = std::min(end + 1, t_.size());
-      while (pos_ < t_.size() && t_[pos_] != ',' && !is_line_end(t_[pos_])) ++pos_;
     } else {
       const size_t start = pos_;
       while (pos_ < t_.size() && t_[pos_] != ',' && !is_line_end(t_[pos_])) ++pos_;
@@ -88,6 +91,22 @@ class Cursor {
   }
 
  private:
+  // The text between the opening quote at pos_ and its closing one (or the end of the text),
+  // counting the line ends inside; pos_ ends just after the closing quote.
+  std::string quoted_text() {
+    const size_t close = t_.find('"', pos_ + 1);
+    const size_t end = close == std::string_view::npos ? t_.size() : close;
+    std::string text(t_.substr(pos_ + 1, end - pos_ - 1));
+    for (size_t k = pos_ + 1; k < end; ++k) {
+      if (t_[k] == '\n' || (t_[k] == '\r' && k + 1 < t_.size() && t_[k + 1] != '\n')) {
+        ++line_;
+        line_start_ = k + 1;
+      }
+    }
+    pos_ = std::min(end + 1, t_.size());
+    return text;
+  }
+
   bool seek() {
     while (true) {
       while (pos_ < t_.size() && is_blank(t_[pos_])) ++pos_;

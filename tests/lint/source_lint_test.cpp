@@ -150,11 +150,14 @@ TEST(SourceLint, TextAndJsonNameTheWarning) {
 
 TEST(SourceLint, RowsTheReaderTakesAsWrittenGiveNoWarning) {
   // A row run on over two lines, empty values of a speed board, numbers apart by blanks, a
-  // quoted name with a comma, comment fields with a hyphen and text before the header.
+  // quoted name with a comma, quoted numbers, comment fields with a hyphen and text before the
+  // header.
   const std::string line = "Linea di prova\r\n" + kLineHead +
                            "- tratto in galleria\r\n----------, ----------\r\n"
                            "indicatori_vmax,  2000,  75,  75,  75,  2,  ,  ,  ,  0\r\n"
-                           "pendenza,  2000\r\n   4\r\npendenza,  3000   5\r\n[fine]\r\n";
+                           "pendenza,  2000\r\n   4\r\npendenza,  3000   5\r\n"
+                           "pendenza, \"4000\", 6\r\ncartello_indicatore, \" 4500 \", (A)\r\n"
+                           "[fine]\r\n";
   const std::string train =
       kTrainHead +
       "stazione,    5000, 25,  300,  0, 0, 0,  0,1,0,  2,0,0,    0,   0, 0, 0, \"BORGO, SCALO\"\r\n"
