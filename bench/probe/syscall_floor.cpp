@@ -2,15 +2,16 @@
 // time a build can take. In its own directory, like the build, it runs its arguments in order:
 //   w:NAME:SIZE  writes NAME whole, SIZE zero bytes, through the build's own file writer
 //   r:NAME       reads NAME back whole and deletes it, as the source reader does
-// and prints the waiting label first. Linked as the executables are, so it starts as they do.
+// and prints the waiting label first, as the build does. Linked as the executables are, so it
+// starts as they do.
 #include <unistd.h>
 
 #include <cstdlib>
-#include <iostream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "driver/console.h"
 #include "driver/driver.h"
 #include "format/replace_file.h"
 #include "source/source_store.h"
@@ -39,7 +40,7 @@ void read_and_delete(const std::string& path) {
 int main(int argc, char** argv) {
   try {
     const std::string dir = scenario::program_directory();
-    std::cout << "Attendere" << std::endl;
+    scenario::write_console(STDOUT_FILENO, "Attendere\n");
     for (int i = 1; i < argc; ++i) {
       const std::string_view step = argv[i];
       if (step.starts_with("r:")) {
@@ -48,14 +49,15 @@ int main(int argc, char** argv) {
       }
       const size_t colon = step.rfind(':');
       if (!step.starts_with("w:") || colon < 2) {
-        std::cerr << "scenario-bench-floor: bad step " << step << "\n";
+        scenario::write_console(STDERR_FILENO,
+                                "scenario-bench-floor: bad step " + std::string(step) + "\n");
         return 2;
       }
       const std::string name(step.substr(2, colon - 2));
       write_zeros(dir + "/" + name, std::strtoull(argv[i] + colon + 1, nullptr, 10));
     }
   } catch (const std::exception& e) {
-    std::cerr << "scenario-bench-floor: " << e.what() << "\n";
+    scenario::write_console(STDERR_FILENO, std::string("scenario-bench-floor: ") + e.what() + "\n");
     return 1;
   }
   return 0;

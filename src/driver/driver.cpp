@@ -4,12 +4,12 @@
 
 #include <cerrno>
 #include <cstring>
-#include <iostream>
 #include <memory>
 #include <vector>
 
 #include "compiler/compile.h"
 #include "compiler/errore.h"
+#include "driver/console.h"
 #include "emitter/emitters.h"
 #include "format/directory_lock.h"
 #include "format/file_error.h"
@@ -36,7 +36,7 @@ int build_scenario_in(const std::string& directory) {
   state->train_number = "40716";
   state->directory = directory;
   // The console form of the waiting window: shown before the work begins.
-  std::cout << "Attendere" << std::endl;
+  write_console(STDOUT_FILENO, "Attendere\n");
   // The whole sequence holds the directory: a second build there waits, rather than deleting
   // sources this one has not read yet.
   const DirectoryLock lock(directory);
@@ -47,12 +47,12 @@ int build_scenario_in(const std::string& directory) {
   DirectorySources sources(directory, DirectorySources::Policy::kDelete);
   const CompileOutcome outcome = compile(*state, sources, 1);
   if (outcome.errore) {
-    std::cerr << errore_message(outcome.errore->code) << std::endl;
+    write_console(STDERR_FILENO, errore_message(outcome.errore->code) + "\n");
     return 1;
   }
   write_outputs(*state, outcome, directory);
   if (!outcome.status.clean()) {
-    std::cerr << "scenario-build: " << diagnostic_text(outcome.status) << std::flush;
+    write_console(STDERR_FILENO, "scenario-build: " + diagnostic_text(outcome.status));
     return 3;
   }
   return 0;
@@ -62,7 +62,7 @@ int run_scenario_build() {
   try {
     return build_scenario_in(program_directory());
   } catch (const std::exception& e) {
-    std::cerr << "scenario-build: " << e.what() << std::endl;
+    write_console(STDERR_FILENO, std::string("scenario-build: ") + e.what() + "\n");
     return 1;
   }
 }

@@ -1,6 +1,7 @@
 // scenario-build: builds the one built-in scenario in the program's own directory.
-#include <iostream>
+#include <unistd.h>
 
+#include "driver/console.h"
 #include "driver/driver.h"
 #include "driver/write_signals.h"
 #include "format/signal_cleanup.h"
@@ -9,9 +10,9 @@ int main(int argc, char**) {
   // The build takes no arguments: one given by mistake (--help, say) must not overwrite the
   // files of the program's directory.
   if (argc > 1) {
-    std::cerr << "usage: scenario-build (no arguments; builds the built-in scenario in the "
-                 "program's own directory)"
-              << std::endl;
+    scenario::write_console(STDERR_FILENO,
+                            "usage: scenario-build (no arguments; builds the built-in scenario "
+                            "in the program's own directory)\n");
     return 2;
   }
   scenario::ignore_write_signals();
