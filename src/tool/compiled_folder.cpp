@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "format/file_names.h"
+#include "tool/scenario_identity.h"
 
 namespace scenario::tool {
 
@@ -26,6 +27,21 @@ std::optional<std::string> sources_not_compiled(const std::string& dir) {
   if (!sources) return std::nullopt;
   return dir + " holds sources but no compiled files; compile it first: scenario-tool compile " +
          dir;
+}
+
+int find_compiled_identity(std::string_view command, std::string_view usage_tail,
+                           const ScenarioOptions& o, Identity& id, std::ostream& err) {
+  if (auto why = sources_not_compiled(o.directory)) {
+    err << "scenario-tool " << command << ": " << *why << std::endl;
+    return 1;
+  }
+  try {
+    id = resolve_identity(o.directory, o.name, o.train, IdentityFrom::kCompiled);
+  } catch (const UsageError& e) {
+    err << "scenario-tool " << command << ": " << e.what() << "\n" << usage_tail << std::flush;
+    return 2;
+  }
+  return 0;
 }
 
 }  // namespace scenario::tool

@@ -46,16 +46,9 @@ int decompile_command(const std::vector<std::string>& args, std::ostream& err) {
     err << "scenario-tool decompile: " << e.what() << "\n" << kUsage << std::endl;
     return 2;
   }
-  // Not a fault of the command line: the folder holds sources already.
-  if (auto why = sources_not_compiled(o.directory)) {
-    err << "scenario-tool decompile: " << *why << std::endl;
-    return 1;
-  }
-  try {
-    id = resolve_identity(o.directory, o.name, o.train, IdentityFrom::kCompiled);
-  } catch (const UsageError& e) {
-    err << "scenario-tool decompile: " << e.what() << "\n" << kUsage << std::endl;
-    return 2;
+  if (const int refused =
+          find_compiled_identity("decompile", std::string(kUsage) + "\n", o, id, err)) {
+    return refused;
   }
   try {
     decompile::CompiledBytes bytes;

@@ -46,16 +46,9 @@ int plot_command(const std::vector<std::string>& args, std::ostream& err) {
     err << "scenario-tool plot: " << e.what() << "\n" << kPlotUsage << std::endl;
     return 2;
   }
-  // Not a fault of the command line: the folder is not compiled yet.
-  if (auto why = sources_not_compiled(o.directory)) {
-    err << "scenario-tool plot: " << *why << std::endl;
-    return 1;
-  }
-  try {
-    id = resolve_identity(o.directory, o.name, o.train, IdentityFrom::kCompiled);
-  } catch (const UsageError& e) {
-    err << "scenario-tool plot: " << e.what() << "\n" << kPlotUsage << std::endl;
-    return 2;
+  if (const int refused =
+          find_compiled_identity("plot", std::string(kPlotUsage) + "\n", o, id, err)) {
+    return refused;
   }
   try {
     const GeneralTable general = load<GeneralTable>(o.directory + "/" + general_file_name(id),

@@ -18,6 +18,9 @@ namespace {
 constexpr const char* kTimingUsage =
     "usage: scenario-tool timing [--name NAME] [--train NUMBER] [--json] [--svg FILE] "
     "[model options] DIR\n";
+// What follows the reason of a refused command line.
+const std::string kTimingHelpTail =
+    std::string(kTimingUsage) + "(scenario-tool timing --help lists the model options)\n";
 
 }  // namespace
 
@@ -33,22 +36,11 @@ int timing_command(const std::vector<std::string>& args, std::ostream& out, std:
   try {
     o = parse_timing_options(args);
   } catch (const UsageError& e) {
-    err << "scenario-tool timing: " << e.what() << "\n"
-        << kTimingUsage << "(scenario-tool timing --help lists the model options)\n";
+    err << "scenario-tool timing: " << e.what() << "\n" << kTimingHelpTail;
     return 2;
   }
-  // Not a fault of the command line: the folder is not compiled yet.
-  if (auto why = sources_not_compiled(o.scenario.directory)) {
-    err << "scenario-tool timing: " << *why << std::endl;
-    return 1;
-  }
-  try {
-    id = resolve_identity(o.scenario.directory, o.scenario.name, o.scenario.train,
-                          IdentityFrom::kCompiled);
-  } catch (const UsageError& e) {
-    err << "scenario-tool timing: " << e.what() << "\n"
-        << kTimingUsage << "(scenario-tool timing --help lists the model options)\n";
-    return 2;
+  if (const int refused = find_compiled_identity("timing", kTimingHelpTail, o.scenario, id, err)) {
+    return refused;
   }
   const std::string title = display_text(id.name) + ", train " + display_text(id.train);
   const std::string sim = o.scenario.directory + "/" + general_file_name(id);
