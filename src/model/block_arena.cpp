@@ -2,11 +2,7 @@
 
 #include <new>
 
-#include "model/zeroed_block.h"
-
 namespace scenario {
-
-static_assert(BlockArena::kSize == ZeroedBlock::kHugePageSize);
 
 int BlockArena::size_class(size_t size) {
   if (size > kLargestBlock - kHeader) return kClasses;

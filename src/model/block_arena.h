@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <mutex>
 
+#include "model/zeroed_block.h"
+
 namespace scenario {
 
 // Size classes of powers of two, each block headed by its class; a freed block goes back to
@@ -17,7 +19,7 @@ namespace scenario {
 // program.
 class BlockArena {
  public:
-  static constexpr size_t kSize = size_t{2} << 20;
+  static constexpr size_t kSize = ZeroedBlock::kHugePageSize;  // one huge page
   // The largest request served, header included in its block: larger ones are the caller's.
   static constexpr size_t kLargestBlock = size_t{256} << 10;
 
