@@ -33,6 +33,8 @@ std::optional<std::string> model_problem(const TrainModel& m) {
        m.service_brake_fraction > 0 && m.service_brake_fraction <= 1, "above 0 and at most 1"},
       {"maximum speed", m.max_speed_kmh, m.max_speed_kmh > 0, "above 0"},
       {"dwell", m.dwell_s, m.dwell_s >= 0, "0 or more"},
+      {"traction efficiency", m.traction_efficiency,
+       m.traction_efficiency > 0 && m.traction_efficiency <= 1, "above 0 and at most 1"},
   };
   for (const Rule& r : rules) {
     // NaN fails every comparison, so it lands here too.

@@ -30,6 +30,10 @@ struct TrainModel {
   // 0) takes its place.
   double dwell_s = 30;
   bool use_station_dwell = true;
+  // From the supply to the rail: what the pantograph draws for each joule at the rail. Stock
+  // that is not electric draws nothing from a pantograph.
+  bool electric = true;
+  double traction_efficiency = 0.85;
 };
 
 // What is wrong with the model (a mass that is not positive, a negative effort, ...), or
@@ -55,6 +59,11 @@ class TrainPhysics {
   double specific_force_n(double r) const { return r * mass_ * kGravity / 1000; }
   // Service braking on the level, m/s².
   double service_deceleration() const { return service_deceleration_; }
+  // The acceleration of a coasting train at speed v (m/s) under a specific resistance r (N/kN)
+  // of gradient and curves: running resistance and r, no effort.
+  double coasting_acceleration(double v, double r) const {
+    return -(running_resistance_n(v) + specific_force_n(r)) / inertia_kg();
+  }
 
  private:
   TrainModel m_;
