@@ -27,8 +27,10 @@ constexpr ModelOption kModelOptions[] = {
     {"--max-speed", &timing::TrainModel::max_speed_kmh},
 };
 
-// The whole text must be one finite decimal number.
-double number(const std::string& flag, const std::string& text) {
+}  // namespace
+
+double option_number(const std::string& flag, const std::string& text) {
+  // The whole text must be one finite decimal number.
   char* end = nullptr;
   const double v = std::strtod(text.c_str(), &end);
   if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(v)) {
@@ -36,8 +38,6 @@ double number(const std::string& flag, const std::string& text) {
   }
   return v;
 }
-
-}  // namespace
 
 const char* const kModelUsage =
     "  --loco-mass T       locomotive mass (72)\n"
@@ -69,19 +69,19 @@ std::vector<std::string> take_model_options(const std::vector<std::string>& args
       if (a == m.flag) option = &m;
     }
     if (option) {
-      model.*(option->field) = number(a, value());
+      model.*(option->field) = option_number(a, value());
     } else if (a == "--resistance") {
       const std::string v = value();
       const size_t c1 = v.find(','), c2 = c1 == std::string::npos ? c1 : v.find(',', c1 + 1);
       if (c2 == std::string::npos) throw UsageError{"--resistance needs A,B,C, not '" + v + "'"};
-      model.resistance_a = number(a, v.substr(0, c1));
-      model.resistance_b = number(a, v.substr(c1 + 1, c2 - c1 - 1));
-      model.resistance_c = number(a, v.substr(c2 + 1));
+      model.resistance_a = option_number(a, v.substr(0, c1));
+      model.resistance_b = option_number(a, v.substr(c1 + 1, c2 - c1 - 1));
+      model.resistance_c = option_number(a, v.substr(c2 + 1));
     } else if (a == "--dwell") {
-      model.dwell_s = number(a, value());
+      model.dwell_s = option_number(a, value());
       model.use_station_dwell = false;
     } else if (a == "--step") {
-      step = number(a, value());
+      step = option_number(a, value());
       if (!(step > 0 && step <= 50)) throw UsageError{"--step must be above 0 and at most 50"};
     } else {
       rest.push_back(a);

@@ -8,6 +8,9 @@
 
 namespace scenario::tool {
 
+// The value of flag as one finite decimal number. Throws UsageError naming flag otherwise.
+double option_number(const std::string& flag, const std::string& text);
+
 // The model options as the usage text lists them, one per line.
 extern const char* const kModelUsage;
 

@@ -2,14 +2,15 @@
 
 #include "timing/running_time.h"
 #include "tool/model_options.h"
+#include "tool/run_options.h"
 #include "tool/scenario_identity.h"
 
 namespace scenario::tool {
 
 TimingOptions parse_timing_options(const std::vector<std::string>& args) {
   TimingOptions o;
-  o.step = timing::kDefaultStep;
-  const std::vector<std::string> left = take_model_options(args, o.model, o.step);
+  const std::vector<std::string> left =
+      take_run_options(take_model_options(args, o.model, o.run.step), o.run, true);
   std::vector<std::string> rest;
   for (size_t i = 0; i < left.size(); ++i) {
     const std::string& a = left[i];
