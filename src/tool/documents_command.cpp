@@ -9,6 +9,7 @@
 #include "inspect/run_input.h"
 #include "timing/running_time.h"
 #include "tool/model_options.h"
+#include "tool/run_options.h"
 #include "tool/scenario_identity.h"
 #include "tool/scenario_options.h"
 
@@ -16,8 +17,8 @@ namespace scenario::tool {
 namespace {
 
 constexpr const char* kDocumentsUsage =
-    "usage: scenario-tool documents [--name NAME] [--train NUMBER] [-o OUTDIR] [model options] "
-    "DIR\n";
+    "usage: scenario-tool documents [--name NAME] [--train NUMBER] [-o OUTDIR] "
+    "[--run fastest|linear|eco] [model options] DIR\n";
 
 }  // namespace
 
@@ -25,9 +26,10 @@ std::vector<std::string> make_documents(const Identity& id, const GeneralTable& 
                                         const std::vector<TrackBlock>& track,
                                         const CurveTable& curves, const timing::TrainModel& model,
                                         double step, const std::string& dir,
-                                        const std::string& prefix, std::ostream& err) {
+                                        const std::string& prefix, std::ostream& err,
+                                        timing::RunKind run) {
   const documents::Documents docs =
-      documents::scenario_documents(id, general, track, curves, model, step);
+      documents::scenario_documents(id, general, track, curves, model, step, run);
   for (const auto* d : {&docs.sheet, &docs.order}) {
     for (const std::string& w : d->warnings) err << prefix << "warning: " << w << "\n";
   }
@@ -41,18 +43,21 @@ int documents_command(const std::vector<std::string>& args, std::ostream& out, s
   for (const std::string& a : args) {
     if (a == "--help" || a == "-h") {
       out << kDocumentsUsage << "DIR holds the compiled files, or the two sources (compiled in "
-          << "memory first)\nmodel options (defaults in brackets):\n"
+          << "memory first)\nthe run whose times the sheet shows:\n"
+          << run_usage(false, "eco") << "model options (defaults in brackets):\n"
           << kModelUsage;
       return 0;
     }
   }
   timing::TrainModel model;
   double step = timing::kDefaultStep;
+  timing::RunOptions run;
+  run.kind = timing::RunKind::kEco;
   ScenarioOptions o;
   Identity id;
   bool compiled = true;
   try {
-    o = parse_scenario_options(take_model_options(args, model, step),
+    o = parse_scenario_options(take_run_options(take_model_options(args, model, step), run, false),
                                {.output = true, .directory = "DIR"});
     try {
       id = resolve_identity(o.directory, o.name, o.train, IdentityFrom::kCompiled);
@@ -71,7 +76,7 @@ int documents_command(const std::vector<std::string>& args, std::ostream& out, s
     if (compiled) {
       const CompiledTables t = load_compiled_tables(o.directory, id);
       written = make_documents(id, t.general, t.track, t.curves, model, step, outdir,
-                               "scenario-tool documents: ", err);
+                               "scenario-tool documents: ", err, run.kind);
     } else {
       auto state = std::make_unique<BuildState>();
       state->scenario_name = id.name;
@@ -88,7 +93,7 @@ int documents_command(const std::vector<std::string>& args, std::ostream& out, s
         return 3;
       }
       written = make_documents(id, state->general, state->track.blocks(), state->curves, model,
-                               step, outdir, "scenario-tool documents: ", err);
+                               step, outdir, "scenario-tool documents: ", err, run.kind);
     }
     for (const std::string& w : written) out << w << "\n";
     return 0;
