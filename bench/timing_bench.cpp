@@ -1,5 +1,5 @@
 // The running-time calculation on generated routes of growing length: reading the compiled
-// files and computing the run, in process and as the tool's command.
+// files and computing the run, in process and as the tool's command, and the eco run.
 #include <benchmark/benchmark.h>
 
 #include <map>
@@ -39,6 +39,23 @@ BENCHMARK(BM_TimingGenerated)
     ->ArgName("km")
     ->Arg(100)
     ->Arg(300)
+    ->Arg(1000)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
+
+// The eco run alone, from the decoded input: each section's cruising speed found by bisection,
+// every try a braking, an acceleration and a coasting pass over the section.
+void BM_TimingEcoGenerated(benchmark::State& state) {
+  const auto km = static_cast<int32_t>(state.range(0));
+  const timing::RunInput in = load_run_input(compiled_dir(km), {"G", "1"});
+  timing::RunOptions o;
+  o.kind = timing::RunKind::kEco;
+  for (auto _ : state) benchmark::DoNotOptimize(timing::compute_run(in, timing::TrainModel{}, o));
+  state.SetComplexityN(km);
+}
+BENCHMARK(BM_TimingEcoGenerated)
+    ->ArgName("km")
+    ->Arg(100)
     ->Arg(1000)
     ->Complexity(benchmark::oN)
     ->Unit(benchmark::kMillisecond);
