@@ -236,7 +236,7 @@ RunResult compute_run(const RunInput& in, const TrainModel& model, const RunOpti
     throw TimingError("the integration step must be above 0 and at most 50 m");
   }
   if (in.stations.empty()) throw TimingError("the scenario has no station");
-  const TrainPhysics train(model, in.coaches, in.brake_percent);
+  const TrainPhysics train(model, model.coaches.value_or(in.coaches), in.brake_percent);
   if (!(train.service_deceleration() > 0)) {
     char percent[32];
     std::snprintf(percent, sizeof percent, "%g", in.brake_percent);

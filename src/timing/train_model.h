@@ -34,6 +34,8 @@ struct TrainModel {
   // that is not electric draws nothing from a pantograph.
   bool electric = true;
   double traction_efficiency = 0.85;
+  // The number of coaches in place of the scenario's.
+  std::optional<int> coaches;
 };
 
 // What is wrong with the model (a mass that is not positive, a negative effort, ...), or

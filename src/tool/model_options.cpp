@@ -25,6 +25,7 @@ constexpr ModelOption kModelOptions[] = {
     {"--brake-rate", &timing::TrainModel::full_brake_per_100},
     {"--service-brake", &timing::TrainModel::service_brake_fraction},
     {"--max-speed", &timing::TrainModel::max_speed_kmh},
+    {"--efficiency", &timing::TrainModel::traction_efficiency},
 };
 
 }  // namespace
@@ -52,6 +53,8 @@ const char* const kModelUsage =
     "  --brake-rate MS2    full-brake deceleration per 100 % of brake mass (0.66)\n"
     "  --service-brake F   service braking as a fraction of a full application (0.6)\n"
     "  --max-speed KMH     the train's own maximum speed (160)\n"
+    "  --coaches N         number of coaches (default: the scenario's)\n"
+    "  --efficiency F      pantograph to rail, for the energy drawn (0.85)\n"
     "  --dwell S           minimum dwell at every stop (default: the station's own, else 30)\n"
     "  --step M            integration step (10)\n";
 
@@ -77,6 +80,13 @@ std::vector<std::string> take_model_options(const std::vector<std::string>& args
       model.resistance_a = option_number(a, v.substr(0, c1));
       model.resistance_b = option_number(a, v.substr(c1 + 1, c2 - c1 - 1));
       model.resistance_c = option_number(a, v.substr(c2 + 1));
+    } else if (a == "--coaches") {
+      const std::string v = value();
+      const double n = option_number(a, v);
+      if (n != std::floor(n) || n < 0 || n > 99) {
+        throw UsageError{"--coaches needs a whole number from 0 to 99, not '" + v + "'"};
+      }
+      model.coaches = static_cast<int>(n);
     } else if (a == "--dwell") {
       model.dwell_s = option_number(a, value());
       model.use_station_dwell = false;

@@ -160,6 +160,11 @@ TEST(TimingCommand, JsonCarriesTheModelStationsSectionsAndProfile) {
   const nlohmann::json j = nlohmann::json::parse(o.out);
   EXPECT_EQ(j["model"]["loco_mass_t"], 80.0);
   EXPECT_EQ(j["model"]["train_mass_t"], 80.0 + 7 * 40);
+  EXPECT_TRUE(j["model"]["coaches"].is_null());
+  const nlohmann::json four =
+      nlohmann::json::parse(timing({"--json", "--coaches", "4", builtin_compiled().dir}).out);
+  EXPECT_EQ(four["model"]["train_mass_t"], 72.0 + 4 * 40);
+  EXPECT_EQ(four["model"]["coaches"], 4);
   ASSERT_EQ(j["stations"].size(), 18u);
   const auto& origin = j["stations"][0];
   EXPECT_EQ(origin["name"], "LINDEVA");
@@ -237,6 +242,9 @@ TEST(TimingCommand, ImpossibleModelValuesAndBadOptionsAreUsageErrors) {
       {"--step", "0", dir},
       {"--rotating-mass", "0.9", dir},
       {"--run", "slow", dir},
+      {"--coaches", "4.5", dir},
+      {"--coaches", "-1", dir},
+      {"--efficiency", "0", dir},
       {"--run"},
       {"--allowance", "-1", dir},
       {"--allowance-per-100km", "x", dir},
