@@ -104,7 +104,7 @@ std::string timing_table(const timing::RunResult& r, const timing::TrainModel& m
                         : "") +
          "\n";
   }
-  o += "\n" + padded("energy, " + (fastest ? std::string("fastest") : run) + " run", 48) +
+  o += "\n" + padded("energy in kWh, " + (fastest ? std::string("fastest") : run) + " run", 48) +
        right("time", 10) + right("traction", 10) + right("braking", 10) + right("pantograph", 12) +
        "\n";
   const auto energy_row = [&](const std::string& name, double time, const timing::Energy& e) {
@@ -118,7 +118,7 @@ std::string timing_table(const timing::RunResult& r, const timing::TrainModel& m
     o += energy_row(section_name(r, sec), sec.run, sec.energy);
   }
   if (r.stations.back().arrival) total = *r.stations.back().arrival - r.start;
-  o += energy_row("whole run, kWh", total, r.energy);
+  o += energy_row("whole run", total, r.energy);
   return o;
 }
 

@@ -148,7 +148,8 @@ TEST(TimingCommand, TheTimetableRunsArriveOnScheduleWithTheirEnergy) {
     EXPECT_NEAR(e["pantograph_kwh"].get<double>(), e["traction_kwh"].get<double>() / 0.85, 0.02);
     EXPECT_EQ(j["energy"]["traction_kwh"], e["traction_kwh"]);
     const std::string table = timing({"--run", run, c.dir->path()}).out;
-    EXPECT_NE(table.find("energy, " + std::string(run) + " run"), std::string::npos) << table;
+    EXPECT_NE(table.find("energy in kWh, " + std::string(run) + " run"), std::string::npos)
+        << table;
   }
   EXPECT_GT(traction[0], traction[1]);
   EXPECT_GT(traction[1], traction[2]);
