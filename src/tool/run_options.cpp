@@ -1,5 +1,7 @@
 #include "tool/run_options.h"
 
+#include <cstdio>
+
 #include "tool/model_options.h"
 #include "tool/scenario_identity.h"
 
@@ -8,6 +10,12 @@ namespace {
 
 constexpr timing::RunKind kKinds[] = {timing::RunKind::kFastest, timing::RunKind::kLinear,
                                       timing::RunKind::kEco};
+
+std::string shortest(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%g", v);
+  return buf;
+}
 
 }  // namespace
 
@@ -23,50 +31,40 @@ const char* run_name(timing::RunKind kind) {
   return "fastest";
 }
 
-std::string run_usage(bool allowances, const char* default_run) {
-  std::string s = std::string(
-                      "  --run KIND          fastest, linear (the margin spent by slowing down "
-                      "evenly)\n"
-                      "                      or eco (cruising lower and coasting) (") +
-                  default_run + ")\n";
+void declare_run_options(CommandLine& c, bool allowances, timing::RunKind default_run) {
+  const timing::RunOptions defaults;
+  c.group("run options (defaults in brackets)", "run options");
+  c.option("--run", "KIND",
+           std::string("fastest, linear (slowed evenly) or eco (coasting) (") +
+               run_name(default_run) + ")");
   if (allowances) {
-    s += "  --allowance PERCENT the standard allowance, per cent of the fastest running time (7)\n"
-         "  --allowance-per-100km MIN\n"
-         "                      and minutes per 100 km of the section (0)\n";
+    c.option("--allowance", "PERCENT",
+             "the standard allowance, per cent of the fastest running time (" +
+                 shortest(defaults.allowance_percent) + ")");
+    c.option("--allowance-per-100km", "MIN",
+             "and minutes per 100 km of the section (" +
+                 shortest(defaults.allowance_per_100km_min) + ")");
   }
-  return s;
+  c.group("", "");
 }
 
-std::vector<std::string> take_run_options(const std::vector<std::string>& args,
-                                          timing::RunOptions& o, bool allowances) {
-  std::vector<std::string> rest;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    const auto value = [&]() -> std::string {
-      if (i + 1 >= args.size()) throw UsageError{a + " needs a value"};
-      return args[++i];
-    };
-    const auto not_negative = [&](const std::string& text) {
-      const double v = option_number(a, text);
-      if (v < 0) throw UsageError{a + " must be 0 or more, not '" + text + "'"};
-      return v;
-    };
-    if (a == "--run") {
-      const std::string v = value();
-      bool known = false;
-      for (timing::RunKind k : kKinds) {
-        if (v == run_name(k)) o.kind = k, known = true;
-      }
-      if (!known) throw UsageError{"--run needs fastest, linear or eco, not '" + v + "'"};
-    } else if (allowances && a == "--allowance") {
-      o.allowance_percent = not_negative(value());
-    } else if (allowances && a == "--allowance-per-100km") {
-      o.allowance_per_100km_min = not_negative(value());
-    } else {
-      rest.push_back(a);
+void run_options(const CommandLine& c, timing::RunOptions& o, timing::RunKind default_run) {
+  o.kind = default_run;
+  if (auto v = c.value("--run")) {
+    bool known = false;
+    for (timing::RunKind k : kKinds) {
+      if (*v == run_name(k)) o.kind = k, known = true;
     }
+    if (!known) throw UsageError{"--run needs fastest, linear or eco, not '" + *v + "'"};
   }
-  return rest;
+  const auto not_negative = [&](const char* flag, double& into) {
+    const auto v = c.value(flag);
+    if (!v) return;
+    into = option_number(flag, *v);
+    if (into < 0) throw UsageError{std::string(flag) + " must be 0 or more, not '" + *v + "'"};
+  };
+  not_negative("--allowance", o.allowance_percent);
+  not_negative("--allowance-per-100km", o.allowance_per_100km_min);
 }
 
 }  // namespace scenario::tool

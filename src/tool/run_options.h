@@ -2,21 +2,18 @@
 // commands that compute a run (timing, documents).
 #pragma once
 
-#include <string>
-#include <vector>
-
 #include "timing/running_time.h"
+#include "tool/command_line.h"
 
 namespace scenario::tool {
 
-// The run option (and with allowances the allowance options) as the usage text lists them.
-std::string run_usage(bool allowances, const char* default_run);
+// Declares --run (default default_run) and, with allowances, --allowance and
+// --allowance-per-100km, under "run options" in c's --help.
+void declare_run_options(CommandLine& c, bool allowances, timing::RunKind default_run);
 
-// Takes --run (and with allowances --allowance and --allowance-per-100km) out of args into o,
-// and returns the other arguments in their order. Throws UsageError for a missing or malformed
-// value.
-std::vector<std::string> take_run_options(const std::vector<std::string>& args,
-                                          timing::RunOptions& o, bool allowances);
+// The run options of c as parsed, the defaults where none is given (the step is left as o has
+// it). Throws UsageError for a malformed value.
+void run_options(const CommandLine& c, timing::RunOptions& o, timing::RunKind default_run);
 
 // The name of a run as the options and the outputs write it: fastest, linear, eco.
 const char* run_name(timing::RunKind kind);

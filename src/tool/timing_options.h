@@ -4,9 +4,9 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "timing/running_time.h"
+#include "tool/command_line.h"
 #include "tool/scenario_options.h"
 
 namespace scenario::tool {
@@ -18,8 +18,11 @@ struct TimingOptions {
   timing::RunOptions run;  // the run asked for, the allowance and the step
 };
 
-// Parses args. Throws UsageError for an unknown option, a missing or malformed value, or a
-// model value that cannot be used (a mass that is not positive, a negative effort, ...).
-TimingOptions parse_timing_options(const std::vector<std::string>& args);
+// The command's options and operand.
+CommandLine timing_command_line();
+
+// The options of c as parsed. Throws UsageError for a malformed value or a model value that
+// cannot be used (a mass that is not positive, a negative effort, ...).
+TimingOptions timing_options(const CommandLine& c);
 
 }  // namespace scenario::tool
