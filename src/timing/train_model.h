@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace scenario::timing {
 
@@ -36,7 +37,20 @@ struct TrainModel {
   double traction_efficiency = 0.85;
   // The number of coaches in place of the scenario's.
   std::optional<int> coaches;
+  // The mass on driven axles, which the adhesion limit acts on; 0 for the locomotive's whole
+  // mass (every axle of it driven, none of the coaches').
+  double adhesive_mass_t = 0;
 };
+
+// A named train of public data: its model (the scenario's coaches unless it sets them).
+struct StockPreset {
+  const char* name;
+  const char* what;
+  TrainModel model;
+};
+
+// The presets, the first of them the default model.
+const std::vector<StockPreset>& stock_presets();
 
 // What is wrong with the model (a mass that is not positive, a negative effort, ...), or
 // nothing when every value can be used.

@@ -57,6 +57,13 @@ double option_number(const std::string& flag, const std::string& text) {
 void declare_model_options(CommandLine& c) {
   const timing::TrainModel defaults;
   c.group("model options (defaults in brackets)", "model options");
+  std::string names;
+  for (const timing::StockPreset& p : timing::stock_presets()) {
+    names += std::string(names.empty() ? "" : ", ") + p.name;
+  }
+  c.option("--stock", "NAME",
+           "the train's values from a preset, " + names + " (" +
+               timing::stock_presets().front().name + "); the options below change them");
   for (const ModelOption& m : kModelOptions) {
     c.option(m.flag, m.metavar, std::string(m.help) + " (" + shortest(defaults.*(m.field)) + ")");
   }
@@ -75,6 +82,16 @@ void declare_model_options(CommandLine& c) {
 ModelChoice model_options(const CommandLine& c) {
   ModelChoice m;
   m.step = timing::kDefaultStep;
+  if (auto v = c.value("--stock")) {
+    const timing::StockPreset* found = nullptr;
+    std::string names;
+    for (const timing::StockPreset& p : timing::stock_presets()) {
+      if (*v == p.name) found = &p;
+      names += std::string(names.empty() ? "" : ", ") + p.name;
+    }
+    if (!found) throw UsageError{"--stock needs one of " + names + ", not '" + *v + "'"};
+    m.model = found->model;
+  }
   for (const ModelOption& o : kModelOptions) {
     if (auto v = c.value(o.flag)) m.model.*(o.field) = option_number(o.flag, *v);
   }

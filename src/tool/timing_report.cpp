@@ -144,6 +144,7 @@ nlohmann::json timing_json(const timing::RunResult& r, const timing::TrainModel&
       {"train_mass_t", r.mass_t},
       {"train_length_m", r.length_m},
       {"service_deceleration_m_s2", r.service_deceleration},
+      {"adhesive_mass_t", m.adhesive_mass_t > 0 ? m.adhesive_mass_t : m.loco_mass_t},
       {"coaches", m.coaches ? nlohmann::json(*m.coaches) : nlohmann::json(nullptr)},
       {"electric", m.electric},
       {"traction_efficiency", m.traction_efficiency},

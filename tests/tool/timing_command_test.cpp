@@ -166,6 +166,11 @@ TEST(TimingCommand, JsonCarriesTheModelStationsSectionsAndProfile) {
       nlohmann::json::parse(timing({"--json", "--coaches", "4", builtin_compiled().dir}).out);
   EXPECT_EQ(four["model"]["train_mass_t"], 72.0 + 4 * 40);
   EXPECT_EQ(four["model"]["coaches"], 4);
+  // A preset, one of its values changed by an option after it.
+  const nlohmann::json jazz = nlohmann::json::parse(
+      timing({"--json", "--stock", "etr425", "--power", "2000", builtin_compiled().dir}).out);
+  EXPECT_EQ(jazz["model"]["train_mass_t"], 204.0);
+  EXPECT_EQ(jazz["model"]["power_kw"], 2000.0);
   ASSERT_EQ(j["stations"].size(), 18u);
   const auto& origin = j["stations"][0];
   EXPECT_EQ(origin["name"], "LINDEVA");
@@ -243,6 +248,7 @@ TEST(TimingCommand, ImpossibleModelValuesAndBadOptionsAreUsageErrors) {
       {"--step", "0", dir},
       {"--rotating-mass", "0.9", dir},
       {"--run", "slow", dir},
+      {"--stock", "e999", dir},
       {"--coaches", "4.5", dir},
       {"--coaches", "-1", dir},
       {"--efficiency", "0", dir},
