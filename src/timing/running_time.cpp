@@ -118,7 +118,9 @@ void keep_clock(const std::vector<double>& x, const std::vector<bool>& is_break,
       double departure = arrival + s.dwell;
       if (s.scheduled_departure) departure = std::max(departure, *s.scheduled_departure);
       s.*departure_field = departure;
-      waited = departure - start - running[i];
+      // A station passed adds no wait: recomputing it from the clock could add a rounding's
+      // worth, and the profile would show a stop there.
+      if (s.stops) waited = departure - start - running[i];
     }
     if (!profile || !is_break[i]) continue;  // every block boundary is a breakpoint
     profile->push_back({x[i], std::sqrt(w[i]) * 3.6, arrival});

@@ -157,6 +157,23 @@ TEST(TimetableRun, GeneratedRunsKeepTheTimetableWithinTheTrainAndSaveEnergy) {
   }
 }
 
+TEST(TimetableRun, EveryRunOfEveryPresetStandsStillOnlyAtItsStops) {
+  // A station passed must not show as a stop in the profile, whatever the rounding of its time.
+  const RunInput& in = builtin_input();
+  for (const StockPreset& p : stock_presets()) {
+    for (const RunKind kind : {RunKind::kFastest, RunKind::kLinear, RunKind::kEco}) {
+      SCOPED_TRACE(std::string(p.name) + " " + name_of(kind));
+      const RunResult r = run_of(in, kind, p.model);
+      for (const ProfilePoint& q : r.profile) {
+        if (q.kmh > 0) continue;
+        bool at_stop = false;
+        for (const StationTimes& s : r.stations) at_stop |= s.stops && s.stop == q.position;
+        EXPECT_TRUE(at_stop) << q.position;
+      }
+    }
+  }
+}
+
 TEST(TimetableRun, TheBuiltinFastestRunsEnergyAgreesWithAnIndependentAudit) {
   // An independent re-implementation from docs/timing.md found 998.5 kWh of traction and
   // 619.6 kWh of braking, against 378.8 kWh of resistance, curves and height.
