@@ -43,21 +43,21 @@ BENCHMARK(BM_TimingGenerated)
     ->Complexity(benchmark::oN)
     ->Unit(benchmark::kMillisecond);
 
-// The eco run alone, from the decoded input: each section's cruising speed found by bisection,
-// every try a braking, an acceleration and a coasting pass over the section.
-void BM_TimingEcoGenerated(benchmark::State& state) {
+// A run alone, from the decoded input: the fastest (run:0) and the eco run (run:2), whose
+// sections each find their cruising speed by bisection, every try a braking, an acceleration
+// and a coasting pass over the section.
+void BM_TimingRunGenerated(benchmark::State& state) {
   const auto km = static_cast<int32_t>(state.range(0));
   const timing::RunInput in = load_run_input(compiled_dir(km), {"G", "1"});
   timing::RunOptions o;
-  o.kind = timing::RunKind::kEco;
+  o.kind = static_cast<timing::RunKind>(state.range(1));
   for (auto _ : state) benchmark::DoNotOptimize(timing::compute_run(in, timing::TrainModel{}, o));
-  state.SetComplexityN(km);
 }
-BENCHMARK(BM_TimingEcoGenerated)
-    ->ArgName("km")
-    ->Arg(100)
-    ->Arg(1000)
-    ->Complexity(benchmark::oN)
+BENCHMARK(BM_TimingRunGenerated)
+    ->ArgNames({"km", "run"})
+    ->Args({100, 2})
+    ->Args({1000, 0})
+    ->Args({1000, 2})
     ->Unit(benchmark::kMillisecond);
 
 // scenario-tool timing as an author runs it, start to exit.

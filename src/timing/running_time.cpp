@@ -292,7 +292,7 @@ RunResult compute_run(const RunInput& in, const TrainModel& model, const RunOpti
   r.stations.front().departure = r.start;
   if (last == 0) {
     r.profile.push_back({x0, 0, r.start});
-    r.trace.push_back({x0, 0, 0, 0, Drive::kHold});
+    if (options.trace) r.trace.push_back({x0, 0, 0, 0, Drive::kHold});
     return r;
   }
 
@@ -451,10 +451,12 @@ RunResult compute_run(const RunInput& in, const TrainModel& model, const RunOpti
                            index_of(grid, r.stations[sec.to].stop));
   }
   r.energy = energy_of(t, w, drive, 0, n - 1);
-  r.trace.reserve(n);
-  for (size_t i = 0; i < n; ++i) {
-    r.trace.push_back({grid[i], std::sqrt(w[i]) * 3.6, t.grade[i], t.curve[i],
-                       i + 1 < n ? drive[i] : Drive::kHold});
+  if (options.trace) {
+    r.trace.reserve(n);
+    for (size_t i = 0; i < n; ++i) {
+      r.trace.push_back({grid[i], std::sqrt(w[i]) * 3.6, t.grade[i], t.curve[i],
+                         i + 1 < n ? drive[i] : Drive::kHold});
+    }
   }
   return r;
 }

@@ -31,6 +31,9 @@ struct RunOptions {
   RunKind kind = RunKind::kFastest;
   double allowance_percent = kDefaultAllowancePercent;
   double allowance_per_100km_min = 0;
+  // Whether the result keeps every point of the integration (RunResult::trace): some
+  // 100,000 points for 1,000 km, which a run that is only printed does not need.
+  bool trace = false;
 };
 
 // Work done along a run, in joules: what the traction puts in at the rail and the brake takes
@@ -104,9 +107,10 @@ struct RunResult {
   // From the origin's stop to the destination's, at least one point every 50 m; a stop shows
   // twice, at its arrival and at its departure.
   std::vector<ProfilePoint> profile;
-  std::vector<LimitRun> limits;   // the route's limits, as drawn under the run
-  std::vector<TracePoint> trace;  // every point of the integration, of the run asked for
-  Energy energy;                  // the whole run's, from the origin's stop to the destination's
+  std::vector<LimitRun> limits;  // the route's limits, as drawn under the run
+  // Every point of the integration, of the run asked for, when RunOptions::trace asks for them.
+  std::vector<TracePoint> trace;
+  Energy energy;  // the whole run's, from the origin's stop to the destination's
 };
 
 // The fastest run: the train leaves the origin at its scheduled departure (the start clock when

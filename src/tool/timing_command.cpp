@@ -30,6 +30,7 @@ int timing_command(const std::vector<std::string>& args, std::ostream& out, std:
   const std::string sim = o.scenario.directory + "/" + general_file_name(id);
   try {
     const timing::RunInput in = load_run_input(o.scenario.directory, id);
+    o.run.trace = o.svg.has_value();  // the drawing marks the coasting of each interval
     const timing::RunResult run = timing::compute_run(in, o.model, o.run);
     if (o.svg) {
       // A timetable run is drawn over the fastest one, which shows what its margin bought.

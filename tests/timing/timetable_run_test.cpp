@@ -35,6 +35,7 @@ RunInput generated_input(int32_t km, uint64_t seed) {
 RunResult run_of(const RunInput& in, RunKind kind, const TrainModel& m = {}) {
   RunOptions o;
   o.kind = kind;
+  o.trace = true;
   return compute_run(in, m, o);
 }
 
