@@ -122,6 +122,82 @@ void coast_before_braking(const Track& t, std::vector<double>& w, std::vector<Dr
   }
 }
 
+namespace {
+
+// A braking with build-up from speed v0 (m/s) at rate b (m/s²) over tb seconds: the deceleration
+// rises evenly for tb, then stays at b.
+struct Ramp {
+  double v0, b, tb;
+
+  // How far it runs in the first tau seconds of the build-up.
+  double ramp_distance(double tau) const { return v0 * tau - b * tau * tau * tau / (6 * tb); }
+  // The build-up's end: the time (earlier where the train stops within it), distance and speed.
+  double ramp_end() const { return std::min(tb, std::sqrt(2 * tb * v0 / b)); }
+  double ramp_speed(double tau) const { return v0 - b * tau * tau / (2 * tb); }
+
+  // The distance from the braking's start to where the speed has fallen to v.
+  double distance_to(double v) const {
+    const double end = ramp_end();
+    const double u = std::max(ramp_speed(end), 0.0);
+    if (v >= u) return ramp_distance(std::sqrt(std::max(2 * tb * (v0 - v) / b, 0.0)));
+    return ramp_distance(end) + (u * u - v * v) / (2 * b);
+  }
+  // The speed squared at distance d after the braking's start.
+  double w_at(double d) const {
+    const double end = ramp_end();
+    const double d_end = ramp_distance(end);
+    if (d >= d_end) {
+      const double u = std::max(ramp_speed(end), 0.0);
+      return std::max(u * u - 2 * b * (d - d_end), 0.0);
+    }
+    // The distance grows with the time while the train moves: bisection on the time.
+    double lo = 0, hi = end;
+    for (int k = 0; k < 60; ++k) {
+      const double mid = (lo + hi) / 2;
+      (ramp_distance(mid) < d ? lo : hi) = mid;
+    }
+    const double v = std::max(ramp_speed((lo + hi) / 2), 0.0);
+    return v * v;
+  }
+};
+
+}  // namespace
+
+void build_up_pass(const Track& t, std::vector<double>& w, std::vector<Drive>& drive, size_t from,
+                   size_t to) {
+  if (!(t.brake_build_up > 0)) return;
+  const auto braking = [&](size_t k) { return drive[k] == Drive::kHold && w[k + 1] < w[k]; };
+  size_t i = to;
+  while (i > from) {
+    if (!braking(i - 1)) {
+      --i;
+      continue;
+    }
+    size_t top = i - 1;
+    while (top > from && braking(top - 1)) --top;
+    const size_t foot = i;
+    i = top;
+    if (!(w[top] > 0)) continue;
+    // The gentlest service rate along the braking, so that the ramp brakes no harder than the
+    // service brake anywhere on it.
+    double b = t.brake_deceleration(top);
+    for (size_t k = top; k < foot; ++k) b = std::min(b, t.brake_deceleration(k));
+    const Ramp ramp{speed(w[top]), b, t.brake_build_up};
+    // The latest start from which the ramp stays at or below every point of the braking.
+    double start = t.x[top];
+    for (size_t k = top; k <= foot; ++k)
+      start = std::min(start, t.x[k] - ramp.distance_to(speed(w[k])));
+    for (size_t k = foot; k > from && t.x[k] >= start; --k) {
+      const double rw = ramp.w_at(t.x[k] - start);
+      if (rw < w[k]) {
+        w[k] = rw;
+        drive[k - 1] = Drive::kHold;
+        i = std::min(i, k - 1);
+      }
+    }
+  }
+}
+
 double running_time(const Track& t, const std::vector<double>& w, size_t from, size_t to) {
   double s = 0;
   for (size_t i = from; i < to; ++i)

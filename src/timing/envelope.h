@@ -19,6 +19,7 @@ struct Track {
   std::vector<double> grade;     // N/kN at each point: the mean gradient under the train
   std::vector<double> curve;     // N/kN at each point: the mean curve resistance under the train
   std::vector<double> adhesion;  // per interval [x_i, x_i+1]: 100 = dry rail
+  double brake_build_up = 0;     // seconds over which the brake rises to its service rate
 
   size_t size() const { return x.size(); }
   // The service deceleration over interval i, the gradient's help or hindrance included.
@@ -40,6 +41,14 @@ void drive_pass(const Track& t, std::vector<double>& w, std::vector<Drive>& driv
 // the profile; the train coasts along it instead of running on and braking later.
 void coast_before_braking(const Track& t, std::vector<double>& w, std::vector<Drive>& drive,
                           size_t from, size_t to, double brake_speed);
+
+// The brake's build-up before every braking within [from, to]: from the speed V at the top of a
+// braking, the deceleration rises evenly from 0 to the service rate b over the build-up time,
+// then stays at b, so the braking starts earlier, by V·t/2 − b·t²/24, than a braking at full
+// rate from the start. Lowers w where that ramp passes below it. No change when the build-up
+// time is 0.
+void build_up_pass(const Track& t, std::vector<double>& w, std::vector<Drive>& drive, size_t from,
+                   size_t to);
 
 // Seconds from point from to point to: exact for a constant acceleration on each interval.
 double running_time(const Track& t, const std::vector<double>& w, size_t from, size_t to);

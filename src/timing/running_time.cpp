@@ -149,6 +149,7 @@ void eco_section(const Track& t, const TrainModel& m, std::vector<double>& w,
   std::vector<Drive> td(b - a, Drive::kHold);
   Track local;  // the section's slice of the track, so that the passes index from 0
   local.train = t.train;
+  local.brake_build_up = t.brake_build_up;
   const auto slice = [&](const std::vector<double>& v, size_t extra) {
     return std::vector<double>(v.begin() + static_cast<std::ptrdiff_t>(a),
                                v.begin() + static_cast<std::ptrdiff_t>(b + extra));
@@ -169,6 +170,7 @@ void eco_section(const Track& t, const TrainModel& m, std::vector<double>& w,
     brake_pass(local, tw, 0, n);
     drive_pass(local, tw, td, 0, n);
     coast_before_braking(local, tw, td, 0, n, brake);
+    build_up_pass(local, tw, td, 0, n);
     return running_time(local, tw, 0, n);
   };
   // Bisection between a side that is too slow and one that is on time; returns the parameter
@@ -315,6 +317,7 @@ RunResult compute_run(const RunInput& in, const TrainModel& model, const RunOpti
   }
   Track t;
   t.train = &train;
+  t.brake_build_up = model.brake_build_up_s;
   std::vector<bool> is_break;
   build_grid(std::move(breaks), step, t.x, is_break);
   const std::vector<double>& grid = t.x;
@@ -367,6 +370,7 @@ RunResult compute_run(const RunInput& in, const TrainModel& model, const RunOpti
   std::vector<Drive> drive(n - 1, Drive::kHold);
   brake_pass(t, w, 0, n - 1);
   drive_pass(t, w, drive, 0, n - 1);
+  build_up_pass(t, w, drive, 0, n - 1);
   const std::vector<double> running = cumulative_running(t, w);
 
   TimedPoints timed_points;

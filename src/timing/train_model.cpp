@@ -31,6 +31,8 @@ std::optional<std::string> model_problem(const TrainModel& m) {
       {"full-brake deceleration", m.full_brake_per_100, m.full_brake_per_100 > 0, "above 0"},
       {"service-brake fraction", m.service_brake_fraction,
        m.service_brake_fraction > 0 && m.service_brake_fraction <= 1, "above 0 and at most 1"},
+      {"brake build-up time", m.brake_build_up_s,
+       m.brake_build_up_s >= 0 && m.brake_build_up_s <= 60, "from 0 to 60 s"},
       {"maximum speed", m.max_speed_kmh, m.max_speed_kmh > 0, "above 0"},
       {"dwell", m.dwell_s, m.dwell_s >= 0, "0 or more"},
       {"traction efficiency", m.traction_efficiency,

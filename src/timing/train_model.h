@@ -26,6 +26,9 @@ struct TrainModel {
   // A full brake application decelerates by this much per 100 % of brake mass on the level.
   double full_brake_per_100 = 0.66;  // m/s²
   double service_brake_fraction = 0.6;
+  // The brake builds up over this time: its deceleration rises evenly from 0 to the service
+  // rate (0: the brake acts at full rate at once).
+  double brake_build_up_s = 0;
   double max_speed_kmh = 160;
   // The minimum dwell at a stop; when use_station_dwell, a station's own dwell field (when not
   // 0) takes its place.

@@ -31,6 +31,8 @@ constexpr ModelOption kModelOptions[] = {
      &timing::TrainModel::full_brake_per_100},
     {"--service-brake", "F", "service braking as a fraction of a full application",
      &timing::TrainModel::service_brake_fraction},
+    {"--brake-build-up", "S", "seconds over which the brake rises to its service rate",
+     &timing::TrainModel::brake_build_up_s},
     {"--max-speed", "KMH", "the train's own maximum speed", &timing::TrainModel::max_speed_kmh},
     {"--efficiency", "F", "pantograph to rail, for the energy drawn",
      &timing::TrainModel::traction_efficiency},

@@ -137,6 +137,7 @@ nlohmann::json timing_json(const timing::RunResult& r, const timing::TrainModel&
       {"resistance_n_per_kn", {m.resistance_a, m.resistance_b, m.resistance_c}},
       {"full_brake_per_100_m_s2", m.full_brake_per_100},
       {"service_brake_fraction", m.service_brake_fraction},
+      {"brake_build_up_s", m.brake_build_up_s},
       {"max_speed_kmh", m.max_speed_kmh},
       {"dwell_s", m.dwell_s},
       {"dwell_from_stations", m.use_station_dwell},
