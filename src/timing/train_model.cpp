@@ -94,9 +94,30 @@ const std::vector<StockPreset>& stock_presets() {
     jazz.max_speed_kmh = 160;
     jazz.coaches = 0;
     p.push_back({"etr425", "an ETR 425 (Jazz) five-car electric multiple unit", jazz});
+    TrainModel aln;  // one diesel railcar, series 3100: no coaches, no pantograph
+    aln.loco_mass_t = 37;
+    aln.loco_length_m = 23.54;
+    aln.adhesive_mass_t = 19.3;
+    // The two engines' 2 × 200 kW rating less a mechanical transmission's losses (assumed 0.85).
+    aln.power_kw = 340;
+    // No starting effort is published: the adhesion limit of the driven axles at standstill.
+    aln.max_effort_kn = 62;
+    aln.max_speed_kmh = 130;
+    aln.electric = false;
+    aln.coaches = 0;
+    p.push_back({"aln668", "an ALn 668 diesel railcar (series 3100)", aln});
     return p;
   }();
   return presets;
+}
+
+const std::vector<CoachType>& coach_types() {
+  // Empty masses as published: docs/timing.md, Rolling stock.
+  static const std::vector<CoachType> types = {
+      {"mdvc", "a single-deck MDVC regional coach", 39, 26.4},
+      {"vivalto", "a Vivalto double-deck coach", 50, 26.06},
+  };
+  return types;
 }
 
 double adhesion_coefficient(double v_kmh) { return 0.161 + 7.5 / (v_kmh + 44); }

@@ -55,6 +55,16 @@ struct StockPreset {
 // The presets, the first of them the default model.
 const std::vector<StockPreset>& stock_presets();
 
+// A kind of coach that a locomotive hauls: its mass and length.
+struct CoachType {
+  const char* name;
+  const char* what;
+  double mass_t;
+  double length_m;
+};
+
+const std::vector<CoachType>& coach_types();
+
 // What is wrong with the model (a mass that is not positive, a negative effort, ...), or
 // nothing when every value can be used.
 std::optional<std::string> model_problem(const TrainModel& m);

@@ -66,6 +66,13 @@ void declare_model_options(CommandLine& c) {
   c.option("--stock", "NAME",
            "the train's values from a preset, " + names + " (" +
                timing::stock_presets().front().name + "); the options below change them");
+  std::string coach_names;
+  for (const timing::CoachType& t : timing::coach_types()) {
+    coach_names += std::string(coach_names.empty() ? "" : "|") + t.name;
+  }
+  c.option("--coach-type", coach_names,
+           "the coaches' mass and length from a kind of coach (--coach-mass and --coach-length "
+           "change them)");
   for (const ModelOption& m : kModelOptions) {
     c.option(m.flag, m.metavar, std::string(m.help) + " (" + shortest(defaults.*(m.field)) + ")");
   }
@@ -93,6 +100,17 @@ ModelChoice model_options(const CommandLine& c) {
     }
     if (!found) throw UsageError{"--stock needs one of " + names + ", not '" + *v + "'"};
     m.model = found->model;
+  }
+  if (auto v = c.value("--coach-type")) {
+    const timing::CoachType* found = nullptr;
+    std::string names;
+    for (const timing::CoachType& t : timing::coach_types()) {
+      if (*v == t.name) found = &t;
+      names += std::string(names.empty() ? "" : ", ") + t.name;
+    }
+    if (!found) throw UsageError{"--coach-type needs one of " + names + ", not '" + *v + "'"};
+    m.model.coach_mass_t = found->mass_t;
+    m.model.coach_length_m = found->length_m;
   }
   for (const ModelOption& o : kModelOptions) {
     if (auto v = c.value(o.flag)) m.model.*(o.field) = option_number(o.flag, *v);

@@ -280,7 +280,9 @@ const RunInput& builtin_input() {
 
 TEST(RunningTime, EachStockPresetReachesItsTopSpeedOnALevelStraight) {
   // 40 km of level straight under 200 km/h, seven coaches where the preset takes the
-  // scenario's: every preset's published 160 km/h is reached, and held, within 5 %.
+  // scenario's: every preset's published top speed is reached, and held, within 5 %. No preset's
+  // starting or mean acceleration is published in a source found (docs/timing.md), so the run's
+  // acceleration is not held to a figure here.
   RunInput in = route(41000, [](double) { return 200.0; });
   in.coaches = 7;
   in.stations = {station("A", 500, 3600), station("B", 40500)};
@@ -289,7 +291,7 @@ TEST(RunningTime, EachStockPresetReachesItsTopSpeedOnALevelStraight) {
     const RunResult r = compute_run(in, p.model);
     double top = 0;
     for (const ProfilePoint& q : r.profile) top = std::max(top, q.kmh);
-    EXPECT_NEAR(top, 160, 160 * 0.05);
+    EXPECT_NEAR(top, p.model.max_speed_kmh, p.model.max_speed_kmh * 0.05);
     EXPECT_EQ(model_problem(p.model), std::nullopt);
   }
   EXPECT_STREQ(stock_presets().front().name, "regional");

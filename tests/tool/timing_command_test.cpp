@@ -171,6 +171,19 @@ TEST(TimingCommand, JsonCarriesTheModelStationsSectionsAndProfile) {
       timing({"--json", "--stock", "etr425", "--power", "2000", builtin_compiled().dir}).out);
   EXPECT_EQ(jazz["model"]["train_mass_t"], 204.0);
   EXPECT_EQ(jazz["model"]["power_kw"], 2000.0);
+  // Hauled coaches of a published kind, as many as asked; a diesel railcar draws nothing from a
+  // pantograph.
+  const nlohmann::json vivalto =
+      nlohmann::json::parse(timing({"--json", "--stock", "e464", "--coach-type", "vivalto",
+                                    "--coaches", "5", builtin_compiled().dir})
+                                .out);
+  EXPECT_EQ(vivalto["model"]["train_mass_t"], 72.0 + 5 * 50);
+  EXPECT_NEAR(vivalto["model"]["train_length_m"].get<double>(), 15.75 + 5 * 26.06, 1e-9);
+  const nlohmann::json aln =
+      nlohmann::json::parse(timing({"--json", "--stock", "aln668", builtin_compiled().dir}).out);
+  EXPECT_EQ(aln["model"]["train_mass_t"], 37.0);
+  EXPECT_TRUE(aln["energy"]["pantograph_kwh"].is_null());
+  EXPECT_GT(aln["energy"]["traction_kwh"].get<double>(), 0);
   ASSERT_EQ(j["stations"].size(), 18u);
   const auto& origin = j["stations"][0];
   EXPECT_EQ(origin["name"], "LINDEVA");
@@ -249,6 +262,8 @@ TEST(TimingCommand, ImpossibleModelValuesAndBadOptionsAreUsageErrors) {
       {"--rotating-mass", "0.9", dir},
       {"--run", "slow", dir},
       {"--stock", "e999", dir},
+      {"--coach-type", "ucz", dir},
+      {"--brake-build-up", "-1", dir},
       {"--coaches", "4.5", dir},
       {"--coaches", "-1", dir},
       {"--efficiency", "0", dir},
