@@ -25,7 +25,8 @@ struct Entry {
   int64_t position = 0;
   bool station = false;
   std::optional<int> kmh;
-  std::string location;  // the cell's 28 characters
+  std::optional<int> running_kmh;  // the run's highest speed up to the next row with a limit
+  std::string location;            // the cell's 28 characters
   std::string time = std::string(16, ' ');
   std::string rec = std::string(5, ' ');
   int64_t km = 0;
@@ -44,11 +45,12 @@ std::string speed_cell(const std::optional<int>& kmh) {
   return kmh ? cell_ending(std::to_string(*kmh), 3, 5) : std::string(5, ' ');
 }
 
-std::string table_row(const std::optional<int>& kmh, const std::string& progressive,
-                      const std::string& location, const std::string& time,
-                      const std::string& rec) {
-  return " |" + speed_cell(kmh) + "|" + speed_cell(kmh) + "|" + cell_ending(progressive, 7, 10) +
-         "|" + speed_cell(kmh) + "|" + location + "|" + time + "|" + rec + "|";
+std::string table_row(const std::optional<int>& kmh, const std::optional<int>& running_kmh,
+                      const std::string& progressive, const std::string& location,
+                      const std::string& time, const std::string& rec) {
+  return " |" + speed_cell(kmh) + "|" + speed_cell(running_kmh) + "|" +
+         cell_ending(progressive, 7, 10) + "|" + speed_cell(kmh) + "|" + location + "|" + time +
+         "|" + rec + "|";
 }
 
 // A time ending at the cell's fifteenth character, its "+" after it.
@@ -252,17 +254,36 @@ Document timetable_sheet(const SheetInput& s) {
   std::stable_sort(entries.begin(), entries.end(),
                    [](const Entry& a, const Entry& b) { return a.position < b.position; });
 
+  // The running speed beside each limit: the highest speed of the chosen run from that row to
+  // the next row with a limit, in the 5 km/h steps of the limits and never above the limit.
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (!entries[i].kmh) continue;
+    size_t next = i + 1;
+    while (next < entries.size() && !entries[next].kmh) ++next;
+    const double from = static_cast<double>(entries[i].position);
+    const double to = static_cast<double>(next < entries.size() ? entries[next].position
+                                                                : entries.back().position);
+    double top = 0;
+    for (const timing::ProfilePoint& p : s.run.profile) {
+      if (p.position >= from && p.position <= to) top = std::max(top, p.kmh);
+    }
+    // A hair's tolerance, so that a run held at its limit shows the limit.
+    const int stepped = static_cast<int>(std::floor(top / 5 + 1e-3)) * 5;
+    if (stepped > 0) entries[i].running_kmh = std::min(stepped, *entries[i].kmh);
+  }
+
   const std::string blank_location(28, ' ');
   for (const Entry& e : entries) {
     d.rows.emplace_back(kEmptyRow);
     if (e.change) {
-      d.rows.push_back(table_row(std::nullopt, kilometre_text(e.change->first), blank_location,
-                                 std::string(16, ' '), std::string(5, ' ')));
-      d.rows.push_back(table_row(e.kmh, "------", e.location, e.time, e.rec));
-      d.rows.push_back(table_row(std::nullopt, kilometre_text(e.change->second), blank_location,
-                                 std::string(16, ' '), std::string(5, ' ')));
+      d.rows.push_back(table_row(std::nullopt, std::nullopt, kilometre_text(e.change->first),
+                                 blank_location, std::string(16, ' '), std::string(5, ' ')));
+      d.rows.push_back(table_row(e.kmh, e.running_kmh, "------", e.location, e.time, e.rec));
+      d.rows.push_back(table_row(std::nullopt, std::nullopt, kilometre_text(e.change->second),
+                                 blank_location, std::string(16, ' '), std::string(5, ' ')));
     } else {
-      d.rows.push_back(table_row(e.kmh, kilometre_text(e.km), e.location, e.time, e.rec));
+      d.rows.push_back(
+          table_row(e.kmh, e.running_kmh, kilometre_text(e.km), e.location, e.time, e.rec));
     }
   }
   d.rows.emplace_back(kEmptyRow);

@@ -302,7 +302,8 @@ TEST(SmallDocuments, KilometrageWithoutAChangeFallsAlongTheRoute) {
   EXPECT_EQ(st[2].times, std::vector<std::string>{"6.25"});
   EXPECT_FALSE(st[1].rec.empty());
   // The limit falls to 60 at 5000 m, km 15, and rises to 100 at 6000 m: without a board near,
-  // each place is named by its kilometre.
+  // each place is named by its kilometre. Beside each limit the eco run's highest speed up to the
+  // next limit: 60 where it is held at its limit, 55 where it coasts into the stop after 100.
   std::vector<std::string> speed_rows;
   for (size_t i = 16; i < d.sheet.rows.size(); ++i) {
     const std::string& r = d.sheet.rows[i];
@@ -312,7 +313,7 @@ TEST(SmallDocuments, KilometrageWithoutAChangeFallsAlongTheRoute) {
       speed_rows,
       (std::vector<std::string>{
           " |  60 |  60 |  15.000  |  60 |      Km 15+000             |                |     |",
-          " | 100 | 100 |  14.000  | 100 |      Km 14+000             |                |     |"}));
+          " | 100 |  55 |  14.000  | 100 |      Km 14+000             |                |     |"}));
   EXPECT_TRUE(d.sheet.warnings.empty());
 }
 
