@@ -116,7 +116,7 @@ bool FileUpdater::commit() {
   }
   // Every byte written matched, but the old file is longer.
   if (!replacer_) diverge();
-  replacer_->commit();
+  replacer_->commit(FileReplacer::Swap::kExchange);
   return true;
 }
 
