@@ -8,7 +8,8 @@ cmake="$2"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 failures=0
-for case in nlohmann_json:nlohmann-json3-dev GTest:libgtest-dev benchmark:libbenchmark-dev; do
+for case in nlohmann_json:nlohmann-json3-dev CLI11:libcli11-dev GTest:libgtest-dev \
+    benchmark:libbenchmark-dev; do
   package="${case%%:*}"
   debian="${case#*:}"
   "$cmake" -S "$src" -B "$work/$package" -G Ninja -DSCENARIO_BUILD_BENCH=ON \
