@@ -211,6 +211,24 @@ TEST(TimingCommand, JsonCarriesTheModelStationsSectionsAndProfile) {
   }
 }
 
+// The text between the README's fence that opens with `opening` and the fence that closes it.
+std::string readme_block(const std::string& opening) {
+  const std::string readme = read_file(std::string(SCENARIO_SOURCE_DIR) + "/README.md");
+  const size_t start = readme.find("```text\n" + opening);
+  if (start == std::string::npos) return "";
+  const size_t body = start + 8;
+  return readme.substr(body, readme.find("```", body) - body);
+}
+
+TEST(TimingCommand, TheReadmeShowsWhatItPrintsForTheBuiltInScenario) {
+  const Outcome o = timing({builtin_compiled().dir});
+  EXPECT_EQ(readme_block("Lindeva_Querno, train 40716:"), o.out);
+  // The README's folder is /tmp/x.
+  std::string err = o.err;
+  err.replace(0, builtin_compiled().dir.size(), "/tmp/x");
+  EXPECT_EQ(readme_block("/tmp/x/Lindeva_Querno_40716.sim: section"), err);
+}
+
 TEST(TimingCommand, DrawsBothDiagrams) {
   TempDir out;
   const std::string file = out.file("run.svg");
