@@ -84,8 +84,9 @@ TEST(ZeroedBlock, LargeMappingsKeepOnlyTheirAlignedPartAndAreGivenBackWhole) {
     std::vector<ZeroedBlock> blocks;
     for (int i = 0; i < kBlocks; ++i) blocks.emplace_back(3 * kMiB, ZeroedBlock::Source::kPages);
     const int64_t grown = mapped_kib() - before;
-    // Each block keeps 4 MiB (3 MiB rounded to huge pages); 16 MiB of slack for the rest.
-    EXPECT_GE(grown, kBlocks * 4 * 1024);
+    // Each block keeps 4 MiB (3 MiB rounded to huge pages); 16 MiB of slack for the rest, and
+    // 1 MiB below for what the process's other memory may give back meanwhile (a freed arena).
+    EXPECT_GE(grown, kBlocks * 4 * 1024 - 1024);
     EXPECT_LT(grown, kBlocks * 4 * 1024 + 16 * 1024);
   }
   EXPECT_LT(mapped_kib() - before, 16 * 1024);
