@@ -182,27 +182,7 @@ Json Server::dispatch(const std::string& method, const Json& params, bool is_req
     return nullptr;
   }
   if (method == "textDocument/hover") {
-    const Document& d = source_document(params);
-    const SourceOutline outline = outline_source(d.bytes, *d.kind);
-    std::optional<SourceOutline> line;
-    if (*d.kind == SourceKind::kTrain) {
-      const std::string stem = d.file_name.substr(0, d.file_name.rfind('_'));
-      const std::string line_name = stem + "_linea.txt";
-      if (const Document* l = documents_.find_file(d.directory, line_name)) {
-        if (!l->too_large) line = outline_source(l->bytes, SourceKind::kLine);
-      } else {
-        try {
-          if (auto text = load_source_file(d.directory + "/" + line_name)) {
-            line = outline_source(*text, SourceKind::kLine);
-          }
-        } catch (const ReadFailure&) {
-          // Without the line there is no kilometrage to tell.
-        }
-      }
-    }
-    const SourceOutline* line_outline =
-        *d.kind == SourceKind::kLine ? &outline : (line ? &*line : nullptr);
-    return hover_at(d, outline, line_outline, position_of(params));
+    return hover(source_document(params), documents_, siblings_, position_of(params));
   }
   if (method == "textDocument/documentSymbol") {
     const Document& d = source_document(params);

@@ -53,6 +53,10 @@ bool FieldStream::seek_field() {
 void FieldStream::mark_field_start() {
   field_line_ = line_;
   field_column_ = static_cast<int32_t>(pos_ - line_start_) + 1;
+  field_line_start_ = line_start_;
+  field_pos_ = end_pos_ = pos_;
+  end_line_ = field_line_;
+  end_column_ = field_column_;
   // Bounded: a row has at most 17 value fields, but a runaway keyword search has many.
   if (row_fields_.size() < 64) row_fields_.push_back({field_line_, field_column_});
 }
@@ -98,6 +102,7 @@ Field FieldStream::read_text() {
   f.column = field_column_;
   if (pos_ < bytes_.size() && bytes_[pos_] == '"') {
     f.text = read_quoted();
+    mark_field_end(pos_);
     // Whatever stands between the closing quote and the delimiter is not part of the field.
     while (pos_ < bytes_.size() && bytes_[pos_] != ',' && !is_line_end(bytes_[pos_])) ++pos_;
   } else {
@@ -106,6 +111,7 @@ Field FieldStream::read_text() {
     size_t end = pos_;
     while (end > start && is_blank(bytes_[end - 1])) --end;
     f.text.assign(bytes_, start, end - start);
+    mark_field_end(end);
   }
   consume_delimiter_after_text();
   return f;
@@ -120,6 +126,7 @@ int32_t FieldStream::read_number() {
     // Quoted as a text field may be: the number is what the quotes hold, blanks around it
     // trimmed as for an unquoted field.
     quoted = read_quoted();
+    mark_field_end(pos_);
     token = quoted;
     while (!token.empty() && is_blank(token.front())) token.remove_prefix(1);
     while (!token.empty() && is_blank(token.back())) token.remove_suffix(1);
@@ -136,6 +143,7 @@ int32_t FieldStream::read_number() {
       ++pos_;
     }
     token = std::string_view(bytes_.data() + start, pos_ - start);
+    mark_field_end(pos_);
   }
   consume_delimiter_after_number();
   if (token.empty()) return 0;
@@ -162,6 +170,16 @@ int32_t FieldStream::read_number() {
     throw ReadFailure(shown(token) + " does not fit 32 bits");
   }
   return static_cast<int32_t>(value);
+}
+
+void FieldStream::resume_after_failure(bool at_its_line) {
+  line_ = field_line_;
+  pos_ = field_line_start_;
+  line_start_ = field_line_start_;
+  after_comma_ = false;
+  if (at_its_line) return;
+  while (pos_ < bytes_.size() && !is_line_end(bytes_[pos_])) ++pos_;
+  if (pos_ < bytes_.size()) consume_line_end();
 }
 
 std::string_view source_line(std::string_view text, int32_t line) {

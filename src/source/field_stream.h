@@ -50,9 +50,21 @@ class FieldStream {
   // The fields of the current row so far, the keyword first.
   const std::vector<FieldPlace>& row_fields() const { return row_fields_; }
 
-  // Where the field read last begins.
+  // Where the field read last begins, and where it ends: one past its last character (a
+  // number's last digit, a text's last non-blank, a quoted field's closing quote), on end_line.
   int32_t line() const { return field_line_; }
   int32_t column() const { return field_column_; }
+  int32_t end_line() const { return end_line_; }
+  int32_t end_column() const { return end_column_; }
+
+  // After a read that failed: goes on from the start of the line where the failed field began
+  // (at_its_line), else from the line after it. Each call moves on, so a tolerant reader that
+  // resumes this way always ends.
+  void resume_after_failure(bool at_its_line);
+  // The bytes of the field read last, as written (a quoted field with its quotes).
+  std::string_view field_bytes() const {
+    return std::string_view(bytes_).substr(field_pos_, end_pos_ - field_pos_);
+  }
   // The text of a line of the source, without its line end.
   std::string_view line_text(int32_t line) const { return source_line(bytes_, line); }
   // Hands the source text over, leaving the stream empty.
@@ -77,6 +89,16 @@ class FieldStream {
   bool after_comma_ = false;
   int32_t field_line_ = 0;
   int32_t field_column_ = 0;
+  size_t field_line_start_ = 0;
+  size_t field_pos_ = 0;
+  size_t end_pos_ = 0;
+  int32_t end_line_ = 0;
+  int32_t end_column_ = 0;
+  void mark_field_end(size_t end) {
+    end_line_ = line_;
+    end_column_ = static_cast<int32_t>(end - line_start_) + 1;
+    end_pos_ = end;
+  }
   std::vector<FieldPlace> row_fields_;
 };
 
