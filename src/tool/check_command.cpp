@@ -19,14 +19,6 @@
 namespace scenario::tool {
 namespace {
 
-constexpr const char* kCheckUsage =
-    "usage: scenario-tool check [--name NAME] [--train NUMBER] [--json] [--no-warn=NAME]... "
-    "[--werror] SRCDIR";
-
-}  // namespace
-
-namespace {
-
 // A misspelt name shows beside the names that the folder holds.
 void note_line_sources(std::vector<Diagnostic>& faults, const std::string& srcdir) {
   for (Diagnostic& f : faults) {
@@ -44,8 +36,9 @@ void note_line_sources(std::vector<Diagnostic>& faults, const std::string& srcdi
 // What --json says of the warnings past the cap: one more object of the list's form.
 nlohmann::ordered_json more_warnings_json(size_t more) {
   nlohmann::ordered_json j;
-  for (const char* key : {"file", "line", "column", "status", "errore", "position"})
+  for (const char* key : {"file", "line", "column", "status", "errore", "position"}) {
     j[key] = nullptr;
+  }
   j["message"] = "and " + std::to_string(more) + " more warnings, not listed (only the first " +
                  std::to_string(kMaxListedWarnings) + " are)";
   j["text"] = "";
@@ -66,9 +59,23 @@ std::vector<Diagnostic> check_sources(const std::string& srcdir, const Identity&
   return std::move(report.faults);
 }
 
+CommandLine check_command_line() {
+  CommandLine c("check",
+                "list every faulty row of a scenario's sources, writing nothing, and warn of rows "
+                "the readers take but most likely not as meant; --no-warn silences one warning, "
+                "--werror makes warnings count as faults");
+  declare_identity_options(c);
+  c.flag("--json", "print the list as JSON");
+  declare_warning_options(c);
+  c.operand("SRCDIR", "the folder of the two sources");
+  return c;
+}
+
 int check_command(const std::vector<std::string>& args) {
+  CommandLine c = check_command_line();
+  if (const auto done = c.parse(args, std::cout, std::cerr)) return *done;
   try {
-    const ScenarioOptions o = parse_scenario_options(args, {.json = true, .warnings = true});
+    const ScenarioOptions o = scenario_options(c, "SRCDIR");
     const Identity id = resolve_identity(o.directory, o.name, o.train);
     CheckOptions options;
     for (const WarningInfo& w : warning_infos()) {
@@ -114,8 +121,7 @@ int check_command(const std::vector<std::string>& args) {
     }
     return faults > 0 || (o.werror && warnings > 0) ? 3 : 0;
   } catch (const UsageError& e) {
-    std::cerr << "scenario-tool check: " << e.what() << "\n" << kCheckUsage << std::endl;
-    return 2;
+    return c.refuse(e.what(), std::cerr);
   } catch (const std::exception& e) {
     std::cerr << "scenario-tool check: " << e.what() << std::endl;
     return 1;

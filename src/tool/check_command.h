@@ -9,6 +9,8 @@
 #include "model/identity.h"
 #include "source/diagnostic.h"
 
+#include "tool/command_line.h"
+
 namespace scenario::tool {
 
 // Compiles the sources of id in srcdir on in-memory copies, again and again, each time setting
@@ -23,6 +25,8 @@ std::vector<Diagnostic> check_sources(const std::string& srcdir, const Identity&
 using scenario::check_scenario;
 using scenario::CheckReport;
 
+// The command's options and operand.
+CommandLine check_command_line();
 int check_command(const std::vector<std::string>& args);
 
 }  // namespace scenario::tool
