@@ -39,8 +39,8 @@ bool is_header(std::string_view field) { return contains(field, "[") && contains
 // first field of another line does.
 class FormScan : public ScanVisitor {
  public:
-  FormScan(SourceKind source, const TextLines& lines, const WarnFn& warn, const RowFn& row)
-      : source_(source), lines_(lines), warn_(warn), row_(row) {}
+  FormScan(const TextLines& lines, const WarnFn& warn, const RowFn& row, const WantFn& wanted)
+      : lines_(lines), warn_(warn), row_(row), wanted_(wanted) {}
 
   bool saw_general = false;
 
@@ -61,10 +61,10 @@ class FormScan : public ScanVisitor {
     if (k.kind_count == 0) {
       if (!first || contains(keyword, "-") || is_header(keyword)) return;
       if (comment_like(keyword)) {
-        comment(keyword, nullptr, line, column);
+        if (wanted(kCommentRow)) comment(keyword, nullptr, line, column);
         return;
       }
-      unknown(keyword, k.scope, line, column);
+      if (wanted(kUnknownKeyword)) unknown(keyword, k.scope, line, column);
       return;
     }
     pending_ = k;
@@ -72,10 +72,10 @@ class FormScan : public ScanVisitor {
     pending_comment_ = first && comment_like(keyword);
     const RowKindEntry& kind = row_kind(k.kinds[0]);
     if (pending_comment_) {
-      comment(keyword, &kind, line, column);
+      if (wanted(kCommentRow)) comment(keyword, &kind, line, column);
       return;
     }
-    if (k.skipped > 0 && k.last_skipped.line == line) note(k, kind);
+    if (k.skipped > 0 && k.last_skipped.line == line && wanted(kNoteRow)) note(k, kind);
     if (kind.id == RowKindId::kCurve) curve_hand(keyword, line, column);
   }
 
@@ -91,6 +91,12 @@ class FormScan : public ScanVisitor {
  private:
   void warn(int32_t code, int32_t line, int32_t column, std::string message) {
     warn_(code, line, column, std::move(message));
+  }
+  // False when a warning of code would only be counted: it is counted here, unworded.
+  bool wanted(int32_t code) {
+    if (wanted_(code)) return true;
+    warn_(code, 0, 0, {});
+    return false;
   }
 
   bool first_on_line(int32_t line, int32_t column) const {
@@ -298,10 +304,10 @@ class FormScan : public ScanVisitor {
     std::vector<std::pair<std::string, int32_t>> fields;  // text, column
   };
 
-  SourceKind source_;
   const TextLines& lines_;
   const WarnFn& warn_;
   const RowFn& row_;
+  const WantFn& wanted_;
   KeywordField pending_;
   bool pending_active_ = false;
   bool pending_comment_ = false;
@@ -335,9 +341,10 @@ std::string quoted(std::string_view s) {
   return out + (s.size() > 40 ? "...'" : "'");
 }
 
-void scan_rows(SourceKind source, std::string_view text, const WarnFn& warn, const RowFn& row) {
+void scan_rows(SourceKind source, std::string_view text, const WarnFn& warn, const RowFn& row,
+               const WantFn& wanted) {
   const TextLines lines(text);
-  FormScan form(source, lines, warn, row);
+  FormScan form(lines, warn, row, wanted);
   scan_source(text, source, form);
   form.finish();
   // The line reader stops with a status of its own; the train reader silently reads nothing.

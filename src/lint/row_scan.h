@@ -43,10 +43,15 @@ class TextLines {
 
 using WarnFn = std::function<void(int32_t code, int32_t line, int32_t column, std::string)>;
 using RowFn = std::function<void(const LintRow&)>;
+// Whether a warning of that code would be kept: when not, it is only counted, and its message
+// (which may cost a search for the nearest keyword) is not composed.
+using WantFn = std::function<bool(int32_t code)>;
 
 // Scans the text of a source of the given kind as the readers read it: each warning about the
-// rows' form goes to warn, each row read well to row, in file order.
-void scan_rows(SourceKind source, std::string_view text, const WarnFn& warn, const RowFn& row);
+// rows' form goes to warn (with an empty message when wanted says it is only counted), each row
+// read well to row, in file order.
+void scan_rows(SourceKind source, std::string_view text, const WarnFn& warn, const RowFn& row,
+               const WantFn& wanted);
 
 // A field as a message quotes it: at most 40 bytes, control bytes as \xNN as in the row below it.
 std::string quoted(std::string_view s);

@@ -56,16 +56,23 @@ class Linter {
   std::vector<Diagnostic> out;
   size_t more = 0;
 
+  bool silenced(int32_t code) const {
+    return std::find(limits_.silenced.begin(), limits_.silenced.end(), code) !=
+           limits_.silenced.end();
+  }
+  // Whether a warning of code would be kept, not only counted.
+  bool wanted(int32_t code) const { return !silenced(code) && out.size() < limits_.max_warnings; }
   // Keeps a warning unless silenced; past the cap only counts it.
   void add(Diagnostic d) {
-    for (const int32_t code : limits_.silenced) {
-      if (d.code == code) return;
-    }
+    if (silenced(d.code)) return;
     if (out.size() < limits_.max_warnings) {
       out.push_back(std::move(d));
     } else {
       ++more;
     }
+  }
+  void count(int32_t code) {
+    if (!silenced(code)) ++more;
   }
 
   void encoding(const std::string& file, std::string_view t) {
@@ -139,6 +146,10 @@ class Linter {
   }
   // A form warning of the scan, quoting its row.
   void form(int32_t code, int32_t line, int32_t column, std::string message) {
+    if (!wanted(code)) {
+      count(code);
+      return;
+    }
     add(make_warning(code, file_, line, column, std::move(message), lines_->line(line)));
   }
 
@@ -306,6 +317,10 @@ class Linter {
   };
 
   void warn(int32_t code, const LintRow& r, size_t value, const std::string& message) {
+    if (!wanted(code)) {
+      count(code);
+      return;
+    }
     const ScannedValue& v = r.values[value];
     add(make_warning(code, file_, v.line, v.column, message, lines_->line(v.line)));
   }
@@ -387,19 +402,22 @@ LintReport lint_sources(const LintedSource& line, const LintedSource& train,
   const WarnFn form = [&](int32_t code, int32_t at, int32_t column, std::string message) {
     l.form(code, at, column, std::move(message));
   };
+  const WantFn wanted = [&](int32_t code) { return l.wanted(code); };
   if (line.text != nullptr) {
     const TextLines lines(*line.text);
     l.begin(line.name, lines);
     l.encoding(line.name, *line.text);
-    scan_rows(SourceKind::kLine, *line.text, form, [&](const LintRow& r) { l.line_row(r); });
+    scan_rows(
+        SourceKind::kLine, *line.text, form, [&](const LintRow& r) { l.line_row(r); }, wanted);
   }
   l.line_done();
   if (train.text != nullptr) {
     const TextLines lines(*train.text);
     l.begin(train.name, lines);
     l.encoding(train.name, *train.text);
-    scan_rows(SourceKind::kTrain, *train.text, form,
-              [&](const LintRow& r) { l.train_row(r, line.name); });
+    scan_rows(
+        SourceKind::kTrain, *train.text, form, [&](const LintRow& r) { l.train_row(r, line.name); },
+        wanted);
   }
   std::stable_sort(l.out.begin(), l.out.end(), [&](const Diagnostic& a, const Diagnostic& b) {
     const bool a_line = a.file == line.name, b_line = b.file == line.name;

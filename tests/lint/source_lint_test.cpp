@@ -145,6 +145,30 @@ TEST(SourceLint, AControlByteShowsOneWay) {
   EXPECT_EQ(unknown.find('\x1B'), std::string::npos) << unknown;
 }
 
+// Past the cap the warnings are only counted; a silenced kind is neither kept nor counted.
+TEST(SourceLint, WarningsPastTheCapAreCounted) {
+  std::string line = kLineHead;
+  for (int i = 0; i < 30; ++i) line += "pendanza,  " + std::to_string(2000 + 50 * i) + ",   4\r\n";
+  line += "pendenza,  9025,   4\r\n";  // one rounded-value warning after them
+  const struct {
+    const char* what;
+    LintLimits limits;
+    size_t kept;
+    size_t more;
+  } cases[] = {
+      {"no cap", {}, 31, 0},
+      {"a cap of 10", {{}, 10}, 10, 21},
+      {"unknown keywords silenced", {{kUnknownKeyword}, 10}, 1, 0},
+      {"both silenced", {{kUnknownKeyword, kRoundedValue}, 0}, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const LintReport r = lint_sources({kLine, &line}, {kTrain, &kTrainHead}, c.limits);
+    EXPECT_EQ(r.warnings.size(), c.kept);
+    EXPECT_EQ(r.more, c.more);
+  }
+}
+
 TEST(SourceLint, TextAndJsonNameTheWarning) {
   const std::string line = kLineHead + "pendanza,  2000,   4\r\n";
   const std::vector<Diagnostic> ws = lint(line, kTrainHead);
