@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "format/marks.h"
+#include "format/track_image.h"
 #include "line_reader/line_recorders.h"
 #include "line_reader/progressive_ordina.h"
 #include "model/rounding.h"
@@ -270,7 +271,7 @@ void LineReader::start_body() {
 
 void LineReader::write_gradient(int64_t block) {
   // In 64 bits: a gradient near the 32-bit limit must fail the test, not overflow.
-  const int64_t mark = static_cast<int64_t>(p_) + 100;
+  const int64_t mark = static_cast<int64_t>(p_) + kGradientOffset;
   if (mark < 0 || mark > 255) throw ReadFailure("a gradient + 100 does not fit a byte");
   // Rows out of order advance the fill one block each and may push it past block N.
   block_in_track(s_.track, block, "the gradient fill").mark14 = static_cast<uint8_t>(mark);

@@ -5,6 +5,7 @@
 
 #include "format/file_names.h"
 #include "format/marks.h"
+#include "format/track_image.h"
 #include "model/rounding.h"
 #include "source/read_failure.h"
 #include "source/row_scanner.h"
@@ -85,7 +86,7 @@ int16_t TrainReader::read_int16() {
 }
 
 uint8_t TrainReader::speed_mark(int32_t speed) const {
-  const int64_t mark = round_to_int(speed / 5.0);
+  const int64_t mark = round_to_int(speed / static_cast<double>(kSpeedStepKmh));
   if (mark < 0 || mark > 255) {
     throw ReadFailure("a speed of " + std::to_string(speed) + " km/h does not fit the track");
   }
