@@ -3,6 +3,7 @@
 #include <map>
 
 #include "format/cp1252.h"
+#include "format/file_names.h"
 #include "lsp/document_features.h"
 #include "lsp/pair_check.h"
 #include "lsp/source_outline.h"
@@ -244,8 +245,9 @@ const Document& Server::source_document(const Json& params) const {
 void Server::mark_pair(const Document& d) {
   if (d.kind) stale_.insert(d.uri);
   if (!d.kind || d.directory.empty()) return;
-  const std::string stem = d.file_name.substr(
-      0, *d.kind == SourceKind::kLine ? d.file_name.size() - 10 : d.file_name.rfind('_'));
+  const std::optional<Identity> id = source_identity(d.file_name);
+  if (!id) return;
+  const std::string& stem = id->name;
   for (const auto& [uri, other] : documents_.all()) {
     if (other.kind && other.directory == d.directory &&
         other.file_name.compare(0, stem.size() + 1, stem + "_") == 0) {

@@ -79,13 +79,26 @@ void FieldStream::consume_delimiter_after_number() {
 }
 
 std::string FieldStream::read_quoted() {
-  const size_t close = bytes_.find('"', pos_ + 1);
-  if (close == std::string::npos) throw ReadFailure("a quoted field has no closing quote");
+  // A search that found no quote up to the end is not made again from a later place: a
+  // tolerant reader that goes on after each unclosed quote stays linear.
+  size_t close = std::string::npos;
+  if (pos_ + 1 < no_quote_from_) {
+    close = bytes_.find('"', pos_ + 1);
+    if (close == std::string::npos) no_quote_from_ = pos_ + 1;
+  }
+  const auto across = [&] {
+    if (quote_across_lines_ == 0 || line_ < quote_across_lines_) quote_across_lines_ = line_;
+  };
+  if (close == std::string::npos) {
+    across();
+    throw ReadFailure("a quoted field has no closing quote");
+  }
   std::string inside = bytes_.substr(pos_ + 1, close - pos_ - 1);
   // Keep line numbers true across line ends inside the quotes.
   for (size_t k = pos_ + 1; k < close; ++k) {
     const char c = bytes_[k];
     if (c == '\n' || (c == '\r' && bytes_[k + 1] != '\n')) {
+      across();
       ++line_;
       line_start_ = k + 1;
     }

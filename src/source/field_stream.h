@@ -1,6 +1,7 @@
 // The field stream that both source readers read: fields end at a comma or a line end.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -61,6 +62,9 @@ class FieldStream {
   // (at_its_line), else from the line after it. Each call moves on, so a tolerant reader that
   // resumes this way always ends.
   void resume_after_failure(bool at_its_line);
+  // The first line (from 1) where a quoted field holds a line end or has no closing quote; 0
+  // while there is none. From there on the text's line ends may be inside a field.
+  int32_t quote_across_lines() const { return quote_across_lines_; }
   // The bytes of the field read last, as written (a quoted field with its quotes).
   std::string_view field_bytes() const {
     return std::string_view(bytes_).substr(field_pos_, end_pos_ - field_pos_);
@@ -91,6 +95,9 @@ class FieldStream {
   int32_t field_column_ = 0;
   size_t field_line_start_ = 0;
   size_t field_pos_ = 0;
+  int32_t quote_across_lines_ = 0;
+  // No double quote stands from here to the end of the bytes.
+  size_t no_quote_from_ = SIZE_MAX;
   size_t end_pos_ = 0;
   int32_t end_line_ = 0;
   int32_t end_column_ = 0;

@@ -187,7 +187,10 @@ struct Collect : ScanVisitor {
 void scan_source(std::string_view text, SourceKind kind, ScanVisitor& visitor) {
   FieldStream in{std::string(text)};
   RowScanner scan(in, kind, ScanMode::kTolerant);
-  if (!scan.find_general()) return;
+  if (!scan.find_general()) {
+    visitor.finished(in.quote_across_lines());
+    return;
+  }
   visitor.general_header(*scan.general_header());
   ScannedRow row;
   while (const std::optional<KeywordField> k = scan.next()) {
@@ -203,6 +206,7 @@ void scan_source(std::string_view text, SourceKind kind, ScanVisitor& visitor) {
     }
   }
   if (scan.last_field()) visitor.last_field(*scan.last_field());
+  visitor.finished(in.quote_across_lines());
 }
 
 ScannedSource scan_source(std::string_view text, SourceKind kind) {

@@ -168,6 +168,8 @@ struct ScanVisitor {
   virtual void keyword(const KeywordField&) {}
   virtual void row(const KeywordField&, const ScannedRow&) {}
   virtual void last_field(const KeywordField&) {}
+  // The scan is over; the stream's first line where a quoted field runs over a line end.
+  virtual void finished(int32_t /*quote_across_lines*/) {}
 };
 void scan_source(std::string_view text, SourceKind kind, ScanVisitor& visitor);
 
