@@ -127,6 +127,30 @@ TEST_F(LargeSources, DiagnosticsOfAMillionShortRows) {
 #endif
 }
 
+// A fault in the first third of a source stops the reader, not the outline: symbols list every
+// station and signal, and hover answers on the rows after the fault.
+TEST_F(LargeSources, SymbolsAndHoverGoOnPastAFault) {
+  std::string text = many_signals(30);
+  const size_t at = text.find("segnale, 2900");
+  text.insert(at, "velocita, 1x00, 60\r\n");
+  const std::string path = dir_.file("F_1-.txt");
+  open(path, text);
+  const Json doc = {{"uri", path_file_uri(path)}};
+  double ms = 0;
+  const Json symbols = ask("textDocument/documentSymbol", {{"textDocument", doc}}, &ms);
+  size_t count = 0;
+  for (const Json& section : symbols["result"]) count += section["children"].size();
+  EXPECT_EQ(count, 31u) << symbols.dump();
+  // The last signal, 24 rows after the fault.
+  const Json hover =
+      ask("textDocument/hover",
+          {{"textDocument", doc}, {"position", {{"line", 37}, {"character", 10}}}}, &ms);
+  ASSERT_TRUE(hover["result"].is_object()) << hover.dump();
+  const std::string said = hover["result"]["contents"]["value"];
+  EXPECT_NE(said.find("**position** of `segnale`"), std::string::npos) << said;
+  EXPECT_NE(said.find("At 4350 m: block 87"), std::string::npos) << said;
+}
+
 // The line source beside a train source is read again only once it changes; one larger than a
 // document may be is not read at all.
 TEST_F(LargeSources, TheLineOnDiskIsReadOnceAndOnlyWhenSmall) {
