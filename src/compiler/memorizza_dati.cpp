@@ -9,8 +9,9 @@
 
 namespace scenario {
 
-ReadReport memorizza_dati(BuildState& state, SourceStore& sources) {
+ReadReport memorizza_dati(BuildState& state, SourceStore& sources, RowLog* log) {
   ReaderContext ctx(state, sources);
+  ctx.row_log = log;
   const std::string line = line_source_name(state.identity());
   const std::string train = train_source_name(state.identity());
   read_under_handler(ctx, {line, train}, [&] {

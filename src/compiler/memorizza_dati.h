@@ -11,6 +11,7 @@ namespace scenario {
 // decides what becomes of them. Faults of the data end in state.read_status; run-time failures
 // give code 25. Returns where the status points, which rows placed the blocks' items, and the
 // texts read.
-ReadReport memorizza_dati(BuildState& state, SourceStore& sources);
+// With a log, every row read is kept in it.
+ReadReport memorizza_dati(BuildState& state, SourceStore& sources, RowLog* log = nullptr);
 
 }  // namespace scenario

@@ -6,6 +6,7 @@
 #include "decompile/recover.h"
 #include "decompile/source_text.h"
 #include "format/marks.h"
+#include "format/track_image.h"
 #include "line_reader/progressive_ordina.h"
 
 namespace scenario::decompile {
@@ -299,7 +300,7 @@ LineRows recover_line(const CompiledFiles& f, const FileNames& names) {
 
   recover_curves(f.curves, n, names, rows);
   for (const Step& s : mark_steps(f.blocks, &TrackBlock::mark14)) {
-    rows.gradients.push_back({s.position, s.value - 100});
+    rows.gradients.push_back({s.position, gradient_of_mark(static_cast<uint8_t>(s.value))});
   }
   recover_mountains(f.blocks, rows);
   for (size_t b = 0; b < f.blocks.size(); ++b) {

@@ -6,6 +6,7 @@
 #include "decompile/block_steps.h"
 #include "decompile/recover.h"
 #include "decompile/source_text.h"
+#include "format/track_image.h"
 
 namespace scenario::decompile {
 namespace {
@@ -171,7 +172,7 @@ TrainRecovery recover_train(const CompiledFiles& f, const FileNames& names) {
   rows.seconds = g[86].int5;
   rows.adhesion = mark_steps(f.blocks, &TrackBlock::mark15);
   for (const Step& s : mark_steps(f.blocks, &TrackBlock::mark13)) {
-    rows.speeds.push_back({s.position, s.value * 5});
+    rows.speeds.push_back({s.position, speed_of_mark(static_cast<uint8_t>(s.value))});
   }
   recover_stations(g, names, rows);
   recover_slowdowns(f.blocks, names, rows);

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "formatter/source_formatter.h"
+#include "source/field_reference.h"
 
 namespace scenario::decompile {
 namespace {
@@ -10,6 +11,9 @@ namespace {
 // Rows are put down with bare commas; the formatter then gives every row kind the column form
 // that the emitter writes, so that the forms are written down in one place.
 std::string value(int64_t v) { return "," + std::to_string(v); }
+
+// The keyword of a row kind as the field reference names it.
+std::string keyword(RowKindId id) { return std::string(row_kind(id).keyword); }
 
 std::string text_or_throw(std::string_view text) {
   const std::optional<std::string> f = text_field(text);
@@ -38,34 +42,36 @@ std::optional<std::string> text_field(std::string_view text) {
 std::string line_source_text(const LineRows& r) {
   std::string out;
   line(out, "[generale]");
-  line(out, "lunghezza percorso" + value(r.route_length));
-  const auto progressive = [&](const char* which, const Progressive& p) {
-    line(out, std::string("progressiva chilometrica ") + which + value(p.start) + value(p.value) +
-                  value(p.direction));
+  line(out, keyword(RowKindId::kRouteLength) + value(r.route_length));
+  const auto progressive = [&](RowKindId id, const Progressive& p) {
+    line(out, keyword(id) + value(p.start) + value(p.value) + value(p.direction));
   };
-  progressive("uno", r.uno);
-  progressive("due", r.due);
-  progressive("tre", r.tre);
-  line(out, "sfondo uno" + value(r.background_uno));
-  line(out, "sfondo due" + value(r.background_due));
-  line(out, "sfondo tre" + value(r.background_tre));
-  line(out, "ripetizione segnali " + std::to_string(r.repetition_codes) + " codici" +
+  progressive(RowKindId::kProgressiveUno, r.uno);
+  progressive(RowKindId::kProgressiveDue, r.due);
+  progressive(RowKindId::kProgressiveTre, r.tre);
+  line(out, keyword(RowKindId::kBackgroundUno) + value(r.background_uno));
+  line(out, keyword(RowKindId::kBackgroundDue) + value(r.background_due));
+  line(out, keyword(RowKindId::kBackgroundTre) + value(r.background_tre));
+  // The code count is read from the keyword field itself.
+  line(out, keyword(RowKindId::kRepetition) + " " + std::to_string(r.repetition_codes) + " codici" +
                 value(r.repetition_start) + value(r.repetition_end));
   line(out, "[curve]");
   for (const CurveRow& c : r.curves) {
-    std::string k = c.left ? "curvas" : "curvad";
+    // The hand and the sharpness are read from the keyword field itself.
+    std::string k = keyword(RowKindId::kCurve) + (c.left ? "s" : "d");
     k += static_cast<char>('0' + c.digit);
     line(out, k + value(c.start) + value(c.length));
   }
   line(out, "[pendenze]");
-  for (const Step& g : r.gradients) line(out, "pendenza" + value(g.position) + value(g.value));
+  for (const Step& g : r.gradients)
+    line(out, keyword(RowKindId::kGradient) + value(g.position) + value(g.value));
   line(out, "[montagne]");
   for (const MountainRow& m : r.mountains) {
-    line(out, "montagna" + value(m.start) + value(m.end) + value(m.kind));
+    line(out, keyword(RowKindId::kMountain) + value(m.start) + value(m.end) + value(m.kind));
   }
   line(out, "[cartelli]");
   for (const SpeedBoardRow& b : r.speed_boards) {
-    std::string row = "indicatori_vmax" + value(b.position);
+    std::string row = keyword(RowKindId::kSpeedBoard) + value(b.position);
     for (const int32_t v : b.first) row += value(v);
     row += value(b.first_code);
     for (const int32_t v : b.second) row += b.second_empty ? "," : value(v);
@@ -74,7 +80,8 @@ std::string line_source_text(const LineRows& r) {
   }
   line(out, "[indicazioni]");
   for (const BoardRow& b : r.boards) {
-    line(out, "cartello_indicatore" + value(b.position) + "," + text_or_throw(b.text));
+    line(out,
+         keyword(RowKindId::kIndicationBoard) + value(b.position) + "," + text_or_throw(b.text));
   }
   line(out, "[fine]");
   return format_source(out, SourceKind::kLine).text;
@@ -83,18 +90,20 @@ std::string line_source_text(const LineRows& r) {
 std::string train_source_text(const TrainRows& r) {
   std::string out;
   line(out, "[generale]");
-  line(out, "numero vetture" + value(r.coaches));
-  line(out, "percentuale massa frenata" + value(r.brake_mass));
-  line(out, "sabbia" + value(r.sand));
+  line(out, keyword(RowKindId::kCoaches) + value(r.coaches));
+  line(out, keyword(RowKindId::kBrakeMass) + value(r.brake_mass));
+  line(out, keyword(RowKindId::kSand) + value(r.sand));
   // The clock's three numbers stand apart by blanks alone.
-  line(out, "orologio," + std::to_string(r.hours) + " " + std::to_string(r.minutes) + " " +
-                std::to_string(r.seconds));
+  line(out, keyword(RowKindId::kClock) + "," + std::to_string(r.hours) + " " +
+                std::to_string(r.minutes) + " " + std::to_string(r.seconds));
   line(out, "[aderenze]");
-  for (const Step& a : r.adhesion) line(out, "aderenza" + value(a.position) + value(a.value));
+  for (const Step& a : r.adhesion)
+    line(out, keyword(RowKindId::kAdhesion) + value(a.position) + value(a.value));
   line(out, "[vel_limite]");
-  for (const Step& v : r.speeds) line(out, "velocita" + value(v.position) + value(v.value));
+  for (const Step& v : r.speeds)
+    line(out, keyword(RowKindId::kSpeed) + value(v.position) + value(v.value));
   const auto signal = [&](const SignalRow& s) {
-    std::string row = "segnale";
+    std::string row = keyword(RowKindId::kSignal);
     for (const int32_t f : s.fields) row += value(f);
     line(out, row);
   };
@@ -106,20 +115,21 @@ std::string train_source_text(const TrainRows& r) {
       for (; signals < r.signals_before_station[k]; ++signals) signal(r.signals[signals]);
     }
     const StationRow& s = r.stations[k];
-    std::string row = "stazione";
+    std::string row = keyword(RowKindId::kStation);
     for (const int32_t f : s.fields) row += value(f);
     line(out, row + "," + text_or_throw(s.name));
   }
   line(out, "[rallentamenti]");
   for (const SlowdownRow& s : r.slowdowns) {
-    std::string row = "rallentamento";
+    std::string row = keyword(RowKindId::kSlowdown);
     for (const int32_t f : s.fields) row += value(f);
     line(out, row);
   }
   line(out, "[segnali]");
   for (; signals < r.signals.size(); ++signals) signal(r.signals[signals]);
   line(out, "[codici]");
-  for (const Step& c : r.code_cuts) line(out, "abbattimento" + value(c.position) + value(c.value));
+  for (const Step& c : r.code_cuts)
+    line(out, keyword(RowKindId::kCodeCut) + value(c.position) + value(c.value));
   line(out, "[fine]");
   return format_source(out, SourceKind::kTrain).text;
 }

@@ -46,6 +46,54 @@ FileKind file_kind(std::string_view path) {
   return FileKind::kUnknown;
 }
 
+namespace {
+
+std::string_view base_name(std::string_view path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+FileKind source_file_kind(std::string_view path) {
+  const std::string_view name = base_name(path);
+  if (name.size() > kLineSourceSuffix.size() && ends_with(name, kLineSourceSuffix)) {
+    return FileKind::kLineSource;
+  }
+  if (name.size() > kTrainSourceSuffix.size() && ends_with(name, kTrainSourceSuffix)) {
+    return FileKind::kTrainSource;
+  }
+  return FileKind::kUnknown;
+}
+
+std::optional<Identity> source_identity(std::string_view file_name) {
+  const std::string_view name = base_name(file_name);
+  switch (source_file_kind(name)) {
+    case FileKind::kLineSource:
+      return Identity{std::string(name.substr(0, name.size() - kLineSourceSuffix.size())), ""};
+    case FileKind::kTrainSource: {
+      const std::string_view stem = name.substr(0, name.size() - kTrainSourceSuffix.size());
+      const size_t cut = stem.rfind('_');
+      if (cut == std::string_view::npos || cut == 0 || cut + 1 == stem.size()) return std::nullopt;
+      return Identity{std::string(stem.substr(0, cut)), std::string(stem.substr(cut + 1))};
+    }
+    default:
+      return std::nullopt;
+  }
+}
+
+std::optional<std::string> train_of_source(std::string_view file_name, std::string_view name) {
+  if (file_name.size() <= name.size() + 1 + kTrainSourceSuffix.size() ||
+      file_name.substr(0, name.size()) != name || file_name[name.size()] != '_' ||
+      !ends_with(file_name, kTrainSourceSuffix)) {
+    return std::nullopt;
+  }
+  const std::string_view train = file_name.substr(
+      name.size() + 1, file_name.size() - name.size() - 1 - kTrainSourceSuffix.size());
+  if (train.find('_') != std::string_view::npos) return std::nullopt;
+  return std::string(train);
+}
+
 std::optional<std::string> identity_problem(const std::string& what, const std::string& text) {
   if (text.empty()) return what + " is empty";
   if (text.find('/') != std::string::npos || text.find('\\') != std::string::npos ||

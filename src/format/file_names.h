@@ -43,6 +43,19 @@ FileKind file_kind(std::string_view path);
 
 bool ends_with(std::string_view s, std::string_view suffix);
 
+// The source kind of a file name (its folders left out): kLineSource for NAME_linea.txt,
+// kTrainSource for NAME_TRAIN-.txt, kUnknown for anything else, a bare ending too.
+FileKind source_file_kind(std::string_view path);
+
+// What a source's file name tells of its scenario: NAME and TRAIN of NAME_TRAIN-.txt (the train
+// number is what follows the last "_"), NAME alone of NAME_linea.txt (train empty). nullopt when
+// the name is no source's or leaves either part empty.
+std::optional<Identity> source_identity(std::string_view file_name);
+
+// The train number of a train source of the scenario name: TRAIN of NAME_TRAIN-.txt, where
+// TRAIN holds no "_". nullopt for any other file name.
+std::optional<std::string> train_of_source(std::string_view file_name, std::string_view name);
+
 // Checks one identity text: empty, "/", "\", "..", a control character or a byte outside ASCII
 // is refused. Returns why, naming the text as what.
 std::optional<std::string> identity_problem(const std::string& what, const std::string& text);

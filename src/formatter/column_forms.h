@@ -1,5 +1,5 @@
-// The column form in which the emitter spells each row kind's values, and the source kind of a
-// file name. What the row kinds are and how the readers recognise them is the field reference's.
+// The column form in which the emitter spells each row kind's values (kept beside each kind in
+// the field reference), and the source kind of a file name.
 #pragma once
 
 #include <optional>
@@ -10,22 +10,8 @@
 
 namespace scenario {
 
-enum class ValueType {
-  kNumber,  // a whole number, or nothing (read as 0)
-  kText,    // a board text or a station name, up to the next comma or line end
-  kClock,   // the clock row's three numbers, apart by blanks in one field
-};
-
-// One value after the keyword: `blanks` fixed blanks before it, or, when `width` is set, as many
-// blanks as right-align it in that many characters.
-struct ValueForm {
-  ValueType type = ValueType::kNumber;
-  int blanks = 0;
-  int width = 0;
-};
-
 // The values of a row kind as the emitter writes them, one form per comma-separated field.
-std::span<const ValueForm> column_form(const RowKindEntry& kind);
+inline std::span<const ValueForm> column_form(const RowKindEntry& kind) { return kind.columns; }
 
 // The source kind that a file name is for: NAME_linea.txt is a line source, NAME_TRAIN-.txt a
 // train source. nullopt for other names.

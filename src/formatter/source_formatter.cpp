@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "source/row_scanner.h"
 #include "source/text_match.h"
 
 namespace scenario {
@@ -11,117 +12,154 @@ namespace {
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
-// One physical line: its bytes and the line end that closed it (CR LF, CR, LF, or none at the
-// end of the text), cut as the field stream cuts lines.
-struct Line {
-  std::string_view text;
-  std::string_view end;
+// A field's place on its line: columns from 1, end one past its last character.
+struct Span {
+  int32_t column = 0;
+  int32_t end = 0;
 };
 
-std::vector<Line> split_lines(std::string_view s) {
-  std::vector<Line> lines;
-  size_t start = 0;
-  while (start < s.size()) {
-    size_t i = start;
-    while (i < s.size() && s[i] != '\r' && s[i] != '\n') ++i;
-    size_t after = i;
-    if (i < s.size())
-      after = (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ? i + 2 : i + 1;
-    lines.push_back({s.substr(start, i - start), s.substr(i, after - i)});
-    start = after;
-  }
-  return lines;
-}
+// What the scan found on one line: how many fields begin there, and the one row that may take
+// its column form.
+struct LineFacts {
+  int fields = 0;
+  bool header = false;  // a section header (or the one holding "[generale]")
+  const RowKindEntry* kind = nullptr;
+  Span keyword;
+  std::vector<Span> values;
+  bool pendenza_at_zero = false;
+};
 
-// The fields of a line between its commas, blanks at both ends left out. nullopt when a double
-// quote on the line is not a field's opening quote closed on the same line: the reader may
-// then read a quoted field across commas or lines, and nothing is safe to move.
-std::optional<std::vector<std::string_view>> split_fields(std::string_view line) {
-  std::vector<std::string_view> fields;
-  size_t p = 0;
-  while (true) {
-    while (p < line.size() && is_blank(line[p])) ++p;
-    const size_t start = p;
-    if (p < line.size() && line[p] == '"') {
-      const size_t close = line.find('"', p + 1);
-      if (close == std::string_view::npos) return std::nullopt;
-      p = close + 1;
+// Collects the facts of each line from the tolerant scan: the readers' own cutting and keyword
+// tests, so that a row is formatted only where the readers see exactly that row.
+class Facts : public ScanVisitor {
+ public:
+  explicit Facts(size_t lines) : lines_(lines + 2) {}
+
+  std::vector<LineFacts> lines_;
+  int32_t general_line = 0;
+  int32_t quote_line = 0;
+
+  void general_header(const Field& f) override {
+    general_line = f.line;
+    field(f.line).header = true;
+  }
+  void keyword(const KeywordField& k) override {
+    // A comment field passed over before it spoils its line for a row.
+    if (k.skipped > 0) {
+      field(k.first_skipped.line);
+      if (k.last_skipped.line != k.first_skipped.line) field(k.last_skipped.line);
     }
-    while (p < line.size() && line[p] != ',') {
-      if (line[p] == '"') return std::nullopt;
-      ++p;
+    LineFacts& l = field(k.field.line);
+    if (k.end_line != k.field.line) field(k.end_line);
+    const bool header = k.kind_count == 0 && contains(k.field.text, "[") &&
+                        contains(k.field.text, "]") && !contains(k.field.text, "-");
+    if (header) l.header = true;
+    if (k.kind_count == 1) {
+      pending_ = k.field.line;
+      keyword_ = {k.field.column, k.end_line == k.field.line ? k.end_column : 0};
+    } else {
+      pending_ = 0;
     }
-    size_t end = p;
-    while (end > start && is_blank(line[end - 1])) --end;
-    fields.push_back(line.substr(start, end - start));
-    if (p == line.size()) return fields;
-    ++p;  // the comma: another field follows, empty or not
   }
+  void row(const KeywordField& k, const ScannedRow& r) override {
+    for (const ScannedValue& v : r.values) {
+      field(v.line);
+      if (v.end_line != v.line) field(v.end_line);
+    }
+    if (pending_ == 0 || !r.complete() || k.kind_count != 1) return;
+    LineFacts& l = lines_[static_cast<size_t>(pending_)];
+    for (const ScannedValue& v : r.values) {
+      if (v.line != pending_ || v.end_line != pending_) return;
+    }
+    l.kind = r.kind;
+    l.keyword = keyword_;
+    l.values.clear();
+    for (const ScannedValue& v : r.values) l.values.push_back({v.column, v.end_column});
+    l.pendenza_at_zero = r.id == RowKindId::kGradient && r.values[0].text == "0";
+  }
+  void last_field(const KeywordField& k) override {
+    // The closing "[fine]": read by nobody, still a header to the author.
+    keyword(k);
+  }
+  void finished(int32_t quote_across_lines) override { quote_line = quote_across_lines; }
+
+ private:
+  LineFacts& field(int32_t line) {
+    LineFacts& l = lines_[static_cast<size_t>(std::clamp<int64_t>(line, 0, lines_.size() - 1))];
+    ++l.fields;
+    return l;
+  }
+
+  int32_t pending_ = 0;
+  Span keyword_;
+};
+
+// The text between two fields: blanks, and one comma unless the fields share one (the clock).
+bool joins(std::string_view between, bool comma) {
+  size_t commas = 0;
+  for (const char c : between) {
+    if (c == ',') {
+      ++commas;
+    } else if (!is_blank(c)) {
+      return false;
+    }
+  }
+  return commas == (comma ? 1u : 0u) && (comma || !between.empty());
 }
 
-bool is_number(std::string_view v, bool empty_ok) {
-  if (v.empty()) return empty_ok;
-  size_t i = (v[0] == '+' || v[0] == '-') ? 1 : 0;
-  if (i == v.size()) return false;
-  for (; i < v.size(); ++i) {
-    if (v[i] < '0' || v[i] > '9') return false;
-  }
-  return true;
-}
-
-// The clock's three numbers, apart by blanks within one field.
-std::optional<std::vector<std::string_view>> clock_numbers(std::string_view v) {
-  std::vector<std::string_view> numbers;
-  size_t p = 0;
-  while (p < v.size()) {
-    const size_t start = p;
-    while (p < v.size() && !is_blank(v[p])) ++p;
-    numbers.push_back(v.substr(start, p - start));
-    while (p < v.size() && is_blank(v[p])) ++p;
-  }
-  if (numbers.size() != 3) return std::nullopt;
-  for (const std::string_view n : numbers) {
-    if (!is_number(n, false)) return std::nullopt;
-  }
-  return numbers;
-}
-
-// The row in its column form, or nullopt when its values do not fit the kind.
-std::optional<std::string> format_row(const RowKindEntry& kind,
-                                      const std::vector<std::string_view>& fields) {
+// The row of a line in its column form, or nullopt when the line holds more than that row.
+std::optional<std::string> format_row(std::string_view line, const LineFacts& f) {
+  const RowKindEntry& kind = *f.kind;
   const std::span<const ValueForm> form = column_form(kind);
-  if (form.empty() || fields.size() != form.size() + 1) return std::nullopt;
-  std::string out(fields[0]);
-  for (size_t i = 0; i < form.size(); ++i) {
-    const ValueForm& v = form[i];
-    const std::string_view value = fields[i + 1];
-    out += ',';
-    if (v.type == ValueType::kClock) {
-      const auto n = clock_numbers(value);
-      if (!n) return std::nullopt;
+  const bool clock = kind.blank_separated;
+  if (form.empty() || f.keyword.end == 0 || f.values.size() != kind.fields.size() ||
+      f.fields != static_cast<int>(1 + f.values.size())) {
+    return std::nullopt;
+  }
+  const auto text = [&](Span s) {
+    return line.substr(static_cast<size_t>(s.column - 1), static_cast<size_t>(s.end - s.column));
+  };
+  const auto between = [&](int32_t from_end, int32_t to_column) {
+    return line.substr(static_cast<size_t>(from_end - 1),
+                       static_cast<size_t>(std::max(to_column - from_end, 0)));
+  };
+  // Nothing before the keyword but blanks, nothing after the last value.
+  if (!joins(line.substr(0, static_cast<size_t>(f.keyword.column - 1)), false) &&
+      f.keyword.column != 1) {
+    return std::nullopt;
+  }
+  for (const char c : line.substr(static_cast<size_t>(f.values.back().end - 1))) {
+    if (!is_blank(c)) return std::nullopt;
+  }
+  std::string out(text(f.keyword));
+  Span previous = f.keyword;
+  for (size_t i = 0; i < f.values.size(); ++i) {
+    const Span v = f.values[i];
+    // The clock's three numbers share its one field, apart by blanks alone.
+    const bool comma = !clock || i == 0;
+    if (!joins(between(previous.end, v.column), comma)) return std::nullopt;
+    previous = v;
+    const std::string_view value = text(v);
+    if (clock) {
       // The emitter's clock row: runs of 15 and 12 blanks between the numbers, one after them.
-      out.append(static_cast<size_t>(v.blanks), ' ');
-      out.append((*n)[0]).append(15, ' ').append((*n)[1]).append(12, ' ').append((*n)[2]);
-      out += ' ';
+      static constexpr size_t kClockBlanks[] = {0, 15, 12};
+      if (i == 0) out.append(",").append(static_cast<size_t>(form[0].blanks), ' ');
+      out.append(kClockBlanks[i], ' ').append(value);
+      if (i + 1 == f.values.size()) out += ' ';
       continue;
     }
-    if (v.type == ValueType::kNumber && !is_number(value, true)) return std::nullopt;
-    int blanks = v.blanks;
-    if (v.width > 0) blanks = std::max(0, v.width - static_cast<int>(value.size()));
+    const ValueForm& vf = form[i];
+    int blanks = vf.blanks;
+    if (vf.width > 0) blanks = std::max(0, vf.width - static_cast<int>(value.size()));
     // The line's first gradient, at position 0, is the one the emitter spells with three
     // blanks and four.
-    if (kind.keyword == "pendenza" && fields[1] == "0") blanks = i == 0 ? 3 : 4;
+    if (f.pendenza_at_zero) blanks = i == 0 ? 3 : 4;
+    out += ',';
     out.append(static_cast<size_t>(blanks), ' ');
     out += value;
   }
   return out;
 }
-
-// Where a line stands for the reader, line by line: before "[generale]", in the line source's
-// general section, or in the body.
-enum class Place { kBefore, kGeneral, kBody };
-
-bool is_header(std::string_view f) { return f.size() >= 2 && f.front() == '[' && f.back() == ']'; }
 
 }  // namespace
 
@@ -129,51 +167,43 @@ FormattedSource format_source(std::string_view text, SourceKind kind) {
   FormattedSource result;
   std::string& out = result.text;
   out.reserve(text.size() + text.size() / 16);
-  const std::vector<Line> lines = split_lines(text);
-  Place place = Place::kBefore;
+  // Each physical line: its bytes and where the next begins (CR LF, CR and LF each end one).
+  std::vector<std::pair<size_t, size_t>> lines;  // start, end before the line end
+  for (size_t start = 0; start < text.size();) {
+    size_t i = start;
+    while (i < text.size() && text[i] != '\r' && text[i] != '\n') ++i;
+    lines.emplace_back(start, i);
+    if (i < text.size())
+      i += (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
+    start = i;
+  }
+  Facts facts(lines.size());
+  scan_source(text, kind, facts);
   for (size_t n = 0; n < lines.size(); ++n) {
-    const Line& line = lines[n];
-    const auto fields = split_fields(line.text);
-    if (!fields) {
-      result.untouched_from = static_cast<int32_t>(n + 1);
-      out.append(line.text.data(),
-                 static_cast<size_t>(text.data() + text.size() - line.text.data()));
+    const auto line_no = static_cast<int32_t>(n + 1);
+    const std::string_view line = text.substr(lines[n].first, lines[n].second - lines[n].first);
+    if (facts.quote_line > 0 && line_no >= facts.quote_line) {
+      // A quoted field runs over a line end from here: its line ends are its text.
+      result.untouched_from = line_no;
+      out.append(line.data(), static_cast<size_t>(text.data() + text.size() - line.data()));
       return result;
     }
-    const std::string_view keyword = (*fields)[0];
+    const LineFacts& f = facts.lines_[n + 1];
     std::optional<std::string> formatted;
-    if (fields->size() == 1 && keyword.empty()) {
+    const size_t first = line.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
       formatted = "";
-    } else if (place == Place::kBefore) {
-      // Everything up to the opening header is never read; it stays as written.
-      if (fields->size() == 1 && is_header(keyword)) formatted = std::string(keyword);
-    } else if (contains(keyword, "-")) {
-      // A comment: the reader passes over a keyword field with a hyphen.
-    } else if (fields->size() == 1 && is_header(keyword)) {
-      formatted = std::string(keyword);
-    } else {
-      const RowScope scope = kind == SourceKind::kTrain ? RowScope::kTrain
-                             : place == Place::kGeneral ? RowScope::kLineGeneral
-                                                        : RowScope::kLineBody;
-      // A field of two kinds reads both rows' values one after the other: no one form fits.
-      const auto kinds = row_kinds_matching(scope, keyword);
-      if (kinds.size() == 1) formatted = format_row(*kinds[0], *fields);
+    } else if (f.header && f.fields == 1 && line_no >= facts.general_line &&
+               facts.general_line > 0) {
+      // A section header alone on its line loses its blanks.
+      size_t last = line.size();
+      while (last > first && is_blank(line[last - 1])) --last;
+      formatted = std::string(line.substr(first, last - first));
+    } else if (f.kind != nullptr && line_no > facts.general_line) {
+      formatted = format_row(line, f);
     }
-    if (formatted) {
-      out += *formatted;
-    } else {
-      out += line.text;
-    }
+    out += formatted ? *formatted : std::string(line);
     out += "\r\n";
-
-    for (const std::string_view f : *fields) {
-      if (place == Place::kBefore && contains_ci(f, "[generale]")) {
-        place = kind == SourceKind::kLine ? Place::kGeneral : Place::kBody;
-      } else if (place == Place::kGeneral && contains(f, "[") && contains(f, "]") &&
-                 f.front() != '-') {
-        place = Place::kBody;
-      }
-    }
   }
   return result;
 }

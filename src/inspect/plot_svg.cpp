@@ -116,11 +116,14 @@ struct Event {
 // A signal's kind, told by its block: value4's last digit is 3 × kind + field 7 (0 to 2).
 enum class SignalKind { kDistant, kMain, kOther };
 SignalKind signal_kind(const TrackBlock& b) {
-  if (b.value4 < 0) return SignalKind::kOther;
-  const int digit = b.value4 % 10;
-  if (digit >= 3 && digit <= 5) return SignalKind::kDistant;
-  if (digit >= 6 && digit <= 8) return SignalKind::kMain;
-  return SignalKind::kOther;
+  switch (signal_kind_of_value4(b.value4)) {
+    case 1:
+      return SignalKind::kDistant;
+    case 2:
+      return SignalKind::kMain;
+    default:
+      return SignalKind::kOther;
+  }
 }
 
 // A speed indicator board's first group of speeds: each value is speed × 20 + the second
@@ -133,7 +136,7 @@ struct SpeedBoard {
 SpeedBoard speed_board(const Event& e) {
   SpeedBoard s{e.metre, {}, e.block->value4 / 10 != 0};
   const int16_t values[3] = {e.block->value1, e.block->value2, e.block->value3};
-  for (int i = 0; i < 3; ++i) s.kmh[i] = values[i] < 0 ? 0 : values[i] / 100 * 5;
+  for (int i = 0; i < 3; ++i) s.kmh[i] = board_speed_of_value(values[i]);
   return s;
 }
 
@@ -452,7 +455,7 @@ void draw_profiles(Svg& svg, const PlotInput& in, const RouteData& r, const Plan
   for (int64_t b = 0; b <= last_block; ++b) {
     const TrackBlock& blk = in.track[static_cast<size_t>(b)];
     known[b] = blk.mark14 != 0;
-    grade[b] = known[b] ? blk.mark14 - 100.0 : 0;
+    grade[b] = known[b] ? gradient_of_mark(blk.mark14) : 0;
     gmax = std::max(gmax, std::abs(grade[b]));
     h += grade[b] * kBlockMetres / 1000;
     height[b + 1] = h;
@@ -505,7 +508,7 @@ void draw_profiles(Svg& svg, const PlotInput& in, const RouteData& r, const Plan
   // Speed: the train's limit as a step line, and the line's own boards with their speeds.
   double vmax = 20;
   for (int64_t b = 0; b <= last_block; ++b) {
-    vmax = std::max(vmax, in.track[static_cast<size_t>(b)].mark13 * 5.0);
+    vmax = std::max<double>(vmax, speed_of_mark(in.track[static_cast<size_t>(b)].mark13));
   }
   for (const SpeedBoard& s : r.speed_boards) {
     for (int k : s.kmh) vmax = std::max<double>(vmax, k);
@@ -533,7 +536,7 @@ void draw_profiles(Svg& svg, const PlotInput& in, const RouteData& r, const Plan
   {
     std::vector<std::pair<double, double>> pts;
     for (int64_t b = 0; b <= last_block; ++b) {
-      const double v = in.track[static_cast<size_t>(b)].mark13 * 5.0;
+      const double v = speed_of_mark(in.track[static_cast<size_t>(b)].mark13);
       pts.emplace_back(X(b * kBlockMetres), VY(v));
       pts.emplace_back(X(std::min<double>((b + 1) * kBlockMetres, r.extent)), VY(v));
     }

@@ -56,9 +56,9 @@ timing::RunInput run_input(const GeneralTable& general, const std::vector<TrackB
   }
   for (size_t b = 0; b < track.size(); ++b) {
     const TrackBlock& blk = track[b];
-    in.limit_kmh.push_back(blk.mark13 * 5.0);
+    in.limit_kmh.push_back(speed_of_mark(blk.mark13));
     // A block never given a gradient holds 0 (it would read −100 per mille): taken as level.
-    in.gradient.push_back(blk.mark14 == 0 ? 0.0 : blk.mark14 - 100.0);
+    in.gradient.push_back(blk.mark14 == 0 ? 0.0 : gradient_of_mark(blk.mark14));
     in.adhesion.push_back(blk.mark15);
     const auto at = static_cast<double>(b) * timing::kBlockMetres;
     if (blk.code == kStopMarker) stop_marker.emplace(blk.value1, static_cast<int64_t>(b));

@@ -69,9 +69,10 @@ struct RunKind {
 };
 
 const RunKind kRunKinds[] = {
-    {"speed limit (mark13 x 5 km/h)", "speed_limit_kmh", &TrackBlock::mark13, 5, 0, " km/h"},
-    {"gradient (mark14 - 100 per mille)", "gradient_per_mille", &TrackBlock::mark14, 1, -100,
-     " per mille"},
+    {"speed limit (mark13 x 5 km/h)", "speed_limit_kmh", &TrackBlock::mark13, kSpeedStepKmh, 0,
+     " km/h"},
+    {"gradient (mark14 - 100 per mille)", "gradient_per_mille", &TrackBlock::mark14, 1,
+     -kGradientOffset, " per mille"},
     {"adhesion (mark15)", "adhesion", &TrackBlock::mark15, 1, 0, ""},
     {"mountain (mark12)", "mountain", &TrackBlock::mark12, 1, 0, ""},
 };

@@ -7,11 +7,12 @@
 #include <utility>
 
 #include "format/marks.h"
+#include "format/track_image.h"
 #include "line_reader/line_recorders.h"
 #include "line_reader/progressive_ordina.h"
 #include "model/rounding.h"
-#include "source/keyword_field.h"
 #include "source/read_failure.h"
+#include "source/row_scanner.h"
 #include "source/status_codes.h"
 #include "source/text_match.h"
 #include "source/track_access.h"
@@ -20,7 +21,6 @@ namespace scenario {
 namespace {
 
 constexpr int64_t kMaxCurveColumn = 1'000'000;
-constexpr int kGeneralHyphenSkips = 10;
 
 // Curvature of a curve keyword: the first digit 1 to 6 found decides; "s" makes it a left
 // curve. Returns 0 when the keyword has no such digit.
@@ -72,7 +72,13 @@ void plan_run(CurveTable& c, int64_t from, int64_t to, double k) {
 
 class LineReader {
  public:
-  explicit LineReader(ReaderContext& ctx) : ctx_(ctx), s_(ctx.state), in_(*ctx.stream) {}
+  explicit LineReader(ReaderContext& ctx)
+      : ctx_(ctx),
+        s_(ctx.state),
+        in_(*ctx.stream),
+        scan_(in_, SourceKind::kLine, ScanMode::kStrict, ctx.state.build_flag != 0) {
+    if (ctx.row_log != nullptr) scan_.log_rows(&ctx.row_log->line);
+  }
 
   LineOutcome run();
 
@@ -84,7 +90,10 @@ class LineReader {
   // Sizes the arrays for the route length row that counts, if one was read.
   void size_arrays();
   void start_body();
-  Body body_row(const std::string& field);
+  Body body_row(const KeywordField& k);
+  Body body_kind(RowKindId id, const std::string& k, TrackArray& track);
+  // One general row; false when the reading stops.
+  bool general_row(RowKindId id, const std::string& k);
   // Position test of a body row: true when P lies beyond the array (code 15 set).
   bool beyond_array(int64_t p);
   void end_processing();
@@ -102,6 +111,7 @@ class LineReader {
   ReaderContext& ctx_;
   BuildState& s_;
   FieldStream& in_;
+  RowScanner scan_;
   int64_t g_ = 0;  // gradient fill pointer
   int32_t p_ = 0;  // gradient in force
   int64_t j_ = 2;  // next curve column
@@ -123,24 +133,18 @@ bool LineReader::beyond_array(int64_t p) {
 }
 
 LineOutcome LineReader::run() {
-  // Find the general section.
-  while (true) {
-    // A source with no field at all fails on this read: there is nothing to read.
-    const Field f = in_.read_text();
-    keyword(f);
-    if (in_.at_end()) {
-      // A fault of the whole file, not of the field where the search ended.
-      ctx_.set_file_status(kNoGeneralSection, ctx_.file_name);
-      ctx_.finish_source();
-      return LineOutcome::kStop;
-    }
-    if (contains_ci(f.text, "[generale]")) break;
+  // A source with no field at all fails on the first read: there is nothing to read.
+  if (!scan_.find_general([&](const Field& f) { keyword(f); })) {
+    // A fault of the whole file, not of the field where the search ended.
+    ctx_.set_file_status(kNoGeneralSection, ctx_.file_name);
+    ctx_.finish_source();
+    return LineOutcome::kStop;
   }
   if (!read_general_section()) return LineOutcome::kStop;
   start_body();
-  while (const std::optional<Field> f = next_keyword(in_)) {
-    keyword(*f);
-    const Body r = body_row(f->text);
+  while (const std::optional<KeywordField> k = scan_.next()) {
+    keyword(k->field);
+    const Body r = body_row(*k);
     if (r == Body::kStop) return LineOutcome::kStop;
     if (r == Body::kEnd) break;
   }
@@ -171,18 +175,26 @@ void LineReader::size_arrays() {
 }
 
 bool LineReader::read_general_rows() {
-  GeneralTable& t = s_.general;
-  while (true) {
-    if (in_.at_end()) break;
-    Field f = in_.read_text();
-    if (in_.at_end()) break;
-    for (int i = 0; i < kGeneralHyphenSkips; ++i) {
-      if (contains(f.text, "-")) f = in_.read_text();
+  while (const std::optional<KeywordField> k = scan_.next()) {
+    keyword(k->field);
+    for (const RowKindId id : k->row_kinds()) {
+      if (!general_row(id, k->field.text)) return false;
     }
-    keyword(f);
-    const std::string& k = f.text;
-    if (contains_ci(k, "percorso") && contains_ci(k, "lunghezza")) {
-      const int32_t length = in_.read_number();
+    if (k->ends_general) break;
+  }
+  return true;
+}
+
+bool LineReader::general_row(RowKindId id, const std::string& k) {
+  GeneralTable& t = s_.general;
+  const auto progressive = [&](int slot) {
+    t[slot].long1 = scan_.number();
+    t[slot].long2 = scan_.number();
+    t[slot].long3 = scan_.number();
+  };
+  switch (id) {
+    case RowKindId::kRouteLength: {
+      const int32_t length = scan_.number();
       t.route_length() = length;
       if (length > kMaxRouteLength) {
         stop(kRouteTooLong);
@@ -193,28 +205,29 @@ bool LineReader::read_general_rows() {
       // Each row sizes the arrays afresh, so only the last one before the section ends counts:
       // they are made once, when it does.
       sizing_length_ = length;
+      break;
     }
-    if (contains(k, "tre") && contains(k, "progressiva")) {
-      t[GeneralTable::kProgressiveLast].long1 = in_.read_number();
-      t[GeneralTable::kProgressiveLast].long2 = in_.read_number();
-      t[GeneralTable::kProgressiveLast].long3 = in_.read_number();
-    }
-    if (contains(k, "due") && contains(k, "progressiva")) {
-      t[GeneralTable::kProgressiveMiddle].long1 = in_.read_number();
-      t[GeneralTable::kProgressiveMiddle].long2 = in_.read_number();
-      t[GeneralTable::kProgressiveMiddle].long3 = in_.read_number();
-    }
-    if (contains(k, "uno") && contains(k, "progressiva")) {
-      t[GeneralTable::kProgressiveFirst].long1 = in_.read_number();
-      t[GeneralTable::kProgressiveFirst].long2 = in_.read_number();
-      t[GeneralTable::kProgressiveFirst].long3 = in_.read_number();
-    }
-    if (contains(k, "sfondo") && contains(k, "uno")) t.background_uno() = in_.read_number();
-    if (contains(k, "sfondo") && contains(k, "due")) t.background_due() = in_.read_number();
-    if (contains(k, "sfondo") && contains(k, "tre")) t.background_tre() = in_.read_number();
-    if (contains(k, "segnali") && contains(k, "ripetizione")) {
-      t.repetition_start() = in_.read_number();
-      t.repetition_end() = in_.read_number();
+    case RowKindId::kProgressiveTre:
+      progressive(GeneralTable::kProgressiveLast);
+      break;
+    case RowKindId::kProgressiveDue:
+      progressive(GeneralTable::kProgressiveMiddle);
+      break;
+    case RowKindId::kProgressiveUno:
+      progressive(GeneralTable::kProgressiveFirst);
+      break;
+    case RowKindId::kBackgroundUno:
+      t.background_uno() = scan_.number();
+      break;
+    case RowKindId::kBackgroundDue:
+      t.background_due() = scan_.number();
+      break;
+    case RowKindId::kBackgroundTre:
+      t.background_tre() = scan_.number();
+      break;
+    case RowKindId::kRepetition:
+      t.repetition_start() = scan_.number();
+      t.repetition_end() = scan_.number();
       if (t.repetition_start() % kBlockMetres != 0) {
         stop(kRepetitionStartNotMultiple);
         return false;
@@ -232,11 +245,9 @@ bool LineReader::read_general_rows() {
         return false;
       }
       if (t.repetition_end() == 0) t.repetition_codes() = 0;
-    }
-    if (contains(k, "[") && contains(k, "]")) {
-      const size_t first = k.find_first_not_of(' ');
-      if (first == std::string::npos || k[first] != '-') break;
-    }
+      break;
+    default:
+      break;
   }
   return true;
 }
@@ -260,7 +271,7 @@ void LineReader::start_body() {
 
 void LineReader::write_gradient(int64_t block) {
   // In 64 bits: a gradient near the 32-bit limit must fail the test, not overflow.
-  const int64_t mark = static_cast<int64_t>(p_) + 100;
+  const int64_t mark = static_cast<int64_t>(p_) + kGradientOffset;
   if (mark < 0 || mark > 255) throw ReadFailure("a gradient + 100 does not fit a byte");
   // Rows out of order advance the fill one block each and may push it past block N.
   block_in_track(s_.track, block, "the gradient fill").mark14 = static_cast<uint8_t>(mark);
@@ -276,11 +287,20 @@ bool LineReader::advance_plan(int64_t to, double k) {
   return j_ <= kMaxCurveColumn;
 }
 
-LineReader::Body LineReader::body_row(const std::string& k) {
+LineReader::Body LineReader::body_row(const KeywordField& kf) {
   TrackArray& track = s_.track;
-  if (contains_ci(k, "pendenza")) {
-    const int32_t pos = in_.read_number();
-    const int32_t gradient = in_.read_number();
+  const std::string& k = kf.field.text;
+  for (const RowKindId id : kf.row_kinds()) {
+    const Body r = body_kind(id, k, track);
+    if (r != Body::kNext) return r;
+  }
+  return Body::kNext;
+}
+
+LineReader::Body LineReader::body_kind(RowKindId id, const std::string& k, TrackArray& track) {
+  if (id == RowKindId::kGradient) {
+    const int32_t pos = scan_.number();
+    const int32_t gradient = scan_.number();
     if (beyond_array(pos)) return Body::kEnd;
     const int64_t b = round_to_int(pos / 50.0);
     if (b > 0) {
@@ -291,9 +311,9 @@ LineReader::Body LineReader::body_row(const std::string& k) {
     }
     p_ = gradient;
   }
-  if (s_.build_flag != 0 && contains_ci(k, "curva")) {
-    const int32_t start = in_.read_number();
-    const int32_t length = in_.read_number();
+  if (id == RowKindId::kCurve) {
+    const int32_t start = scan_.number();
+    const int32_t length = scan_.number();
     if (beyond_array(start)) return Body::kEnd;
     const double kc = curvature(k);
     if (kc == 0) {
@@ -309,24 +329,24 @@ LineReader::Body LineReader::body_row(const std::string& k) {
       return Body::kStop;
     }
   }
-  if (contains_ci(k, "montagna")) {
-    const int32_t start = in_.read_number();
-    const int32_t end = in_.read_number();
-    const int32_t kind = in_.read_number();
+  if (id == RowKindId::kMountain) {
+    const int32_t start = scan_.number();
+    const int32_t end = scan_.number();
+    const int32_t kind = scan_.number();
     if (beyond_array(start)) return Body::kEnd;
     memo_montagna(s_, start, end, kind);
   }
-  if (contains_ci(k, "indicatori_v")) {
-    const int32_t pos = in_.read_number();
+  if (id == RowKindId::kSpeedBoard) {
+    const int32_t pos = scan_.number();
     SpeedBoardValues v{};
-    v.s1 = in_.read_number();
-    v.s2 = in_.read_number();
-    v.s3 = in_.read_number();
-    v.c1 = in_.read_number();
-    v.t1 = in_.read_number();
-    v.t2 = in_.read_number();
-    v.t3 = in_.read_number();
-    v.c2 = in_.read_number();
+    v.s1 = scan_.number();
+    v.s2 = scan_.number();
+    v.s3 = scan_.number();
+    v.c1 = scan_.number();
+    v.t1 = scan_.number();
+    v.t2 = scan_.number();
+    v.t3 = scan_.number();
+    v.c2 = scan_.number();
     if (beyond_array(pos)) return Body::kEnd;
     const Recorded r = memo_indicatori_v_max(s_, pos, v);
     if (r.code > 0) {
@@ -336,9 +356,9 @@ LineReader::Body LineReader::body_row(const std::string& k) {
     }
     for (const int64_t b : r.blocks) ctx_.note_block(b);
   }
-  if (contains_ci(k, "indicat") && contains_ci(k, "cartello")) {
-    const int32_t pos = in_.read_number();
-    const Field text = in_.read_text();
+  if (id == RowKindId::kIndicationBoard) {
+    const int32_t pos = scan_.number();
+    const Field text = scan_.text();
     s_.current_field = text.text;
     if (beyond_array(pos)) return Body::kEnd;
     const int64_t b = round_to_int(pos / 50.0 + 1);

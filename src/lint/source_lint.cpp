@@ -51,7 +51,29 @@ bool undefined_in_cp1252(unsigned char c) {
 
 class Linter {
  public:
+  explicit Linter(const LintLimits& limits) : limits_(limits) {}
+
   std::vector<Diagnostic> out;
+  size_t more = 0;
+
+  bool silenced(int32_t code) const {
+    return std::find(limits_.silenced.begin(), limits_.silenced.end(), code) !=
+           limits_.silenced.end();
+  }
+  // Whether a warning of code would be kept, not only counted.
+  bool wanted(int32_t code) const { return !silenced(code) && out.size() < limits_.max_warnings; }
+  // Keeps a warning unless silenced; past the cap only counts it.
+  void add(Diagnostic d) {
+    if (silenced(d.code)) return;
+    if (out.size() < limits_.max_warnings) {
+      out.push_back(std::move(d));
+    } else {
+      ++more;
+    }
+  }
+  void count(int32_t code) {
+    if (!silenced(code)) ++more;
+  }
 
   void encoding(const std::string& file, std::string_view t) {
     int32_t line = 1;
@@ -103,66 +125,78 @@ class Linter {
       m += ": the sources are Windows-1252, and each letter beyond ASCII takes one byte there; "
            "save the file as Windows-1252" +
            more(utf8);
-      out.push_back(make_warning(kUtf8Text, file, utf8.line, utf8.column, m, row_text(utf8)));
+      add(make_warning(kUtf8Text, file, utf8.line, utf8.column, m, row_text(utf8)));
     }
     if (bad.line > 0) {
       char hex[8];
       std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned char>(t[bad.at]));
-      out.push_back(make_warning(kNotCp1252, file, bad.line, bad.column,
-                                 std::string("byte ") + hex +
-                                     " is no Windows-1252 text (a control byte or one the code "
-                                     "page leaves undefined)" +
-                                     more(bad),
-                                 row_text(bad)));
+      add(make_warning(kNotCp1252, file, bad.line, bad.column,
+                       std::string("byte ") + hex +
+                           " is no Windows-1252 text (a control byte or one the code "
+                           "page leaves undefined)" +
+                           more(bad),
+                       row_text(bad)));
     }
   }
 
-  void line_rows(const std::string& file, const ScannedSource& scan) {
+  // Starts the rows of a source called file, whose lines are lines.
+  void begin(const std::string& file, const TextLines& lines) {
     file_ = file;
-    lines_ = &scan.lines;
-    const std::vector<ScannedRow>& rows = scan.rows;
-    const ScannedRow* gradient = nullptr;
-    const ScannedRow* curve = nullptr;
-    const ScannedRow* mountain = nullptr;
-    for (const ScannedRow& r : rows) {
-      if (!r.sound) continue;
-      const std::string_view k = r.kind->keyword;
-      if (k == "lunghezza percorso") route_ = r.number(0);
-      if (!route_) continue;
-      if (k == "pendenza") {
-        ascending(r, gradient, "gradient",
+    lines_ = &lines;
+  }
+  // A form warning of the scan, quoting its row.
+  void form(int32_t code, int32_t line, int32_t column, std::string message) {
+    if (!wanted(code)) {
+      count(code);
+      return;
+    }
+    add(make_warning(code, file_, line, column, std::move(message), lines_->line(line)));
+  }
+
+  // Each row of the line source, in file order.
+  void line_row(const LintRow& r) {
+    if (r.kind->id == RowKindId::kRouteLength) route_ = r.number(0);
+    if (!route_) return;
+    switch (r.kind->id) {
+      case RowKindId::kGradient:
+        ascending(r, gradient_, "gradient",
                   "gradient rows must ascend, else the profile is written out of place");
-        gradient = &r;
+        gradient_ = r;
         on_block(r, 0, false);
         past_end(r, 0);
-      } else if (k == "curva") {
-        if (curve != nullptr) {
-          const int64_t end = curve->number(0) + curve->number(1);
+        break;
+      case RowKindId::kCurve:
+        if (curve_) {
+          const int64_t end = curve_->number(0) + curve_->number(1);
           if (r.number(0) < end) {
             warn(kOverlap, r, 0,
                  "the curve from " + metres(r.number(0)) + " starts inside the curve of line " +
-                     std::to_string(curve->line) + " (" + metres(curve->number(0)) + " to " +
+                     std::to_string(curve_->line) + " (" + metres(curve_->number(0)) + " to " +
                      metres(end) + "): the plan is drawn on from " + metres(end) +
                      ", and this curve's first " +
                      metres(std::min(end - r.number(0), r.number(1))) + " are lost");
           }
         }
-        curve = &r;
+        curve_ = r;
         past_end(r, 0, r.number(0) + r.number(1));
-      } else if (k == "montagna") {
-        if (mountain != nullptr && r.number(0) < mountain->number(1)) {
+        break;
+      case RowKindId::kMountain:
+        if (mountain_ && r.number(0) < mountain_->number(1)) {
           warn(kOverlap, r, 0,
                "the mountain range from " + metres(r.number(0)) +
-                   " starts inside the range of line " + std::to_string(mountain->line) + " (" +
-                   metres(mountain->number(0)) + " to " + metres(mountain->number(1)) +
+                   " starts inside the range of line " + std::to_string(mountain_->line) + " (" +
+                   metres(mountain_->number(0)) + " to " + metres(mountain_->number(1)) +
                    "): the later range's kind replaces the earlier one's on the blocks they share");
         }
-        mountain = &r;
+        mountain_ = r;
         on_block(r, 0, false);
         on_block(r, 1, false);
         past_end(r, 0, r.number(1));
-      } else if (k == "indicatori_vmax") {
-        boards_.push_back(&r);
+        break;
+      case RowKindId::kSpeedBoard: {
+        int64_t top = 0;
+        for (const size_t i : {1, 2, 3, 5, 6, 7}) top = std::max(top, r.number(i));
+        boards_.push_back({r.number(0), top, r.line});
         on_block(r, 0, true);
         past_end(r, 0);
         for (size_t i = 5; i <= 7; ++i) {
@@ -174,33 +208,30 @@ class Linter {
                      " km/h: the board holds it in steps of 5");
           }
         }
-      } else if (k == "cartello_indicatore") {
+        break;
+      }
+      case RowKindId::kIndicationBoard:
         on_block(r, 0, true);
         past_end(r, 0);
-      }
+        break;
+      default:
+        break;
     }
-    std::stable_sort(boards_.begin(), boards_.end(), [](const ScannedRow* a, const ScannedRow* b) {
-      return a->number(0) < b->number(0);
-    });
   }
 
-  void train_rows(const std::string& file, const ScannedSource& scan,
-                  const std::string& line_file) {
-    file_ = file;
-    lines_ = &scan.lines;
-    const std::vector<ScannedRow>& rows = scan.rows;
-    const ScannedRow* speed = nullptr;
-    const ScannedRow* adhesion = nullptr;
-    const ScannedRow* signal = nullptr;
-    const ScannedRow* station = nullptr;
-    const ScannedRow* timed = nullptr;
-    for (const ScannedRow& r : rows) {
-      if (!r.sound) continue;
-      const std::string_view k = r.kind->keyword;
-      if (k == "velocita") {
-        ascending(r, speed, "speed",
+  // The line's rows are all in: its boards by position, for the train's speed rows.
+  void line_done() {
+    std::stable_sort(boards_.begin(), boards_.end(),
+                     [](const Board& a, const Board& b) { return a.position < b.position; });
+  }
+
+  // Each row of the train source, in file order.
+  void train_row(const LintRow& r, const std::string& line_file) {
+    switch (r.kind->id) {
+      case RowKindId::kSpeed: {
+        ascending(r, speed_, "speed",
                   "speed rows must ascend, else the limits are written out of place");
-        speed = &r;
+        speed_ = r;
         on_block(r, 0, false);
         past_end(r, 0);
         const int64_t v = r.number(1);
@@ -211,10 +242,12 @@ class Linter {
                    " km/h: the track holds limits in steps of 5");
         }
         above_boards(r, line_file);
-      } else if (k == "aderenza") {
-        ascending(r, adhesion, "adhesion",
+        break;
+      }
+      case RowKindId::kAdhesion: {
+        ascending(r, adhesion_, "adhesion",
                   "adhesion rows must ascend, else the values are written out of place");
-        adhesion = &r;
+        adhesion_ = r;
         on_block(r, 0, false);
         past_end(r, 0);
         const int64_t a = r.number(1);
@@ -223,9 +256,11 @@ class Linter {
                "an adhesion of " + std::to_string(a) +
                    " keeps only its low 8 bits: " + std::to_string(a & 0xFF) + " is stored");
         }
-      } else if (k == "segnale") {
-        ascending(r, signal, "signal", "signals are listed in route order");
-        signal = &r;
+        break;
+      }
+      case RowKindId::kSignal: {
+        ascending(r, signal_, "signal", "signals are listed in route order");
+        signal_ = r;
         on_block(r, 0, true);
         past_end(r, 0);
         const int64_t f11 = r.number(10);
@@ -236,56 +271,73 @@ class Linter {
         }
         for (size_t i = 2; i <= 4; ++i) sixteen_bits(r, i, 10 * r.number(i) + r.number(i + 5));
         sixteen_bits(r, 5, 10 * r.number(5) + 3 * r.number(1) + r.number(6));
-      } else if (k == "rallentamento") {
+        break;
+      }
+      case RowKindId::kSlowdown:
         on_block(r, 0, true);
         past_end(r, 0, r.number(0) + r.number(2));
         for (const size_t i : {size_t{1}, size_t{3}, size_t{5}}) sixteen_bits(r, i, r.number(i));
-      } else if (k == "abbattimento") {
+        break;
+      case RowKindId::kCodeCut:
         on_block(r, 0, false);
         past_end(r, 0);
         if (r.number(1) > 0) sixteen_bits(r, 1, r.number(1));
-      } else if (k == "stazione") {
-        ascending(r, station, "station", "stations are listed in the order the train reaches them");
-        station = &r;
+        break;
+      case RowKindId::kStation: {
+        ascending(r, station_, "station",
+                  "stations are listed in the order the train reaches them");
+        station_ = r;
         past_end(r, 0);
         const int64_t time = (r.number(13) * 60 + r.number(14)) * 60 + r.number(15);
-        if (time == 0) continue;  // a station passed, with no time
-        if (timed != nullptr) {
+        if (time == 0) break;  // a station passed, with no time
+        if (timed_) {
           const int64_t before =
-              (timed->number(13) * 60 + timed->number(14)) * 60 + timed->number(15);
+              (timed_->number(13) * 60 + timed_->number(14)) * 60 + timed_->number(15);
           if (time < before) {
             warn(kTimeBackwards, r, 13,
                  r.values[16].text + " is timed " + clock(time) + ", before " +
-                     timed->values[16].text + " at " + clock(before) + " (line " +
-                     std::to_string(timed->line) + ") that the train reaches first");
+                     timed_->values[16].text + " at " + clock(before) + " (line " +
+                     std::to_string(timed_->line) + ") that the train reaches first");
           }
         }
-        timed = &r;
+        timed_ = r;
+        break;
       }
+      default:
+        break;
     }
   }
 
  private:
-  void warn(int32_t code, const ScannedRow& r, size_t value, const std::string& message) {
+  // A speed board of the line: where it stands and its highest speed.
+  struct Board {
+    int64_t position = 0;
+    int64_t top = 0;
+    int32_t line = 0;
+  };
+
+  void warn(int32_t code, const LintRow& r, size_t value, const std::string& message) {
+    if (!wanted(code)) {
+      count(code);
+      return;
+    }
     const ScannedValue& v = r.values[value];
-    const auto line = static_cast<size_t>(v.line);
-    const std::string_view text = line >= 1 && line <= lines_->size() ? (*lines_)[line - 1] : "";
-    out.push_back(make_warning(code, file_, v.line, v.column, message, text));
+    add(make_warning(code, file_, v.line, v.column, message, lines_->line(v.line)));
   }
 
   // Rows that the reader fills forward from the last one: one out of order is written in the
   // wrong blocks. Stations and signals are listed in route order too, so one out of it is
   // most likely a slip.
-  void ascending(const ScannedRow& r, const ScannedRow* before, const char* what,
+  void ascending(const LintRow& r, const std::optional<LintRow>& before, const char* what,
                  const char* harm) {
-    if (before == nullptr || r.number(0) > before->number(0)) return;
+    if (!before || r.number(0) > before->number(0)) return;
     warn(kNotAscending, r, 0,
          std::string("this ") + what + " row at " + metres(r.number(0)) + " follows one at " +
              metres(before->number(0)) + " (line " + std::to_string(before->line) + "): " + harm);
   }
 
   // A position placed in a 50 m block: one between blocks moves to the nearest.
-  void on_block(const ScannedRow& r, size_t value, bool block_after) {
+  void on_block(const LintRow& r, size_t value, bool block_after) {
     const int64_t p = r.number(value);
     if (p % kBlock == 0) return;
     const double q = static_cast<double>(p) / kBlock + (block_after ? 1 : 0);
@@ -294,7 +346,7 @@ class Linter {
          metres(p) + " is not a multiple of 50: the reader places it at " + metres(placed));
   }
 
-  void past_end(const ScannedRow& r, size_t value, std::optional<int64_t> end = std::nullopt) {
+  void past_end(const LintRow& r, size_t value, std::optional<int64_t> end = std::nullopt) {
     if (!route_) return;
     const int64_t p = r.number(value);
     // Beyond the track's run-out the reader stops with a status of its own.
@@ -311,53 +363,61 @@ class Linter {
     }
   }
 
-  void sixteen_bits(const ScannedRow& r, size_t value, int64_t stored) {
+  void sixteen_bits(const LintRow& r, size_t value, int64_t stored) {
     if (fits_int16(stored)) return;
     warn(kRoundedValue, r, value,
          std::to_string(stored) + " does not fit its 16-bit block field: " +
              std::to_string(low16(stored)) + " is stored");
   }
 
-  void above_boards(const ScannedRow& r, const std::string& line_file) {
+  void above_boards(const LintRow& r, const std::string& line_file) {
     const int64_t p = r.number(0);
-    const ScannedRow* board = nullptr;
-    for (const ScannedRow* b : boards_) {
-      if (b->number(0) > p) break;
-      board = b;
-    }
-    if (board == nullptr) return;
-    int64_t top = 0;
-    for (const size_t i : {1, 2, 3, 5, 6, 7}) top = std::max(top, board->number(i));
-    if (top == 0 || r.number(1) <= top) return;
+    // The last board at or before p, found by halving: a long line has many.
+    const auto after = std::upper_bound(boards_.begin(), boards_.end(), p,
+                                        [](int64_t q, const Board& b) { return q < b.position; });
+    if (after == boards_.begin()) return;
+    const Board& board = *(after - 1);
+    if (board.top == 0 || r.number(1) <= board.top) return;
     warn(kTrainAboveBoards, r, 1,
          "a limit of " + std::to_string(r.number(1)) + " km/h at " + metres(p) +
              " is above every speed of the line's board in force there (" + line_file + ":" +
-             std::to_string(board->line) + ", at " + metres(board->number(0)) + ": at most " +
-             std::to_string(top) + " km/h)");
+             std::to_string(board.line) + ", at " + metres(board.position) + ": at most " +
+             std::to_string(board.top) + " km/h)");
   }
 
+  const LintLimits& limits_;
   std::string file_;
-  const std::vector<std::string_view>* lines_ = nullptr;
+  const TextLines* lines_ = nullptr;
   std::optional<int64_t> route_;
-  std::vector<const ScannedRow*> boards_;
+  std::vector<Board> boards_;
+  std::optional<LintRow> gradient_, curve_, mountain_;
+  std::optional<LintRow> speed_, adhesion_, signal_, station_, timed_;
 };
 
 }  // namespace
 
-std::vector<Diagnostic> lint_sources(const LintedSource& line, const LintedSource& train) {
-  Linter l;
-  ScannedSource line_scan, train_scan;
+LintReport lint_sources(const LintedSource& line, const LintedSource& train,
+                        const LintLimits& limits) {
+  Linter l(limits);
+  const WarnFn form = [&](int32_t code, int32_t at, int32_t column, std::string message) {
+    l.form(code, at, column, std::move(message));
+  };
+  const WantFn wanted = [&](int32_t code) { return l.wanted(code); };
   if (line.text != nullptr) {
+    const TextLines lines(*line.text);
+    l.begin(line.name, lines);
     l.encoding(line.name, *line.text);
-    line_scan = scan_rows(SourceKind::kLine, line.name, *line.text);
-    l.out.insert(l.out.end(), line_scan.warnings.begin(), line_scan.warnings.end());
-    l.line_rows(line.name, line_scan);
+    scan_rows(
+        SourceKind::kLine, *line.text, form, [&](const LintRow& r) { l.line_row(r); }, wanted);
   }
+  l.line_done();
   if (train.text != nullptr) {
+    const TextLines lines(*train.text);
+    l.begin(train.name, lines);
     l.encoding(train.name, *train.text);
-    train_scan = scan_rows(SourceKind::kTrain, train.name, *train.text);
-    l.out.insert(l.out.end(), train_scan.warnings.begin(), train_scan.warnings.end());
-    l.train_rows(train.name, train_scan, line.name);
+    scan_rows(
+        SourceKind::kTrain, *train.text, form, [&](const LintRow& r) { l.train_row(r, line.name); },
+        wanted);
   }
   std::stable_sort(l.out.begin(), l.out.end(), [&](const Diagnostic& a, const Diagnostic& b) {
     const bool a_line = a.file == line.name, b_line = b.file == line.name;
@@ -365,7 +425,11 @@ std::vector<Diagnostic> lint_sources(const LintedSource& line, const LintedSourc
     if (a.line != b.line) return a.line < b.line;
     return a.column < b.column;
   });
-  return l.out;
+  return {std::move(l.out), l.more};
+}
+
+std::vector<Diagnostic> lint_sources(const LintedSource& line, const LintedSource& train) {
+  return lint_sources(line, train, LintLimits{}).warnings;
 }
 
 }  // namespace scenario

@@ -2,7 +2,10 @@
 // Each takes the document's text and answers with the protocol's result.
 #pragma once
 
+#include <cstdint>
+#include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "lsp/documents.h"
@@ -11,6 +14,25 @@
 #include "lsp/text_positions.h"
 
 namespace scenario::lsp {
+
+// The line source on disk beside a train source, kept between hovers: read again only when its
+// size or time stamp changes, and not read at all above the size of an open document.
+class SiblingOutlines {
+ public:
+  // The outline of the line source at path; null when there is none, it cannot be read or it is
+  // too large.
+  const SourceOutline* line_source(const std::string& path);
+
+ private:
+  std::string path_;
+  std::filesystem::file_time_type time_{};
+  uintmax_t size_ = 0;
+  std::optional<SourceOutline> outline_;
+};
+
+// Hover at a place of a source document, with the line source's kilometrage for a train source:
+// the open line source of its scenario, else the one on disk.
+Json hover(const Document& d, const Documents& open, SiblingOutlines& disk, Position at);
 
 // Hover at a place of a source: a keyword tells its row kind, a value its field, a position
 // also its block and its kilometre on the line's kilometrage (line: the outline of the line

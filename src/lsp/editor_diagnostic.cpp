@@ -2,30 +2,31 @@
 
 #include "format/cp1252.h"
 #include "lsp/text_positions.h"
+#include "source/field_stream.h"
+#include "source/read_failure.h"
 
 namespace scenario::lsp {
 namespace {
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
-
 // Column one past the field that begins at column (from 1) on a UTF-8 line, counted in
-// characters: up to the next comma or the line end, trailing blanks not counted.
+// characters, as the field stream cuts it: a number ends at a blank, a text at the next comma or
+// the line end (trailing blanks not counted), a quoted field at its closing quote.
 int32_t field_end_column(std::string_view line, int32_t column) {
-  size_t p = 0;
-  for (int32_t c = 1; c < column && p < line.size(); ++c) {
-    do ++p;
-    while (p < line.size() && (static_cast<unsigned char>(line[p]) & 0xC0) == 0x80);
+  // One byte per character, as the readers count columns.
+  const std::string bytes = utf8_to_cp1252(line);
+  if (column < 1 || static_cast<size_t>(column) > bytes.size()) return column;
+  FieldStream in(bytes.substr(static_cast<size_t>(column - 1)));
+  const char c = bytes[static_cast<size_t>(column - 1)];
+  try {
+    if (c == '+' || c == '-' || (c >= '0' && c <= '9')) {
+      in.read_number();
+    } else {
+      in.read_text();
+    }
+  } catch (const ReadFailure&) {
+    // A field the reader refuses still has an end: where the stream stopped.
   }
-  int32_t col = column;
-  int32_t last_non_blank = column;
-  while (p < line.size() && line[p] != ',') {
-    const bool blank = is_blank(line[p]);
-    do ++p;
-    while (p < line.size() && (static_cast<unsigned char>(line[p]) & 0xC0) == 0x80);
-    ++col;
-    if (!blank) last_non_blank = col;
-  }
-  return last_non_blank;
+  return column - 1 + in.end_column();
 }
 
 }  // namespace

@@ -10,8 +10,10 @@ namespace scenario::lsp {
 std::vector<Progressive> progressives_of(const SourceOutline& line) {
   std::vector<Progressive> out;
   for (const OutlineRow& row : line.rows) {
-    if (row.kind == nullptr || row.kind->scope != RowScope::kLineGeneral ||
-        row.kind->keyword.rfind("progressiva", 0) != 0 || row.values.size() != 3) {
+    if (row.kind == nullptr || row.values.size() != 3) continue;
+    const RowKindId id = row.kind->id;
+    if (id != RowKindId::kProgressiveUno && id != RowKindId::kProgressiveDue &&
+        id != RowKindId::kProgressiveTre) {
       continue;
     }
     const Progressive p{row.values[0].number, row.values[1].number, row.values[2].number};

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "format/cp1252.h"
+#include "format/file_names.h"
 #include "lsp/document_features.h"
 #include "lsp/pair_check.h"
 #include "lsp/source_outline.h"
@@ -182,27 +183,7 @@ Json Server::dispatch(const std::string& method, const Json& params, bool is_req
     return nullptr;
   }
   if (method == "textDocument/hover") {
-    const Document& d = source_document(params);
-    const SourceOutline outline = outline_source(d.bytes, *d.kind);
-    std::optional<SourceOutline> line;
-    if (*d.kind == SourceKind::kTrain) {
-      const std::string stem = d.file_name.substr(0, d.file_name.rfind('_'));
-      const std::string line_name = stem + "_linea.txt";
-      if (const Document* l = documents_.find_file(d.directory, line_name)) {
-        if (!l->too_large) line = outline_source(l->bytes, SourceKind::kLine);
-      } else {
-        try {
-          if (auto text = load_source_file(d.directory + "/" + line_name)) {
-            line = outline_source(*text, SourceKind::kLine);
-          }
-        } catch (const ReadFailure&) {
-          // Without the line there is no kilometrage to tell.
-        }
-      }
-    }
-    const SourceOutline* line_outline =
-        *d.kind == SourceKind::kLine ? &outline : (line ? &*line : nullptr);
-    return hover_at(d, outline, line_outline, position_of(params));
+    return hover(source_document(params), documents_, siblings_, position_of(params));
   }
   if (method == "textDocument/documentSymbol") {
     const Document& d = source_document(params);
@@ -264,8 +245,9 @@ const Document& Server::source_document(const Json& params) const {
 void Server::mark_pair(const Document& d) {
   if (d.kind) stale_.insert(d.uri);
   if (!d.kind || d.directory.empty()) return;
-  const std::string stem = d.file_name.substr(
-      0, *d.kind == SourceKind::kLine ? d.file_name.size() - 10 : d.file_name.rfind('_'));
+  const std::optional<Identity> id = source_identity(d.file_name);
+  if (!id) return;
+  const std::string& stem = id->name;
   for (const auto& [uri, other] : documents_.all()) {
     if (other.kind && other.directory == d.directory &&
         other.file_name.compare(0, stem.size() + 1, stem + "_") == 0) {

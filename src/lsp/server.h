@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "lsp/document_features.h"
 #include "lsp/documents.h"
 #include "lsp/message_framing.h"
 #include "lsp/protocol.h"
@@ -47,6 +48,8 @@ class Server {
   void mark_pair(const Document& d);
 
   Documents documents_;
+  // The line source on disk beside a hovered train source, read once until it changes.
+  SiblingOutlines siblings_;
   std::set<std::string> stale_;        // URIs whose diagnostics are to be published again
   std::vector<std::string> cleared_;   // URIs closed: their diagnostics go
   std::unique_ptr<BuildState> state_;  // kept between compiles, so each compile reuses it

@@ -1,36 +1,13 @@
 #include "lsp/source_outline.h"
 
-#include "source/field_stream.h"
-#include "source/read_failure.h"
+#include "source/row_scanner.h"
 #include "source/text_match.h"
 
 namespace scenario::lsp {
 namespace {
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
-
-// The end of the field that begins at column on line_text: a number ends at a blank, a text at
-// the comma or the line end (trailing blanks not counted), a quoted field, text or number, at its
-// closing quote.
-int32_t field_end(std::string_view line_text, int32_t column, bool number) {
-  size_t p = static_cast<size_t>(column > 0 ? column - 1 : 0);
-  if (p >= line_text.size()) return column;
-  if (line_text[p] == '"') {
-    const size_t close = line_text.find('"', p + 1);
-    return static_cast<int32_t>(close == std::string_view::npos ? line_text.size() : close + 1) + 1;
-  }
-  size_t end = p;
-  while (end < line_text.size() && line_text[end] != ',' && !(number && is_blank(line_text[end]))) {
-    ++end;
-  }
-  while (end > p && is_blank(line_text[end - 1])) --end;
-  return static_cast<int32_t>(end) + 1;
-}
-
 bool is_header(std::string_view field) {
-  if (!contains(field, "[") || !contains(field, "]")) return false;
-  const size_t first = field.find_first_not_of(' ');
-  return first != std::string_view::npos && field[first] != '-';
+  return field.find('[') != std::string_view::npos && RowScanner::ends_general_section(field);
 }
 
 std::string lower_trimmed(std::string_view s) {
@@ -42,111 +19,58 @@ std::string lower_trimmed(std::string_view s) {
   return out;
 }
 
-class Walk {
- public:
-  Walk(std::string_view text, SourceKind kind) : in_(std::string(text)) { outline_.kind = kind; }
+// Collects the outline from the tolerant scan, which goes on past every fault.
+struct Collect : ScanVisitor {
+  SourceOutline& out;
+  explicit Collect(SourceOutline& o) : out(o) {}
 
-  SourceOutline run() {
-    try {
-      if (!find_general()) return std::move(outline_);
-      if (outline_.kind == SourceKind::kLine) {
-        general_section();
-        body(RowScope::kLineBody);
-      } else {
-        body(RowScope::kTrain);
-      }
-    } catch (const ReadFailure&) {
-      // Where the reader fails the outline ends; what was walked stays.
-    }
-    return std::move(outline_);
-  }
-
- private:
-  FieldSpan span_of(const Field& f, bool number) {
-    return {f.line, f.column, field_end(in_.line_text(f.line), f.column, number)};
-  }
-
-  void add_section(const Field& f) {
+  void section(const Field& f, int32_t end_column) {
     const size_t a = f.text.find_first_not_of(' ');
-    outline_.sections.push_back({f.text.substr(a == std::string::npos ? 0 : a), span_of(f, false)});
+    out.sections.push_back(
+        {f.text.substr(a == std::string::npos ? 0 : a), {f.line, f.column, end_column}});
   }
-
-  bool find_general() {
-    while (!in_.at_end()) {
-      const Field f = in_.read_text();
-      if (contains_ci(f.text, "[generale]")) {
-        add_section(f);
-        return true;
+  void general_header(const Field& f) override {
+    section(f, f.column + static_cast<int32_t>(f.text.size()));
+  }
+  void keyword(const KeywordField& k) override {
+    if (k.kind_count == 0 && is_header(k.field.text)) section(k.field, k.end_column);
+  }
+  // A header that is the last field of the file ("[fine]") still counts as a section for the
+  // author, though the reader discards it.
+  void last_field(const KeywordField& k) override {
+    if (is_header(k.field.text)) section(k.field, k.end_column);
+  }
+  void row(const KeywordField& k, const ScannedRow& r) override {
+    OutlineRow row;
+    row.kind = r.kind;
+    row.keyword = {k.field.line, k.field.column, k.end_column};
+    row.keyword_text = k.field.text;
+    for (size_t i = 0; i < r.values.size(); ++i) {
+      const ScannedValue& v = r.values[i];
+      if (v.failed) break;
+      OutlineValue o;
+      o.entry = &r.kind->fields[i];
+      o.span = {v.line, v.column, v.end_line == v.line ? v.end_column : v.column + 1};
+      o.is_number = v.is_number;
+      if (v.is_number) {
+        o.number = v.number;
+      } else {
+        o.text = v.text;
       }
+      row.values.push_back(std::move(o));
     }
-    return false;
+    out.rows.push_back(std::move(row));
   }
-
-  // The line's general rows, up to the header that ends them.
-  void general_section() {
-    while (!in_.at_end()) {
-      const Field f = in_.read_text();
-      if (contains(f.text, "-")) continue;
-      if (is_header(f.text)) {
-        add_section(f);
-        return;
-      }
-      rows(RowScope::kLineGeneral, f);
-    }
-  }
-
-  // As next_keyword, but a header that is the last field of the file ("[fine]") still counts
-  // as a section for the author, though the reader discards it.
-  void body(RowScope scope) {
-    while (!in_.at_end()) {
-      Field f = in_.read_text();
-      for (int skips = 0; skips < 2 && contains(f.text, "-") && !in_.at_end(); ++skips) {
-        f = in_.read_text();
-      }
-      if (is_header(f.text)) {
-        add_section(f);
-      } else if (!in_.at_end()) {
-        rows(scope, f);
-      }
-    }
-  }
-
-  // Every row kind the keyword field meets reads its values in turn, as in the readers.
-  void rows(RowScope scope, const Field& keyword) {
-    for (const RowKindEntry* kind : row_kinds_matching(scope, keyword.text)) {
-      OutlineRow row;
-      row.kind = kind;
-      row.keyword = span_of(keyword, false);
-      row.keyword_text = keyword.text;
-      outline_.rows.push_back(std::move(row));
-      for (const FieldEntry& entry : kind->fields) {
-        OutlineValue v;
-        v.entry = &entry;
-        if (entry.width == "text") {
-          const Field f = in_.read_text();
-          v.text = f.text;
-          v.span = span_of(f, false);
-        } else {
-          v.number = in_.read_number();
-          v.is_number = true;
-          Field place;
-          place.line = in_.line();
-          place.column = in_.column();
-          v.span = span_of(place, true);
-        }
-        outline_.rows.back().values.push_back(std::move(v));
-      }
-    }
-  }
-
-  FieldStream in_;
-  SourceOutline outline_;
 };
 
 }  // namespace
 
 SourceOutline outline_source(std::string_view text, SourceKind kind) {
-  return Walk(text, kind).run();
+  SourceOutline outline;
+  outline.kind = kind;
+  Collect c(outline);
+  scan_source(text, kind, c);
+  return outline;
 }
 
 const OutlineSection* section_at(const SourceOutline& outline, int32_t line) {

@@ -46,8 +46,9 @@ struct SourceOutline {
   std::vector<OutlineRow> rows;          // in file order
 };
 
-// Walks a source text (Windows-1252 bytes) of the given kind. The walk stops quietly where the
-// reader would fail (a malformed number, an unclosed quote).
+// Walks a source text (Windows-1252 bytes) of the given kind as the readers walk it. Where the
+// reader would fail (a malformed number, an unclosed quote) the row keeps the values before the
+// fault, and the walk goes on with the next row.
 SourceOutline outline_source(std::string_view text, SourceKind kind);
 
 // The section whose header stands last before the place (line from 1); null before the first.

@@ -4,6 +4,7 @@
 #include "source/field_reference.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace scenario {
 namespace {
@@ -773,9 +774,38 @@ constexpr FieldEntry kStationFields[] = {
      .example = "LINDEVA"},
 };
 
+// How the emitter spells each row kind's values: the blanks before each comma-separated field,
+// or the width a number is right-aligned in.
+using V = ValueForm;
+constexpr ValueType kNum = ValueType::kNumber;
+constexpr ValueType kTxt = ValueType::kText;
+// General rows of both sources put four blanks before each value.
+constexpr V kGeneral1[] = {{kNum, 4}};
+constexpr V kGeneral2[] = {{kNum, 4}, {kNum, 4}};
+constexpr V kGeneral3[] = {{kNum, 4}, {kNum, 4}, {kNum, 4}};
+constexpr V kCurveForm[] = {{kNum, 2}, {kNum, 2}};
+constexpr V kGradientForm[] = {{kNum, 2}, {kNum, 3}};
+constexpr V kMountainForm[] = {{kNum, 3}, {kNum, 2}, {kNum, 2}};
+constexpr V kSpeedBoardForm[] = {{kNum, 2}, {kNum, 2}, {kNum, 2}, {kNum, 2}, {kNum, 2},
+                                 {kNum, 2}, {kNum, 2}, {kNum, 2}, {kNum, 2}};
+constexpr V kIndicationBoardForm[] = {{kNum, 2}, {kTxt, 3}};
+constexpr V kAdhesionForm[] = {{kNum, 3}, {kNum, 4}};
+constexpr V kClockForm[] = {{ValueType::kClock, 4}};
+constexpr V kPositionValue[] = {{kNum, 0, 8}, {kNum, 0, 6}};
+constexpr V kSignalForm[] = {{kNum, 0, 8}, {kNum, 0, 4}, {kNum, 0, 2}, {kNum, 0, 2},
+                             {kNum, 0, 3}, {kNum, 0, 2}, {kNum, 0, 5}, {kNum, 0, 3},
+                             {kNum, 0, 1}, {kNum, 0, 1}, {kNum, 1}};
+constexpr V kSlowdownForm[] = {{kNum, 0, 8}, {kNum, 0, 6}, {kNum, 0, 5},
+                               {kNum, 0, 2}, {kNum, 0, 3}, {kNum, 0, 5}};
+constexpr V kStationForm[] = {{kNum, 0, 8}, {kNum, 0, 3}, {kNum, 0, 5}, {kNum, 0, 3}, {kNum, 0, 2},
+                              {kNum, 0, 2}, {kNum, 0, 3}, {kNum, 0, 1}, {kNum, 0, 1}, {kNum, 0, 3},
+                              {kNum, 0, 1}, {kNum, 0, 1}, {kNum, 0, 5}, {kNum, 0, 4}, {kNum, 0, 2},
+                              {kNum, 0, 2}, {kTxt, 1}};
+
 constexpr RowKindEntry kRowKinds[] = {
     // The line source's [generale] section, in the reader's order of tests.
-    {.keyword = "lunghezza percorso",
+    {.id = RowKindId::kRouteLength,
+     .keyword = "lunghezza percorso",
      .source = SourceKind::kLine,
      .scope = RowScope::kLineGeneral,
      .section = "[generale]",
@@ -785,8 +815,10 @@ constexpr RowKindEntry kRowKinds[] = {
      .description = "The length of the route from its start, in metres. It sizes everything "
                     "else, so it must come before the first body row; a second one starts the "
                     "track and the plan afresh.",
-     .fields = kRouteLengthFields},
-    {.keyword = "progressiva chilometrica tre",
+     .fields = kRouteLengthFields,
+     .columns = kGeneral1},
+    {.id = RowKindId::kProgressiveTre,
+     .keyword = "progressiva chilometrica tre",
      .source = SourceKind::kLine,
      .scope = RowScope::kLineGeneral,
      .section = "[generale]",
@@ -794,8 +826,10 @@ constexpr RowKindEntry kRowKinds[] = {
      .case_sensitive = true,
      .written = "progressiva chilometrica tre",
      .description = "The third of the line's three kilometre progressives. " PROGRESSIVE_TEXT,
-     .fields = kProgressiveFields},
-    {.keyword = "progressiva chilometrica due",
+     .fields = kProgressiveFields,
+     .columns = kGeneral3},
+    {.id = RowKindId::kProgressiveDue,
+     .keyword = "progressiva chilometrica due",
      .source = SourceKind::kLine,
      .scope = RowScope::kLineGeneral,
      .section = "[generale]",
@@ -803,8 +837,10 @@ constexpr RowKindEntry kRowKinds[] = {
      .case_sensitive = true,
      .written = "progressiva chilometrica due",
      .description = "The second of the line's three kilometre progressives. " PROGRESSIVE_TEXT,
-     .fields = kProgressiveFields},
-    {.keyword = "progressiva chilometrica uno",
+     .fields = kProgressiveFields,
+     .columns = kGeneral3},
+    {.id = RowKindId::kProgressiveUno,
+     .keyword = "progressiva chilometrica uno",
      .source = SourceKind::kLine,
      .scope = RowScope::kLineGeneral,
      .section = "[generale]",
@@ -812,8 +848,10 @@ constexpr RowKindEntry kRowKinds[] = {
      .case_sensitive = true,
      .written = "progressiva chilometrica uno",
      .description = "The first of the line's three kilometre progressives. " PROGRESSIVE_TEXT,
-     .fields = kProgressiveFields},
-    {.keyword = "sfondo uno",
+     .fields = kProgressiveFields,
+     .columns = kGeneral3},
+    {.id = RowKindId::kBackgroundUno,
+     .keyword = "sfondo uno",
      .source = SourceKind::kLine,
      .scope = RowScope::kLineGeneral,
      .section = "[generale]",
@@ -822,8 +860,10 @@ constexpr RowKindEntry kRowKinds[] = {
      .written = "sfondo uno",
      .description = "The first of three background settings of the line, stored for the "
                     "simulator.",
-     .fields = kBackgroundUnoFields},
-    {.keyword = "sfondo due",
+     .fields = kBackgroundUnoFields,
+     .columns = kGeneral1},
+    {.id = RowKindId::kBackgroundDue,
+     .keyword = "sfondo due",
      .source = SourceKind::kLine,
      .scope = RowScope::kLineGeneral,
      .section = "[generale]",
@@ -831,8 +871,10 @@ constexpr RowKindEntry kRowKinds[] = {
      .case_sensitive = true,
      .written = "sfondo due",
      .description = "The second background setting of the line, stored for the simulator.",
-     .fields = kBackgroundDueFields},
-    {.keyword = "sfondo tre",
+     .fields = kBackgroundDueFields,
+     .columns = kGeneral1},
+    {.id = RowKindId::kBackgroundTre,
+     .keyword = "sfondo tre",
      .source = SourceKind::kLine,
      .scope = RowScope::kLineGeneral,
      .section = "[generale]",
@@ -840,8 +882,10 @@ constexpr RowKindEntry kRowKinds[] = {
      .case_sensitive = true,
      .written = "sfondo tre",
      .description = "The third background setting of the line, stored for the simulator.",
-     .fields = kBackgroundTreFields},
-    {.keyword = "ripetizione segnali",
+     .fields = kBackgroundTreFields,
+     .columns = kGeneral1},
+    {.id = RowKindId::kRepetition,
+     .keyword = "ripetizione segnali",
      .source = SourceKind::kLine,
      .scope = RowScope::kLineGeneral,
      .section = "[generale]",
@@ -851,9 +895,11 @@ constexpr RowKindEntry kRowKinds[] = {
      .description = "The stretch of the line with cab signal repetition. The keyword field "
                     "also names the number of codes: a 4 in it means 4 codes, else a 9 means "
                     "9; a keyword with neither is status 5 and neither source is read further.",
-     .fields = kRepetitionFields},
+     .fields = kRepetitionFields,
+     .columns = kGeneral2},
     // The line source's body, in the reader's order of tests.
-    {.keyword = "pendenza",
+    {.id = RowKindId::kGradient,
+     .keyword = "pendenza",
      .source = SourceKind::kLine,
      .scope = RowScope::kLineBody,
      .section = "[pendenze]",
@@ -863,8 +909,10 @@ constexpr RowKindEntry kRowKinds[] = {
      .description = "A change of gradient: from this position on the track rises (positive) or "
                     "falls (negative) by so many metres per kilometre, up to the next gradient "
                     "row. Before the first row the track is level.",
-     .fields = kGradientFields},
-    {.keyword = "curva",
+     .fields = kGradientFields,
+     .columns = kGradientForm},
+    {.id = RowKindId::kCurve,
+     .keyword = "curva",
      .source = SourceKind::kLine,
      .scope = RowScope::kLineBody,
      .section = "[curve]",
@@ -877,8 +925,10 @@ constexpr RowKindEntry kRowKinds[] = {
                     "0.0001, 2 0.0002, 3 0.0004, 4 0.001, 5 0.002, 6 0.003 radians; a keyword "
                     "with none of them is status 103 and neither source is read further. "
                     "Between curves the plan runs straight.",
-     .fields = kCurveFields},
-    {.keyword = "montagna",
+     .fields = kCurveFields,
+     .columns = kCurveForm},
+    {.id = RowKindId::kMountain,
+     .keyword = "montagna",
      .source = SourceKind::kLine,
      .scope = RowScope::kLineBody,
      .section = "[montagne]",
@@ -887,8 +937,10 @@ constexpr RowKindEntry kRowKinds[] = {
      .written = "montagna",
      .description = "A mountain range beside the line over a stretch of the route: its kind "
                     "goes into every block of the stretch for the simulator.",
-     .fields = kMountainFields},
-    {.keyword = "indicatori_vmax",
+     .fields = kMountainFields,
+     .columns = kMountainForm},
+    {.id = RowKindId::kSpeedBoard,
+     .keyword = "indicatori_vmax",
      .source = SourceKind::kLine,
      .scope = RowScope::kLineBody,
      .section = "[cartelli]",
@@ -899,8 +951,10 @@ constexpr RowKindEntry kRowKinds[] = {
                     "two groups of three speeds and a code, packed into the board's block. The "
                     "train's own limits are the velocita rows of the train source; the compiler "
                     "does not compare the two.",
-     .fields = kSpeedBoardFields},
-    {.keyword = "cartello_indicatore",
+     .fields = kSpeedBoardFields,
+     .columns = kSpeedBoardForm},
+    {.id = RowKindId::kIndicationBoard,
+     .keyword = "cartello_indicatore",
      .source = SourceKind::kLine,
      .scope = RowScope::kLineBody,
      .section = "[indicazioni]",
@@ -910,9 +964,11 @@ constexpr RowKindEntry kRowKinds[] = {
      .description = "A line-side indication board (a level crossing, a bridge, the start of a "
                     "coded zone) with the text it shows. At most 80 boards; each one's text "
                     "takes a slot of the general table that stations can then not use.",
-     .fields = kBoardFields},
+     .fields = kBoardFields,
+     .columns = kIndicationBoardForm},
     // The train source, in the reader's order of tests.
-    {.keyword = "percentuale massa frenata",
+    {.id = RowKindId::kBrakeMass,
+     .keyword = "percentuale massa frenata",
      .source = SourceKind::kTrain,
      .scope = RowScope::kTrain,
      .section = "[generale]",
@@ -920,8 +976,10 @@ constexpr RowKindEntry kRowKinds[] = {
      .case_sensitive = false,
      .written = "percentuale massa frenata",
      .description = "The train's brake-mass percentage, stored for the simulator.",
-     .fields = kBrakeMassFields},
-    {.keyword = "numero vetture",
+     .fields = kBrakeMassFields,
+     .columns = kGeneral1},
+    {.id = RowKindId::kCoaches,
+     .keyword = "numero vetture",
      .source = SourceKind::kTrain,
      .scope = RowScope::kTrain,
      .section = "[generale]",
@@ -929,8 +987,10 @@ constexpr RowKindEntry kRowKinds[] = {
      .case_sensitive = false,
      .written = "numero vetture",
      .description = "The number of coaches of the train, stored for the simulator.",
-     .fields = kCoachesFields},
-    {.keyword = "velocita",
+     .fields = kCoachesFields,
+     .columns = kGeneral1},
+    {.id = RowKindId::kSpeed,
+     .keyword = "velocita",
      .source = SourceKind::kTrain,
      .scope = RowScope::kTrain,
      .section = "[vel_limite]",
@@ -940,8 +1000,10 @@ constexpr RowKindEntry kRowKinds[] = {
      .description = "A change of the train's speed limit: from this position on, up to the "
                     "next speed row, the train may run at most this fast. Limits are kept in "
                     "steps of 5 km/h.",
-     .fields = kSpeedFields},
-    {.keyword = "aderenza",
+     .fields = kSpeedFields,
+     .columns = kPositionValue},
+    {.id = RowKindId::kAdhesion,
+     .keyword = "aderenza",
      .source = SourceKind::kTrain,
      .scope = RowScope::kTrain,
      .section = "[aderenze]",
@@ -950,8 +1012,10 @@ constexpr RowKindEntry kRowKinds[] = {
      .written = "aderenza",
      .description = "A change of the rail adhesion value from this position on, stored per "
                     "block for the simulator.",
-     .fields = kAdhesionFields},
-    {.keyword = "orologio",
+     .fields = kAdhesionFields,
+     .columns = kAdhesionForm},
+    {.id = RowKindId::kClock,
+     .keyword = "orologio",
      .source = SourceKind::kTrain,
      .scope = RowScope::kTrain,
      .section = "[generale]",
@@ -961,8 +1025,10 @@ constexpr RowKindEntry kRowKinds[] = {
      .description = "The clock time at which the run starts. Its three numbers may be "
                     "separated by blanks alone, as the built-in scenario writes them.",
      .fields = kClockFields,
+     .columns = kClockForm,
      .blank_separated = true},
-    {.keyword = "sabbia",
+    {.id = RowKindId::kSand,
+     .keyword = "sabbia",
      .source = SourceKind::kTrain,
      .scope = RowScope::kTrain,
      .section = "[generale]",
@@ -970,8 +1036,10 @@ constexpr RowKindEntry kRowKinds[] = {
      .case_sensitive = false,
      .written = "sabbia",
      .description = "The train's sand supply, stored for the simulator.",
-     .fields = kSandFields},
-    {.keyword = "segnale",
+     .fields = kSandFields,
+     .columns = kGeneral1},
+    {.id = RowKindId::kSignal,
+     .keyword = "segnale",
      .source = SourceKind::kTrain,
      .scope = RowScope::kTrain,
      .section = "[segnali]",
@@ -981,8 +1049,10 @@ constexpr RowKindEntry kRowKinds[] = {
      .description = "A signal beside the line. The compiler only places it and combines its "
                     "values into the signal's block; their meaning is the simulator's. Copy "
                     "them from a built-in signal of the same kind.",
-     .fields = kSignalFields},
-    {.keyword = "rallentamento",
+     .fields = kSignalFields,
+     .columns = kSignalForm},
+    {.id = RowKindId::kSlowdown,
+     .keyword = "rallentamento",
      .source = SourceKind::kTrain,
      .scope = RowScope::kTrain,
      .section = "[rallentamenti]",
@@ -992,8 +1062,10 @@ constexpr RowKindEntry kRowKinds[] = {
      .description = "A temporary slowdown: a stretch the train must pass at a reduced speed, "
                     "with its warning board 1,200 m ahead. The compiler adds code-cut points "
                     "before it and, for a slow one, through it.",
-     .fields = kSlowdownFields},
-    {.keyword = "abbattimento",
+     .fields = kSlowdownFields,
+     .columns = kSlowdownForm},
+    {.id = RowKindId::kCodeCut,
+     .keyword = "abbattimento",
      .source = SourceKind::kTrain,
      .scope = RowScope::kTrain,
      .section = "[codici]",
@@ -1002,8 +1074,10 @@ constexpr RowKindEntry kRowKinds[] = {
      .written = "abbattimento",
      .description = "A code-cut point of the author's own, beside those the compiler places "
                     "around slowdowns and before signals.",
-     .fields = kCodeCutFields},
-    {.keyword = "stazione",
+     .fields = kCodeCutFields,
+     .columns = kPositionValue},
+    {.id = RowKindId::kStation,
+     .keyword = "stazione",
      .source = SourceKind::kTrain,
      .scope = RowScope::kTrain,
      .section = "[stazioni]",
@@ -1016,8 +1090,18 @@ constexpr RowKindEntry kRowKinds[] = {
                     "are stored for the simulator: the built-in scenario writes 1,1,0,4,1,1 in "
                     "fields 7 to 12 at its stops (kinds 6, 12, 22), 0,1,0,2,0,0 at kind 25, "
                     "1,0,0,2,4,0 at kind 27 and zeros at kind 28.",
-     .fields = kStationFields},
+     .fields = kStationFields,
+     .columns = kStationForm},
 };
+
+// The readers switch on the id, so each entry must stand at its id's place.
+constexpr bool ids_in_place() {
+  for (size_t i = 0; i < std::size(kRowKinds); ++i) {
+    if (static_cast<size_t>(kRowKinds[i].id) != i) return false;
+  }
+  return std::size(kRowKinds) == kRowKindCount;
+}
+static_assert(ids_in_place(), "every row kind stands at its id's place");
 
 constexpr SectionEntry kSections[] = {
     {SourceKind::kLine, "[generale]", RowScope::kLineGeneral,
@@ -1128,6 +1212,18 @@ std::vector<const RowKindEntry*> row_kinds_matching(RowScope scope, std::string_
     if (k.scope == scope && recognises(k, field)) out.push_back(&k);
   }
   return out;
+}
+
+const RowKindEntry& row_kind(RowKindId id) { return kRowKinds[static_cast<size_t>(id)]; }
+
+size_t match_row_kinds(RowScope scope, std::string_view field, bool curves,
+                       RowKindId (&out)[kRowKindCount]) {
+  size_t n = 0;
+  for (const RowKindEntry& k : kRowKinds) {
+    if (k.scope != scope || (!curves && k.id == RowKindId::kCurve)) continue;
+    if (recognises(k, field)) out[n++] = k.id;
+  }
+  return n;
 }
 
 std::vector<const RowKindEntry*> lookup_row_kinds(std::string_view text) {

@@ -3,6 +3,8 @@
 // editor's hover and completion.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -16,6 +18,52 @@ enum class SourceKind { kLine, kTrain };
 // [generale] section and its body rows only after it; the train reader takes every row kind
 // anywhere after its [generale] header.
 enum class RowScope { kLineGeneral, kLineBody, kTrain };
+
+// Every row kind of both sources, in the order the readers test them: what the readers switch on.
+enum class RowKindId : uint8_t {
+  // The line source's [generale] section.
+  kRouteLength,
+  kProgressiveTre,
+  kProgressiveDue,
+  kProgressiveUno,
+  kBackgroundUno,
+  kBackgroundDue,
+  kBackgroundTre,
+  kRepetition,
+  // The line body.
+  kGradient,
+  kCurve,
+  kMountain,
+  kSpeedBoard,
+  kIndicationBoard,
+  // The train source.
+  kBrakeMass,
+  kCoaches,
+  kSpeed,
+  kAdhesion,
+  kClock,
+  kSand,
+  kSignal,
+  kSlowdown,
+  kCodeCut,
+  kStation,
+};
+inline constexpr size_t kRowKindCount = 23;
+
+enum class ValueType {
+  kNumber,  // a whole number, or nothing (read as 0)
+  kText,    // a board text or a station name, up to the next comma or line end
+  kClock,   // the clock row's three numbers, apart by blanks in one field
+};
+
+// How the emitter spells one comma-separated field after the keyword: `blanks` fixed blanks
+// before it, or, when `width` is set, as many blanks as right-align it in that many characters.
+// `fmt` and `decompile` write the same.
+struct ValueForm {
+  ValueType type = ValueType::kNumber;
+  int blanks = 0;
+  int width = 0;
+};
 
 // One value of a row, in the order the reader takes them after the keyword.
 struct FieldEntry {
@@ -31,6 +79,7 @@ struct FieldEntry {
 
 // One row kind: a keyword field and the values that follow it.
 struct RowKindEntry {
+  RowKindId id;
   std::string_view keyword;  // the name authors write and look up ("stazione")
   SourceKind source;
   RowScope scope;
@@ -41,6 +90,8 @@ struct RowKindEntry {
   std::string_view written;      // the keyword field as the built-in scenario writes it
   std::string_view description;  // one paragraph
   std::span<const FieldEntry> fields;
+  // The column form of each comma-separated field after the keyword, in the emitter's spelling.
+  std::span<const ValueForm> columns;
   // Numbers of this row may also be separated by blanks alone (the built-in clock row).
   bool blank_separated = false;
 };
@@ -86,6 +137,15 @@ std::vector<const RowKindEntry*> row_kinds_of_section(SourceKind source, std::st
 std::vector<std::string_view> keywords_of_section(SourceKind source, std::string_view header);
 
 FieldCount field_count(const RowKindEntry& kind);
+
+// The entry of a row kind id.
+const RowKindEntry& row_kind(RowKindId id);
+
+// The row kinds of a scope that a keyword field meets, in the readers' order, without
+// allocating: writes their ids to out and returns how many. With curves false the curve kind
+// is never met (the reader takes curve rows only while it builds the plan).
+size_t match_row_kinds(RowScope scope, std::string_view field, bool curves,
+                       RowKindId (&out)[kRowKindCount]);
 
 // The keywords nearest to a misspelt word, nearest first (at most `limit`); a keyword counts
 // as near when the word is close to it or to one of its words. Empty when none is near.

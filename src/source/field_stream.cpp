@@ -53,6 +53,10 @@ bool FieldStream::seek_field() {
 void FieldStream::mark_field_start() {
   field_line_ = line_;
   field_column_ = static_cast<int32_t>(pos_ - line_start_) + 1;
+  field_line_start_ = line_start_;
+  field_pos_ = end_pos_ = pos_;
+  end_line_ = field_line_;
+  end_column_ = field_column_;
   // Bounded: a row has at most 17 value fields, but a runaway keyword search has many.
   if (row_fields_.size() < 64) row_fields_.push_back({field_line_, field_column_});
 }
@@ -75,13 +79,26 @@ void FieldStream::consume_delimiter_after_number() {
 }
 
 std::string FieldStream::read_quoted() {
-  const size_t close = bytes_.find('"', pos_ + 1);
-  if (close == std::string::npos) throw ReadFailure("a quoted field has no closing quote");
+  // A search that found no quote up to the end is not made again from a later place: a
+  // tolerant reader that goes on after each unclosed quote stays linear.
+  size_t close = std::string::npos;
+  if (pos_ + 1 < no_quote_from_) {
+    close = bytes_.find('"', pos_ + 1);
+    if (close == std::string::npos) no_quote_from_ = pos_ + 1;
+  }
+  const auto across = [&] {
+    if (quote_across_lines_ == 0 || line_ < quote_across_lines_) quote_across_lines_ = line_;
+  };
+  if (close == std::string::npos) {
+    across();
+    throw ReadFailure("a quoted field has no closing quote");
+  }
   std::string inside = bytes_.substr(pos_ + 1, close - pos_ - 1);
   // Keep line numbers true across line ends inside the quotes.
   for (size_t k = pos_ + 1; k < close; ++k) {
     const char c = bytes_[k];
     if (c == '\n' || (c == '\r' && bytes_[k + 1] != '\n')) {
+      across();
       ++line_;
       line_start_ = k + 1;
     }
@@ -98,6 +115,7 @@ Field FieldStream::read_text() {
   f.column = field_column_;
   if (pos_ < bytes_.size() && bytes_[pos_] == '"') {
     f.text = read_quoted();
+    mark_field_end(pos_);
     // Whatever stands between the closing quote and the delimiter is not part of the field.
     while (pos_ < bytes_.size() && bytes_[pos_] != ',' && !is_line_end(bytes_[pos_])) ++pos_;
   } else {
@@ -106,6 +124,7 @@ Field FieldStream::read_text() {
     size_t end = pos_;
     while (end > start && is_blank(bytes_[end - 1])) --end;
     f.text.assign(bytes_, start, end - start);
+    mark_field_end(end);
   }
   consume_delimiter_after_text();
   return f;
@@ -120,6 +139,7 @@ int32_t FieldStream::read_number() {
     // Quoted as a text field may be: the number is what the quotes hold, blanks around it
     // trimmed as for an unquoted field.
     quoted = read_quoted();
+    mark_field_end(pos_);
     token = quoted;
     while (!token.empty() && is_blank(token.front())) token.remove_prefix(1);
     while (!token.empty() && is_blank(token.back())) token.remove_suffix(1);
@@ -136,6 +156,7 @@ int32_t FieldStream::read_number() {
       ++pos_;
     }
     token = std::string_view(bytes_.data() + start, pos_ - start);
+    mark_field_end(pos_);
   }
   consume_delimiter_after_number();
   if (token.empty()) return 0;
@@ -162,6 +183,16 @@ int32_t FieldStream::read_number() {
     throw ReadFailure(shown(token) + " does not fit 32 bits");
   }
   return static_cast<int32_t>(value);
+}
+
+void FieldStream::resume_after_failure(bool at_its_line) {
+  line_ = field_line_;
+  pos_ = field_line_start_;
+  line_start_ = field_line_start_;
+  after_comma_ = false;
+  if (at_its_line) return;
+  while (pos_ < bytes_.size() && !is_line_end(bytes_[pos_])) ++pos_;
+  if (pos_ < bytes_.size()) consume_line_end();
 }
 
 std::string_view source_line(std::string_view text, int32_t line) {

@@ -1,6 +1,7 @@
 // The field stream that both source readers read: fields end at a comma or a line end.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -50,9 +51,24 @@ class FieldStream {
   // The fields of the current row so far, the keyword first.
   const std::vector<FieldPlace>& row_fields() const { return row_fields_; }
 
-  // Where the field read last begins.
+  // Where the field read last begins, and where it ends: one past its last character (a
+  // number's last digit, a text's last non-blank, a quoted field's closing quote), on end_line.
   int32_t line() const { return field_line_; }
   int32_t column() const { return field_column_; }
+  int32_t end_line() const { return end_line_; }
+  int32_t end_column() const { return end_column_; }
+
+  // After a read that failed: goes on from the start of the line where the failed field began
+  // (at_its_line), else from the line after it. Each call moves on, so a tolerant reader that
+  // resumes this way always ends.
+  void resume_after_failure(bool at_its_line);
+  // The first line (from 1) where a quoted field holds a line end or has no closing quote; 0
+  // while there is none. From there on the text's line ends may be inside a field.
+  int32_t quote_across_lines() const { return quote_across_lines_; }
+  // The bytes of the field read last, as written (a quoted field with its quotes).
+  std::string_view field_bytes() const {
+    return std::string_view(bytes_).substr(field_pos_, end_pos_ - field_pos_);
+  }
   // The text of a line of the source, without its line end.
   std::string_view line_text(int32_t line) const { return source_line(bytes_, line); }
   // Hands the source text over, leaving the stream empty.
@@ -77,6 +93,19 @@ class FieldStream {
   bool after_comma_ = false;
   int32_t field_line_ = 0;
   int32_t field_column_ = 0;
+  size_t field_line_start_ = 0;
+  size_t field_pos_ = 0;
+  int32_t quote_across_lines_ = 0;
+  // No double quote stands from here to the end of the bytes.
+  size_t no_quote_from_ = SIZE_MAX;
+  size_t end_pos_ = 0;
+  int32_t end_line_ = 0;
+  int32_t end_column_ = 0;
+  void mark_field_end(size_t end) {
+    end_line_ = line_;
+    end_column_ = static_cast<int32_t>(end - line_start_) + 1;
+    end_pos_ = end;
+  }
   std::vector<FieldPlace> row_fields_;
 };
 

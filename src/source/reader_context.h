@@ -6,10 +6,12 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "model/build_state.h"
 #include "source/field_stream.h"
 #include "source/row_origin.h"
+#include "source/row_scanner.h"
 #include "source/source_store.h"
 
 namespace scenario {
@@ -25,6 +27,12 @@ struct ReadReport {
   std::map<std::string, std::string> texts;
 };
 
+// The rows that the readers read, value by value, for tests that hold them beside a scan.
+struct RowLog {
+  std::vector<ScannedRow> line;
+  std::vector<ScannedRow> train;
+};
+
 struct ReaderContext {
   ReaderContext(BuildState& s, SourceStore& store) : state(s), sources(store) {}
 
@@ -38,6 +46,8 @@ struct ReaderContext {
   int32_t row_line = 0;
   // The next free board slot, which station slots must stay below.
   int32_t next_board_slot = 80;
+  // Where the readers log their rows; null but in tests.
+  RowLog* row_log = nullptr;
 
   // Makes name the source being read; false when the store has no such source.
   bool open(const std::string& name);

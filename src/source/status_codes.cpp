@@ -87,6 +87,9 @@ constexpr WarningInfo kWarnings[] = {
      "starts"},
     {kNoGeneral, "no-general",
      "a train source in which no field holds [generale]: the reader takes nothing of it"},
+    {kNoteRow, "note-row",
+     "a row after a note on its line (- nota, pendenza, 2000, 30): a hyphen makes a comment of "
+     "its own field only, and the reader takes the row"},
 };
 
 }  // namespace

@@ -75,6 +75,7 @@ enum WarningCode : int32_t {
   kNotCp1252 = 11,
   kTrainAboveBoards = 12,
   kNoGeneral = 13,
+  kNoteRow = 14,
 };
 
 struct WarningInfo {

@@ -6,7 +6,7 @@
 #include <memory>
 #include <set>
 
-#include "compiler/compile.h"
+#include "compiler/check_scenario.h"
 #include "format/file_names.h"
 #include "lint/source_lint.h"
 #include "source/diagnostic_json.h"
@@ -19,88 +19,9 @@
 namespace scenario::tool {
 namespace {
 
-// Blanks lines first..last of text (from 1), keeping the line ends, so that the other rows
-// keep their line numbers and the reader skips the blanked ones.
-void set_aside(std::string& text, int32_t first, int32_t last) {
-  int32_t line = 1;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\r' || c == '\n') {
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      ++line;
-      continue;
-    }
-    if (line >= first && line <= last) text[i] = ' ';
-  }
-}
-
-}  // namespace
-
-std::vector<Diagnostic> check_sources(const std::string& srcdir, const Identity& id,
-                                      size_t max_faults) {
-  return check_scenario(srcdir, id, max_faults).faults;
-}
-
-CheckReport check_scenario(const std::string& srcdir, const Identity& id, size_t max_faults) {
-  CheckReport report;
-  MemorySources sources;
-  std::vector<Diagnostic>& faults = report.faults;
-  for (const std::string& name : {line_source_name(id), train_source_name(id)}) {
-    try {
-      if (auto t = load_source_file(srcdir + "/" + name)) sources.set(name, std::move(*t));
-    } catch (const ReadFailure& e) {
-      RowOrigin file;
-      file.file = name;
-      faults.push_back(make_diagnostic(Diagnostic::Kind::kStatus, kReadFailure, 0, file, e.what()));
-    }
-  }
-  if (!faults.empty()) return report;
-  {
-    const auto text_of = [&](const std::string& name) -> const std::string* {
-      const auto it = sources.texts().find(name);
-      return it == sources.texts().end() ? nullptr : &it->second;
-    };
-    const std::string line = line_source_name(id), train = train_source_name(id);
-    report.warnings = lint_sources({line, text_of(line)}, {train, text_of(train)});
-  }
-
-  std::set<std::pair<std::string, int32_t>> set_aside_rows;
-  // Sets the row of d aside for the next compile; false when it has no row or was set aside.
-  const auto set_row_aside = [&](const Diagnostic& d) {
-    if (d.file.empty() || d.row_first_line <= 0 || sources.texts().count(d.file) == 0) return false;
-    if (!set_aside_rows.insert({d.file, d.row_first_line}).second) return false;
-    set_aside(sources.texts()[d.file], d.row_first_line, d.row_last_line);
-    return true;
-  };
-  while (faults.size() < max_faults) {
-    auto state = std::make_unique<BuildState>();
-    state->scenario_name = id.name;
-    state->train_number = id.train;
-    const CompileOutcome outcome = compile(*state, sources, 1);
-    // A reader's fault stops the reading there: the row goes, and the sources are compiled
-    // again without it.
-    if (!outcome.read_status.clean()) {
-      faults.push_back(outcome.read_status);
-      if (!set_row_aside(outcome.read_status)) break;
-      continue;
-    }
-    // A row that puts an item on block 1 takes a reserved field: the compile ends before the
-    // codes of the post-processing are final, so the row goes first.
-    if (outcome.errore) {
-      faults.push_back(*outcome.errore);
-      if (!set_row_aside(*outcome.errore)) break;
-      continue;
-    }
-    // The readers are content: what the compiler finds is listed in one pass.
-    for (const Diagnostic& d : outcome.compiler_faults) {
-      if (faults.size() >= max_faults) break;
-      faults.push_back(d);
-    }
-    break;
-  }
-  const std::string line_name = line_source_name(id);
+// A misspelt name shows beside the names that the folder holds.
+void note_line_sources(std::vector<Diagnostic>& faults, const std::string& srcdir) {
   for (Diagnostic& f : faults) {
-    // A misspelt name shows beside the names that the folder holds.
     if (f.kind != Diagnostic::Kind::kStatus || f.code != kNoLineSource) continue;
     std::string held;
     std::error_code ec;
@@ -110,14 +31,32 @@ CheckReport check_scenario(const std::string& srcdir, const Identity& id, size_t
     }
     f.message += "; " + srcdir + " holds " + (held.empty() ? "no line source" : held);
   }
-  std::stable_sort(faults.begin(), faults.end(), [&](const Diagnostic& a, const Diagnostic& b) {
-    const auto rank = [&](const Diagnostic& f) {
-      return f.file.empty() || f.line == 0 ? 2 : (f.file == line_name ? 0 : 1);
-    };
-    if (rank(a) != rank(b)) return rank(a) < rank(b);
-    return a.line < b.line;
-  });
-  return report;
+}
+
+// What --json says of the warnings past the cap: one more object of the list's form.
+nlohmann::ordered_json more_warnings_json(size_t more) {
+  nlohmann::ordered_json j;
+  for (const char* key : {"file", "line", "column", "status", "errore", "position"}) {
+    j[key] = nullptr;
+  }
+  j["message"] = "and " + std::to_string(more) + " more warnings, not listed (only the first " +
+                 std::to_string(kMaxListedWarnings) + " are)";
+  j["text"] = "";
+  j["severity"] = "note";
+  j["name"] = nullptr;
+  j["more"] = more;
+  return j;
+}
+
+}  // namespace
+
+std::vector<Diagnostic> check_sources(const std::string& srcdir, const Identity& id,
+                                      size_t max_faults) {
+  CheckOptions options;
+  options.max_faults = max_faults;
+  CheckReport report = check_scenario(srcdir, id, options);
+  note_line_sources(report.faults, srcdir);
+  return std::move(report.faults);
 }
 
 CommandLine check_command_line() {
@@ -138,15 +77,16 @@ int check_command(const std::vector<std::string>& args) {
   try {
     const ScenarioOptions o = scenario_options(c, "SRCDIR");
     const Identity id = resolve_identity(o.directory, o.name, o.train);
-    const CheckReport report = check_scenario(o.directory, id);
+    CheckOptions options;
+    for (const WarningInfo& w : warning_infos()) {
+      if (o.no_warn.count(std::string(w.name)) != 0) options.lint.silenced.push_back(w.code);
+    }
+    CheckReport report = check_scenario(o.directory, id, options);
+    note_line_sources(report.faults, o.directory);
     // Faults and warnings together, each source's by line, as an author reads the file.
     std::vector<Diagnostic> all = report.faults;
-    size_t warnings = 0;
-    for (const Diagnostic& w : report.warnings) {
-      if (o.no_warn.count(std::string(w.name())) != 0) continue;
-      all.push_back(w);
-      ++warnings;
-    }
+    const size_t warnings = report.warnings.size() + report.more_warnings;
+    all.insert(all.end(), report.warnings.begin(), report.warnings.end());
     const std::string line_name = line_source_name(id);
     std::stable_sort(all.begin(), all.end(), [&](const Diagnostic& a, const Diagnostic& b) {
       const auto rank = [&](const Diagnostic& f) {
@@ -159,9 +99,14 @@ int check_command(const std::vector<std::string>& args) {
     if (o.json) {
       nlohmann::ordered_json list = nlohmann::ordered_json::array();
       for (const Diagnostic& f : all) list.push_back(diagnostic_json(f));
+      if (report.more_warnings > 0) list.push_back(more_warnings_json(report.more_warnings));
       std::cout << list.dump() << std::endl;
     } else {
       for (const Diagnostic& f : all) std::cout << diagnostic_text(f);
+      if (report.more_warnings > 0) {
+        std::cout << "and " << report.more_warnings << " more warnings, not listed (only the first "
+                  << kMaxListedWarnings << " are)\n";
+      }
       const auto count = [](size_t n, const char* one, const char* many) {
         return std::to_string(n) + " " + (n == 1 ? one : many);
       };

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "compiler/check_scenario.h"
 #include "model/identity.h"
 #include "source/diagnostic.h"
 
@@ -19,13 +20,10 @@ namespace scenario::tool {
 std::vector<Diagnostic> check_sources(const std::string& srcdir, const Identity& id,
                                       size_t max_faults = 100);
 
-struct CheckReport {
-  std::vector<Diagnostic> faults;    // as check_sources lists them
-  std::vector<Diagnostic> warnings;  // of the sources as they are, in file order
-};
-
-// The faults of check_sources and the warnings of the sources.
-CheckReport check_scenario(const std::string& srcdir, const Identity& id, size_t max_faults = 100);
+// The faults of check_sources and the warnings of the sources (check_scenario below both check
+// and the language server).
+using scenario::check_scenario;
+using scenario::CheckReport;
 
 // The command's options and operand.
 CommandLine check_command_line();

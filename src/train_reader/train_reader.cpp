@@ -5,11 +5,11 @@
 
 #include "format/file_names.h"
 #include "format/marks.h"
+#include "format/track_image.h"
 #include "model/rounding.h"
-#include "source/keyword_field.h"
 #include "source/read_failure.h"
+#include "source/row_scanner.h"
 #include "source/status_codes.h"
-#include "source/text_match.h"
 #include "source/track_access.h"
 #include "train_reader/train_recorders.h"
 
@@ -20,13 +20,20 @@ constexpr int32_t kMinStationSpacing = 350;
 
 class TrainReader {
  public:
-  explicit TrainReader(ReaderContext& ctx) : ctx_(ctx), s_(ctx.state), in_(*ctx.stream) {}
+  explicit TrainReader(ReaderContext& ctx)
+      : ctx_(ctx),
+        s_(ctx.state),
+        in_(*ctx.stream),
+        scan_(in_, SourceKind::kTrain, ScanMode::kStrict) {
+    if (ctx.row_log != nullptr) scan_.log_rows(&ctx.row_log->train);
+  }
   void run();
 
  private:
   enum class Row { kNext, kEnd, kFault };
 
-  Row examine(const std::string& k);
+  Row examine(const KeywordField& k);
+  Row examine_kind(RowKindId id);
   Row speed_row();
   Row adhesion_row();
   Row signal_row();
@@ -54,6 +61,7 @@ class TrainReader {
   ReaderContext& ctx_;
   BuildState& s_;
   FieldStream& in_;
+  RowScanner scan_;
   int64_t speed_cursor_ = 0;
   int32_t previous_speed_ = 0;
   int64_t adhesion_cursor_ = 0;
@@ -64,13 +72,13 @@ class TrainReader {
 };
 
 uint8_t TrainReader::read_byte() {
-  const int32_t v = in_.read_number();
+  const int32_t v = scan_.number();
   if (v < 0 || v > 255) throw ReadFailure(std::to_string(v) + " does not fit a byte field");
   return static_cast<uint8_t>(v);
 }
 
 int16_t TrainReader::read_int16() {
-  const int32_t v = in_.read_number();
+  const int32_t v = scan_.number();
   if (v < std::numeric_limits<int16_t>::min() || v > std::numeric_limits<int16_t>::max()) {
     throw ReadFailure(std::to_string(v) + " does not fit a 16-bit field");
   }
@@ -78,7 +86,7 @@ int16_t TrainReader::read_int16() {
 }
 
 uint8_t TrainReader::speed_mark(int32_t speed) const {
-  const int64_t mark = round_to_int(speed / 5.0);
+  const int64_t mark = round_to_int(speed / static_cast<double>(kSpeedStepKmh));
   if (mark < 0 || mark > 255) {
     throw ReadFailure("a speed of " + std::to_string(speed) + " km/h does not fit the track");
   }
@@ -98,46 +106,64 @@ void TrainReader::taken(int32_t code, int64_t position, int64_t block) {
 void TrainReader::run() {
   // Skip to the general section; without one nothing is read, but the end still runs. The
   // first read is made whatever the source holds: one with no field at all fails on it.
-  do {
-    const Field f = in_.read_text();
-    s_.current_field = f.text;
-    if (contains_ci(f.text, "[generale]")) break;
-  } while (!in_.at_end());
-  while (const std::optional<Field> f = next_keyword(in_)) {
-    s_.current_field = f->text;
-    ctx_.row_line = f->line;
-    in_.begin_row();
-    const Row r = examine(f->text);
-    if (r == Row::kFault) return;
-    if (r == Row::kEnd) break;
+  if (scan_.find_general([&](const Field& f) { s_.current_field = f.text; })) {
+    while (const std::optional<KeywordField> k = scan_.next()) {
+      s_.current_field = k->field.text;
+      ctx_.row_line = k->field.line;
+      in_.begin_row();
+      const Row r = examine(*k);
+      if (r == Row::kFault) return;
+      if (r == Row::kEnd) break;
+    }
   }
   normal_end();
 }
 
-TrainReader::Row TrainReader::examine(const std::string& k) {
-  GeneralTable& t = s_.general;
-  Row r = Row::kNext;
-  if (contains_ci(k, "frenata") && contains_ci(k, "massa"))
-    t.brake_mass_percentage() = in_.read_number();
-  if (contains_ci(k, "vetture")) t.coaches() = in_.read_number();
-  if (contains_ci(k, "velocit") && (r = speed_row()) != Row::kNext) return r;
-  if (contains_ci(k, "aderenza") && (r = adhesion_row()) != Row::kNext) return r;
-  if (contains_ci(k, "orologio")) {
-    t.clock_hours() = read_int16();
-    t.clock_minutes() = read_int16();
-    t.clock_seconds() = read_int16();
+TrainReader::Row TrainReader::examine(const KeywordField& k) {
+  for (const RowKindId id : k.row_kinds()) {
+    const Row r = examine_kind(id);
+    if (r != Row::kNext) return r;
   }
-  if (contains_ci(k, "sabbia")) t.sand() = read_int16();
-  if (contains_ci(k, "segnale") && (r = signal_row()) != Row::kNext) return r;
-  if (contains_ci(k, "rallentamento") && (r = slowdown_row()) != Row::kNext) return r;
-  if (contains_ci(k, "abbattimento") && (r = code_cut_row()) != Row::kNext) return r;
-  if (contains_ci(k, "stazione") && (r = station_row()) != Row::kNext) return r;
   return Row::kNext;
 }
 
+TrainReader::Row TrainReader::examine_kind(RowKindId id) {
+  GeneralTable& t = s_.general;
+  switch (id) {
+    case RowKindId::kBrakeMass:
+      t.brake_mass_percentage() = scan_.number();
+      return Row::kNext;
+    case RowKindId::kCoaches:
+      t.coaches() = scan_.number();
+      return Row::kNext;
+    case RowKindId::kSpeed:
+      return speed_row();
+    case RowKindId::kAdhesion:
+      return adhesion_row();
+    case RowKindId::kClock:
+      t.clock_hours() = read_int16();
+      t.clock_minutes() = read_int16();
+      t.clock_seconds() = read_int16();
+      return Row::kNext;
+    case RowKindId::kSand:
+      t.sand() = read_int16();
+      return Row::kNext;
+    case RowKindId::kSignal:
+      return signal_row();
+    case RowKindId::kSlowdown:
+      return slowdown_row();
+    case RowKindId::kCodeCut:
+      return code_cut_row();
+    case RowKindId::kStation:
+      return station_row();
+    default:
+      return Row::kNext;
+  }
+}
+
 TrainReader::Row TrainReader::speed_row() {
-  const int32_t p = in_.read_number();
-  const int32_t v = in_.read_number();
+  const int32_t p = scan_.number();
+  const int32_t v = scan_.number();
   if (!in_range(p, 100)) return out_of_range(p);
   const int64_t n = round_to_int(p / 50.0);
   if (n > 0) {
@@ -152,8 +178,8 @@ TrainReader::Row TrainReader::speed_row() {
 }
 
 TrainReader::Row TrainReader::adhesion_row() {
-  const int32_t p = in_.read_number();
-  const int32_t a = in_.read_number();
+  const int32_t p = scan_.number();
+  const int32_t a = scan_.number();
   if (!in_range(p, 100)) return out_of_range(p);
   const int64_t n = round_to_int(p / 50.0);
   if (n > 0) {
@@ -170,18 +196,18 @@ TrainReader::Row TrainReader::adhesion_row() {
 }
 
 TrainReader::Row TrainReader::signal_row() {
-  const int32_t p = in_.read_number();
+  const int32_t p = scan_.number();
   SignalFields f{};
-  f.f2 = in_.read_number();
-  f.f3 = in_.read_number();
-  f.f4 = in_.read_number();
-  f.f5 = in_.read_number();
-  f.f6 = in_.read_number();
-  f.f7 = in_.read_number();
-  f.f8 = in_.read_number();
-  f.f9 = in_.read_number();
-  f.f10 = in_.read_number();
-  f.f11 = in_.read_number();
+  f.f2 = scan_.number();
+  f.f3 = scan_.number();
+  f.f4 = scan_.number();
+  f.f5 = scan_.number();
+  f.f6 = scan_.number();
+  f.f7 = scan_.number();
+  f.f8 = scan_.number();
+  f.f9 = scan_.number();
+  f.f10 = scan_.number();
+  f.f11 = scan_.number();
   if (!in_range(p, 100) || !signal_in_track(s_.track, p)) return out_of_range(p);
   // Only a status of this call stops the reading; a position stop of the line half does not.
   const Recorded r = memo_segnale(s_, p, f);
@@ -194,13 +220,13 @@ TrainReader::Row TrainReader::signal_row() {
 }
 
 TrainReader::Row TrainReader::slowdown_row() {
-  const int32_t p = in_.read_number();
+  const int32_t p = scan_.number();
   SlowdownFields f{};
-  f.f2 = in_.read_number();
-  f.f3 = in_.read_number();
-  f.f4 = in_.read_number();
-  f.f5 = in_.read_number();
-  f.f6 = in_.read_number();
+  f.f2 = scan_.number();
+  f.f3 = scan_.number();
+  f.f4 = scan_.number();
+  f.f5 = scan_.number();
+  f.f6 = scan_.number();
   if (!in_range(p, 100) || !slowdown_in_track(s_.track, p, f)) return out_of_range(p);
   const Recorded r = memo_rallentamento(s_, p, f);
   if (r.code > 0) {
@@ -223,8 +249,8 @@ TrainReader::Row TrainReader::slowdown_row() {
 }
 
 TrainReader::Row TrainReader::code_cut_row() {
-  const int32_t p = in_.read_number();
-  const int32_t c = in_.read_number();
+  const int32_t p = scan_.number();
+  const int32_t c = scan_.number();
   if (!in_range(p, 100)) return out_of_range(p);
   const int64_t t = round_to_int(p / 50.0);
   if (!s_.track.contains(t)) return out_of_range(p);
@@ -249,7 +275,7 @@ TrainReader::Row TrainReader::station_row() {
   // the track, in a slot of its own that is dropped, so that the board keeps its whole slot.
   GeneralEntry unkept;
   GeneralEntry& e = k_ > ctx_.next_board_slot ? unkept : s_.general[k_];
-  const int32_t p = in_.read_number();
+  const int32_t p = scan_.number();
   e.long3 = p;
   if (!in_range(p, 800)) return out_of_range(p);
   if (p % 50 != 0) {
@@ -257,7 +283,7 @@ TrainReader::Row TrainReader::station_row() {
     return Row::kFault;
   }
   e.code = read_byte();
-  const int32_t length = in_.read_number();
+  const int32_t length = scan_.number();
   if (length % 100 != 0) {
     fault(kStationLengthNotMultiple, p);
     return Row::kFault;
@@ -272,15 +298,15 @@ TrainReader::Row TrainReader::station_row() {
   e.int4 = read_int16();
   e.int5 = read_int16();
   e.byte2 = read_byte();
-  const int64_t h = in_.read_number();
-  const int64_t m = in_.read_number();
-  const int64_t sec = in_.read_number();
+  const int64_t h = scan_.number();
+  const int64_t m = scan_.number();
+  const int64_t sec = scan_.number();
   const int64_t time = (h * 60 + m) * 60 + sec;
   if (time < std::numeric_limits<int32_t>::min() || time > std::numeric_limits<int32_t>::max()) {
     throw ReadFailure("a scheduled time does not fit 32 bits");
   }
   e.long4 = static_cast<int32_t>(time);
-  const Field name = in_.read_text();
+  const Field name = scan_.text();
   if (name.text.size() > 0xFFFF) throw ReadFailure("a station name longer than 65535 bytes");
   e.text = name.text;
 

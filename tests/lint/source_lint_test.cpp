@@ -64,6 +64,10 @@ TEST(SourceLint, EachMistakeGivesItsOneWarningAtItsField) {
       {"curve hand letter", "curvaz4,  3000,  100\r\n", "", kUnknownKeyword, kLine, 13, 1,
        "read as a right curve of sharpness 4"},
       {"case of a general keyword", "", "", kUnknownKeyword, kLine, 3, 1, "matched in lower case"},
+      {"a note that leaves a row behind it", "- nota, pendenza, 2000, 30\r\n", "", kNoteRow, kLine,
+       13, 9, "'pendenza' after '- nota' is read as a pendenza row"},
+      {"a note between two rows of a line", "pendenza, 2000, 4, - nota, pendenza, 3000, 5\r\n", "",
+       kNoteRow, kLine, 13, 28, "after '- nota'"},
       {"comment line", "# la pendenza aumenta\r\npendenza,  2000,   4\r\n", "", kCommentRow, kLine,
        13, 1, "read as a pendenza row"},
       {"short row", "", "segnale,    2900,   2, 4, 1,  0, 0,    2,  2,4,0\r\n[fine]\r\n",
@@ -126,6 +130,42 @@ TEST(SourceLint, EachMistakeGivesItsOneWarningAtItsField) {
     EXPECT_EQ(w.line, c.line) << summary(ws);
     EXPECT_EQ(w.column, c.column) << summary(ws);
     EXPECT_NE(w.message.find(c.says), std::string::npos) << w.message;
+  }
+}
+
+// A control byte shows the same way in the message as in the quoted row under it.
+TEST(SourceLint, AControlByteShowsOneWay) {
+  const std::string line = kLineHead + "pend\x1Bnza,  2000,   4\r\n";
+  std::string unknown;
+  for (const Diagnostic& w : lint(line, kTrainHead)) {
+    if (w.code == kUnknownKeyword) unknown = diagnostic_text(w);
+  }
+  EXPECT_NE(unknown.find("'pend\\x1Bnza' names no row kind"), std::string::npos) << unknown;
+  EXPECT_NE(unknown.find("    pend\\x1Bnza,  2000"), std::string::npos) << unknown;
+  EXPECT_EQ(unknown.find('\x1B'), std::string::npos) << unknown;
+}
+
+// Past the cap the warnings are only counted; a silenced kind is neither kept nor counted.
+TEST(SourceLint, WarningsPastTheCapAreCounted) {
+  std::string line = kLineHead;
+  for (int i = 0; i < 30; ++i) line += "pendanza,  " + std::to_string(2000 + 50 * i) + ",   4\r\n";
+  line += "pendenza,  9025,   4\r\n";  // one rounded-value warning after them
+  const struct {
+    const char* what;
+    LintLimits limits;
+    size_t kept;
+    size_t more;
+  } cases[] = {
+      {"no cap", {}, 31, 0},
+      {"a cap of 10", {{}, 10}, 10, 21},
+      {"unknown keywords silenced", {{kUnknownKeyword}, 10}, 1, 0},
+      {"both silenced", {{kUnknownKeyword, kRoundedValue}, 0}, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const LintReport r = lint_sources({kLine, &line}, {kTrain, &kTrainHead}, c.limits);
+    EXPECT_EQ(r.warnings.size(), c.kept);
+    EXPECT_EQ(r.more, c.more);
   }
 }
 

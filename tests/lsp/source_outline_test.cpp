@@ -52,9 +52,9 @@ TEST(SourceOutline, RowsAndFieldsWhereTheReadersFindThem) {
       {"values on the next line, hyphen fields passed over", SourceKind::kTrain,
        "[generale]\r\n----,velocita\r\n 1900,  135\r\nsabbia, 3\r\n",
        "[generale]@1:1-11 | velocita@2:6-14 1900@3:2-6 135@3:9-12 | sabbia@4:1-7 3@4:9-10 "},
-      {"the walk stops where the reader fails", SourceKind::kTrain,
-       "[generale]\r\nsabbia, 3\r\nvelocita, 1x00, 5\r\nsabbia, 4\r\n",
-       "[generale]@1:1-11 | sabbia@2:1-7 3@2:9-10 | velocita@3:1-9 "},
+      {"the walk goes on past a row where the reader fails", SourceKind::kTrain,
+       "[generale]\r\nsabbia, 3\r\nvelocita, 1x00, 5\r\nsabbia, 4\r\nx",
+       "[generale]@1:1-11 | sabbia@2:1-7 3@2:9-10 | velocita@3:1-9 | sabbia@4:1-7 4@4:9-10 "},
       {"nothing before [generale]", SourceKind::kTrain, "sabbia, 3\r\n", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(dump(outline_source(c.text, c.kind)), c.outline) << c.what;
