@@ -97,12 +97,16 @@ size_t document_cost(const std::string& uri, size_t text_bytes) {
   return 4 * uri.size() + (text_bytes > kMaxDocumentBytes ? 0 : 2 * text_bytes);
 }
 
-Document& Documents::open(const std::string& uri, std::string text, int64_t version) {
+void check_uri(const std::string& uri) {
   if (uri.size() > kMaxUriBytes) {
     throw ProtocolError(kRequestFailed, "a URI of " + std::to_string(uri.size()) +
                                             " bytes, longer than the " +
                                             std::to_string(kMaxUriBytes / 1024) + " KiB taken");
   }
+}
+
+Document& Documents::open(const std::string& uri, std::string text, int64_t version) {
+  check_uri(uri);
   auto it = docs_.find(uri);
   if (it == docs_.end()) {
     if (docs_.size() >= kMaxDocuments) {

@@ -62,6 +62,8 @@ class Documents {
   std::map<std::string, Document> docs_;
 };
 
+// Throws ProtocolError for a URI longer than kMaxUriBytes.
+void check_uri(const std::string& uri);
 // Sets a document's text, or marks it too large.
 void set_text(Document& d, std::string text);
 // Drops a document's text because the documents together would hold too much.

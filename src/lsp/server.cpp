@@ -242,6 +242,7 @@ void Server::did_open(const Json& params) {
   const std::string& uri = td.at("uri").get_ref<const std::string&>();
   const std::string& text = td.at("text").get_ref<const std::string&>();
   const int64_t version = version_of(td, 0);
+  check_uri(uri);
   if (!fits(uri, text.size())) {
     throw ProtocolError(kRequestFailed, uri +
                                             " is not opened: the open documents together would "

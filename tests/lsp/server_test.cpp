@@ -499,11 +499,14 @@ TEST_F(ServerTest, AllTheDocumentsHoldIsBounded) {
   EXPECT_EQ(server_.documents().all().at(uri(name(0))).text, line_);
 
   // A URI longer than any path is refused, whatever room is left.
-  const std::string long_uri = "file:///" + std::string(kMaxUriBytes, 'a') + "_linea.txt";
-  told = send(note("textDocument/didOpen",
-                   {{"textDocument", {{"uri", long_uri}, {"version", 1}, {"text", ""}}}}));
-  ASSERT_EQ(told.size(), 1u);
-  EXPECT_EQ(told[0]["method"], "window/showMessage");
+  for (const size_t size : {kMaxUriBytes, size_t{8} << 20}) {
+    const std::string long_uri = "file:///" + std::string(size, 'a') + "_linea.txt";
+    told = send(note("textDocument/didOpen",
+                     {{"textDocument", {{"uri", long_uri}, {"version", 1}, {"text", ""}}}}));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0]["params"]["message"], "a URI of " + std::to_string(long_uri.size()) +
+                                                " bytes, longer than the 16 KiB taken");
+  }
   EXPECT_LE(server_.held_bytes(), kMaxHeldBytes);
 }
 
