@@ -19,10 +19,6 @@
 namespace scenario::tool {
 namespace {
 
-constexpr const char* kCheckUsage =
-    "usage: scenario-tool check [--name NAME] [--train NUMBER] [--json] [--no-warn=NAME]... "
-    "[--werror] SRCDIR";
-
 // Blanks lines first..last of text (from 1), keeping the line ends, so that the other rows
 // keep their line numbers and the reader skips the blanked ones.
 void set_aside(std::string& text, int32_t first, int32_t last) {
@@ -124,9 +120,23 @@ CheckReport check_scenario(const std::string& srcdir, const Identity& id, size_t
   return report;
 }
 
+CommandLine check_command_line() {
+  CommandLine c("check",
+                "list every faulty row of a scenario's sources, writing nothing, and warn of rows "
+                "the readers take but most likely not as meant; --no-warn silences one warning, "
+                "--werror makes warnings count as faults");
+  declare_identity_options(c);
+  c.flag("--json", "print the list as JSON");
+  declare_warning_options(c);
+  c.operand("SRCDIR", "the folder of the two sources");
+  return c;
+}
+
 int check_command(const std::vector<std::string>& args) {
+  CommandLine c = check_command_line();
+  if (const auto done = c.parse(args, std::cout, std::cerr)) return *done;
   try {
-    const ScenarioOptions o = parse_scenario_options(args, {.json = true, .warnings = true});
+    const ScenarioOptions o = scenario_options(c, "SRCDIR");
     const Identity id = resolve_identity(o.directory, o.name, o.train);
     const CheckReport report = check_scenario(o.directory, id);
     // Faults and warnings together, each source's by line, as an author reads the file.
@@ -166,8 +176,7 @@ int check_command(const std::vector<std::string>& args) {
     }
     return faults > 0 || (o.werror && warnings > 0) ? 3 : 0;
   } catch (const UsageError& e) {
-    std::cerr << "scenario-tool check: " << e.what() << "\n" << kCheckUsage << std::endl;
-    return 2;
+    return c.refuse(e.what(), std::cerr);
   } catch (const std::exception& e) {
     std::cerr << "scenario-tool check: " << e.what() << std::endl;
     return 1;

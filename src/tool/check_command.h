@@ -8,6 +8,8 @@
 #include "model/identity.h"
 #include "source/diagnostic.h"
 
+#include "tool/command_line.h"
+
 namespace scenario::tool {
 
 // Compiles the sources of id in srcdir on in-memory copies, again and again, each time setting
@@ -25,6 +27,8 @@ struct CheckReport {
 // The faults of check_sources and the warnings of the sources.
 CheckReport check_scenario(const std::string& srcdir, const Identity& id, size_t max_faults = 100);
 
+// The command's options and operand.
+CommandLine check_command_line();
 int check_command(const std::vector<std::string>& args);
 
 }  // namespace scenario::tool

@@ -15,10 +15,6 @@
 namespace scenario::tool {
 namespace {
 
-constexpr const char* kCompileUsage =
-    "usage: scenario-tool compile [--name NAME] [--train NUMBER] [-o OUTDIR] [--json] "
-    "[--documents] SRCDIR";
-
 // The status's diagnostic, the errore number (null when none), the files written and, when one
 // could not be written, the error.
 void print_json(const ToolCompile& c) {
@@ -59,24 +55,29 @@ ToolCompile compile_sources(const std::string& srcdir, const std::string& outdir
   return c;
 }
 
+CommandLine compile_command_line() {
+  CommandLine c("compile",
+                "compile a scenario's sources into its three compiled files; --documents also "
+                "writes the timetable sheet and the slowdown order beside them");
+  declare_identity_options(c);
+  c.option("-o,--output", "OUTDIR", "where the compiled files go (default: SRCDIR)");
+  c.flag("--json", "print the outcome as one JSON object");
+  c.flag("--documents", "also write the driver's documents");
+  c.operand("SRCDIR", "the folder of the two sources");
+  return c;
+}
+
 int compile_command(const std::vector<std::string>& args) {
+  CommandLine cl = compile_command_line();
+  if (const auto done = cl.parse(args, std::cout, std::cerr)) return *done;
   ScenarioOptions o;
   Identity id;
-  bool documents = false;
-  std::vector<std::string> rest;
-  for (const std::string& a : args) {
-    if (a == "--documents") {
-      documents = true;
-    } else {
-      rest.push_back(a);
-    }
-  }
+  const bool documents = cl.given("--documents");
   try {
-    o = parse_scenario_options(rest, {.output = true, .json = true});
+    o = scenario_options(cl, "SRCDIR");
     id = resolve_identity(o.directory, o.name, o.train);
   } catch (const UsageError& e) {
-    std::cerr << "scenario-tool compile: " << e.what() << "\n" << kCompileUsage << std::endl;
-    return 2;
+    return cl.refuse(e.what(), std::cerr);
   }
   ToolCompile c;
   const std::string outdir = o.output.value_or(o.directory);

@@ -10,6 +10,8 @@
 #include "model/build_state.h"
 #include "model/identity.h"
 
+#include "tool/command_line.h"
+
 namespace scenario::tool {
 
 // The outcome of compiling an author's sources.
@@ -28,6 +30,8 @@ struct ToolCompile {
 ToolCompile compile_sources(const std::string& srcdir, const std::string& outdir,
                             const Identity& id);
 
+// The command's options and operand.
+CommandLine compile_command_line();
 int compile_command(const std::vector<std::string>& args);
 
 }  // namespace scenario::tool

@@ -29,17 +29,16 @@ std::optional<std::string> sources_not_compiled(const std::string& dir) {
          dir;
 }
 
-int find_compiled_identity(std::string_view command, std::string_view usage_tail,
-                           const ScenarioOptions& o, Identity& id, std::ostream& err) {
+int find_compiled_identity(const CommandLine& c, const ScenarioOptions& o, Identity& id,
+                           std::ostream& err) {
   if (auto why = sources_not_compiled(o.directory)) {
-    err << "scenario-tool " << command << ": " << *why << std::endl;
+    err << "scenario-tool " << c.command() << ": " << *why << std::endl;
     return 1;
   }
   try {
     id = resolve_identity(o.directory, o.name, o.train, IdentityFrom::kCompiled);
   } catch (const UsageError& e) {
-    err << "scenario-tool " << command << ": " << e.what() << "\n" << usage_tail << std::flush;
-    return 2;
+    return c.refuse(e.what(), err);
   }
   return 0;
 }

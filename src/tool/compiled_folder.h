@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "model/identity.h"
+#include "tool/command_line.h"
 #include "tool/scenario_options.h"
 
 namespace scenario::tool {
@@ -18,8 +19,8 @@ std::optional<std::string> sources_not_compiled(const std::string& dir);
 // For a command that reads compiled files: sets id to the compiled scenario that o names in its
 // directory and returns 0; otherwise says why on err ("scenario-tool COMMAND: ...") and returns
 // the exit status: 1 when the folder holds sources but no compiled file (not a fault of the
-// command line), 2 when no identity resolves, the reason followed by usage_tail.
-int find_compiled_identity(std::string_view command, std::string_view usage_tail,
-                           const ScenarioOptions& o, Identity& id, std::ostream& err);
+// command line), 2 when no identity resolves, the reason followed by c's usage.
+int find_compiled_identity(const CommandLine& c, const ScenarioOptions& o, Identity& id,
+                           std::ostream& err);
 
 }  // namespace scenario::tool

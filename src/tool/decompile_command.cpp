@@ -20,9 +20,6 @@
 namespace scenario::tool {
 namespace {
 
-constexpr const char* kUsage =
-    "usage: scenario-tool decompile [--name NAME] [--train NUMBER] [-o SRCDIR] [--force] DIR";
-
 struct Failure {
   std::string line;
 };
@@ -62,23 +59,24 @@ std::string source_target(const std::string& path, bool force) {
 
 }  // namespace
 
+CommandLine decompile_command_line() {
+  CommandLine c("decompile",
+                "recover the two sources of the compiled files in DIR, checked to compile back "
+                "to the same bytes");
+  declare_identity_options(c);
+  c.option("-o,--output", "SRCDIR", "where the sources go (default: DIR)");
+  c.flag("--force", "replace sources that exist");
+  c.operand("DIR", "the folder of the compiled files");
+  return c;
+}
+
 int decompile_command(const std::vector<std::string>& args, std::ostream& err) {
-  std::vector<std::string> rest = args;
-  const auto force_at = std::find(rest.begin(), rest.end(), "--force");
-  const bool force = force_at != rest.end();
-  if (force) rest.erase(force_at);
-  ScenarioOptions o;
+  CommandLine c = decompile_command_line();
+  if (const auto done = c.parse(args, std::cout, err)) return *done;
+  const bool force = c.given("--force");
+  const ScenarioOptions o = scenario_options(c, "DIR");
   Identity id;
-  try {
-    o = parse_scenario_options(rest, {.output = true, .directory = "DIR"});
-  } catch (const UsageError& e) {
-    err << "scenario-tool decompile: " << e.what() << "\n" << kUsage << std::endl;
-    return 2;
-  }
-  if (const int refused =
-          find_compiled_identity("decompile", std::string(kUsage) + "\n", o, id, err)) {
-    return refused;
-  }
+  if (const int refused = find_compiled_identity(c, o, id, err)) return refused;
   try {
     decompile::CompiledBytes bytes;
     // The messages name the files by the paths they were read from.

@@ -5,10 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "tool/command_line.h"
+
 namespace scenario::tool {
 
 // Exit status: 0 written, 1 a file is missing, damaged or from no clean compile (nothing is
 // written), 2 usage error.
+// The command's options and operand.
+CommandLine decompile_command_line();
 int decompile_command(const std::vector<std::string>& args, std::ostream& err = std::cerr);
 
 }  // namespace scenario::tool

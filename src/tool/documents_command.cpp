@@ -13,14 +13,6 @@
 #include "tool/scenario_options.h"
 
 namespace scenario::tool {
-namespace {
-
-constexpr const char* kDocumentsUsage =
-    "usage: scenario-tool documents [--name NAME] [--train NUMBER] [-o OUTDIR] [model options] "
-    "DIR\n";
-
-}  // namespace
-
 std::vector<std::string> make_documents(const Identity& id, const GeneralTable& general,
                                         const std::vector<TrackBlock>& track,
                                         const CurveTable& curves, const timing::TrainModel& model,
@@ -37,23 +29,30 @@ std::vector<std::string> make_documents(const Identity& id, const GeneralTable& 
   return documents::write_documents(docs, id, dir);
 }
 
+CommandLine documents_command_line() {
+  CommandLine c("documents",
+                "write the driver's timetable sheet and slowdown order of the scenario in DIR "
+                "(compiled files, or sources compiled in memory), times computed");
+  declare_identity_options(c);
+  c.option("-o,--output", "OUTDIR", "where the documents go (default: DIR)");
+  declare_model_options(c);
+  c.operand("DIR", "the compiled files, or the two sources (compiled in memory first)");
+  return c;
+}
+
 int documents_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  for (const std::string& a : args) {
-    if (a == "--help" || a == "-h") {
-      out << kDocumentsUsage << "DIR holds the compiled files, or the two sources (compiled in "
-          << "memory first)\nmodel options (defaults in brackets):\n"
-          << kModelUsage;
-      return 0;
-    }
-  }
+  CommandLine c = documents_command_line();
+  if (const auto done = c.parse(args, out, err)) return *done;
   timing::TrainModel model;
   double step = timing::kDefaultStep;
   ScenarioOptions o;
   Identity id;
   bool compiled = true;
   try {
-    o = parse_scenario_options(take_model_options(args, model, step),
-                               {.output = true, .directory = "DIR"});
+    const ModelChoice m = model_options(c);
+    model = m.model;
+    step = m.step;
+    o = scenario_options(c, "DIR");
     try {
       id = resolve_identity(o.directory, o.name, o.train, IdentityFrom::kCompiled);
       compiled = std::filesystem::exists(o.directory + "/" + general_file_name(id));
@@ -62,8 +61,7 @@ int documents_command(const std::vector<std::string>& args, std::ostream& out, s
     }
     if (!compiled) id = resolve_identity(o.directory, o.name, o.train, IdentityFrom::kSources);
   } catch (const UsageError& e) {
-    err << "scenario-tool documents: " << e.what() << "\n" << kDocumentsUsage;
-    return 2;
+    return c.refuse(e.what(), err);
   }
   const std::string outdir = o.output.value_or(o.directory);
   try {

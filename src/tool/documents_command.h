@@ -7,10 +7,14 @@
 
 #include "documents/documents.h"
 
+#include "tool/command_line.h"
+
 namespace scenario::tool {
 
 // Exit status: 0 written, 1 an error, 2 a usage error, 3 the sources have a fault (nothing
 // written).
+// The command's options and operand.
+CommandLine documents_command_line();
 int documents_command(const std::vector<std::string>& args, std::ostream& out = std::cout,
                       std::ostream& err = std::cerr);
 

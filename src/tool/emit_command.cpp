@@ -7,19 +7,25 @@
 
 namespace scenario::tool {
 
+CommandLine emit_command_line() {
+  CommandLine c("emit", "write the built-in scenario's text files into OUTDIR");
+  c.operand("OUTDIR", "the folder to write into (made when missing)");
+  return c;
+}
+
 int emit_command(const std::vector<std::string>& args) {
-  if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
-    std::cerr << "usage: scenario-tool emit OUTDIR" << std::endl;
-    return 2;
-  }
+  CommandLine c = emit_command_line();
+  if (const auto done = c.parse(args, std::cout, std::cerr)) return *done;
+  const std::string outdir = *c.value("OUTDIR");
+  if (outdir.empty()) return c.refuse("OUTDIR is empty", std::cerr);
   try {
     std::error_code ec;
-    std::filesystem::create_directories(args[0], ec);
-    if (ec) throw std::runtime_error(args[0] + ": cannot create: " + ec.message());
+    std::filesystem::create_directories(outdir, ec);
+    if (ec) throw std::runtime_error(outdir + ": cannot create: " + ec.message());
     BuildState state;
     state.scenario_name = "Lindeva_Querno";
     state.train_number = "40716";
-    state.directory = args[0];
+    state.directory = outdir;
     emit_all(state);
   } catch (const std::exception& e) {
     std::cerr << "scenario-tool emit: " << e.what() << std::endl;

@@ -5,10 +5,6 @@
 namespace scenario::tool {
 namespace {
 
-constexpr const char* kExplainUsage =
-    "usage: scenario-tool explain KEYWORD    one row kind of the sources, field by field\n"
-    "       scenario-tool explain [SECTION]  the row kinds of a section\n"
-    "       scenario-tool explain --markdown the whole reference, as in docs/sources.md\n";
 constexpr size_t kWidth = 92;
 
 // Markdown's code quotes mean nothing on a terminal.
@@ -184,20 +180,32 @@ std::string reference_markdown() {
   return out;
 }
 
+CommandLine explain_command_line() {
+  CommandLine c("explain",
+                "what a row kind of the sources means, field by field (explain stazione); the "
+                "row kinds of a section (explain [generale]); with --markdown, the whole "
+                "reference, as in docs/sources.md");
+  c.flag("--markdown", "print the whole reference as Markdown");
+  c.optional_operand("KEYWORD", "a row's keyword as written, or a section such as [generale]");
+  c.footer("keywords:\n" + all_keywords());
+  return c;
+}
+
 int explain_command(const std::vector<std::string>& args) {
-  if (args.size() == 1 && args[0] == "--markdown") {
+  CommandLine c = explain_command_line();
+  if (const auto done = c.parse(args, std::cout, std::cerr)) return *done;
+  const std::optional<std::string> keyword = c.value("KEYWORD");
+  if (c.given("--markdown")) {
+    if (keyword) return c.refuse("--markdown prints the whole reference: no KEYWORD", std::cerr);
     std::cout << reference_markdown();
     return 0;
   }
-  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-    std::cout << kExplainUsage << "\nkeywords:\n" << all_keywords();
-    return 0;
-  }
-  if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
-    std::cerr << kExplainUsage << "\nkeywords:\n" << all_keywords();
+  if (!keyword || keyword->empty()) {
+    c.refuse("KEYWORD is missing", std::cerr);
+    std::cerr << "\nkeywords:\n" << all_keywords();
     return 2;
   }
-  const std::string& word = args[0];
+  const std::string& word = *keyword;
   if (word.front() == '[') return explain_section(word);
   const std::vector<const RowKindEntry*> kinds = lookup_row_kinds(word);
   if (kinds.empty()) {

@@ -6,6 +6,8 @@
 
 #include "source/field_reference.h"
 
+#include "tool/command_line.h"
+
 namespace scenario::tool {
 
 // One row kind's entry as the terminal shows it.
@@ -14,6 +16,8 @@ std::string explain_text(const RowKindEntry& kind);
 // The whole reference as Markdown: the generated part of docs/sources.md.
 std::string reference_markdown();
 
+// The command's options and operand.
+CommandLine explain_command_line();
 int explain_command(const std::vector<std::string>& args);
 
 }  // namespace scenario::tool

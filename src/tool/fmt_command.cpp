@@ -14,8 +14,6 @@
 namespace scenario::tool {
 namespace {
 
-constexpr const char* kFmtUsage = "usage: scenario-tool fmt [--check] FILE...";
-
 // Formats one file; true when it was (or, with check, would be) changed. Throws on failure.
 bool format_file(const std::string& path, bool check) {
   const std::optional<SourceKind> kind = source_kind_of(path);
@@ -69,23 +67,20 @@ bool format_file(const std::string& path, bool check) {
 
 }  // namespace
 
+CommandLine fmt_command_line() {
+  CommandLine c("fmt",
+                "rewrite sources into the emitter's column forms; --check lists the files that "
+                "would change");
+  c.flag("--check", "write nothing; list the files that would change, exit 1 when one would");
+  c.operands("FILE", "a line source (NAME_linea.txt) or a train source (NAME_NUMBER-.txt)");
+  return c;
+}
+
 int fmt_command(const std::vector<std::string>& args) {
-  bool check = false;
-  std::vector<std::string> files;
-  for (const std::string& a : args) {
-    if (a == "--check") {
-      check = true;
-    } else if (!a.empty() && a[0] == '-') {
-      std::cerr << "scenario-tool fmt: unknown option '" << a << "'\n" << kFmtUsage << std::endl;
-      return 2;
-    } else {
-      files.push_back(a);
-    }
-  }
-  if (files.empty()) {
-    std::cerr << kFmtUsage << std::endl;
-    return 2;
-  }
+  CommandLine c = fmt_command_line();
+  if (const auto done = c.parse(args, std::cout, std::cerr)) return *done;
+  const bool check = c.given("--check");
+  const std::vector<std::string> files = c.values("FILE");
   bool failed = false;
   bool changes = false;
   for (const std::string& file : files) {

@@ -4,8 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "tool/command_line.h"
+
 namespace scenario::tool {
 
+// The command's options and operands.
+CommandLine fmt_command_line();
 int fmt_command(const std::vector<std::string>& args);
 
 }  // namespace scenario::tool

@@ -16,8 +16,6 @@
 namespace scenario::tool {
 namespace {
 
-constexpr const char* kInspectUsage = "usage: scenario-tool inspect [--json] FILE...";
-
 template <typename View>
 void print(const View& v, bool json, std::ostream& out) {
   if (json) {
@@ -71,23 +69,18 @@ bool is_compiled(const std::string& path) {
 
 }  // namespace
 
+CommandLine inspect_command_line() {
+  CommandLine c("inspect", "show what a compiled .sim, .dat or _linea.dat file holds");
+  c.flag("--json", "one JSON object per file");
+  c.operands("FILE", "a compiled file: NAME_NUMBER.sim, NAME_NUMBER.dat or NAME_linea.dat");
+  return c;
+}
+
 int inspect_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  bool json = false;
-  std::vector<std::string> files;
-  for (const std::string& a : args) {
-    if (a == "--json") {
-      json = true;
-    } else if (!a.empty() && a[0] == '-') {
-      err << "scenario-tool inspect: unknown option '" << a << "'\n" << kInspectUsage << std::endl;
-      return 2;
-    } else {
-      files.push_back(a);
-    }
-  }
-  if (files.empty()) {
-    err << "scenario-tool inspect: FILE is missing\n" << kInspectUsage << std::endl;
-    return 2;
-  }
+  CommandLine c = inspect_command_line();
+  if (const auto done = c.parse(args, out, err)) return *done;
+  const bool json = c.given("--json");
+  const std::vector<std::string> files = c.values("FILE");
   for (const std::string& f : files) {
     // What an author who has not compiled yet points at: the sources, or their folder.
     std::error_code ec;
@@ -96,10 +89,8 @@ int inspect_command(const std::vector<std::string>& args, std::ostream& out, std
     if (std::filesystem::is_directory(f, ec)) {
       why = sources_not_compiled(f);
       if (!why) {
-        err << "scenario-tool inspect: " << f
-            << " is a directory: name its compiled files (.sim, .dat, _linea.dat)\n"
-            << kInspectUsage << std::endl;
-        return 2;
+        return c.refuse(f + " is a directory: name its compiled files (.sim, .dat, _linea.dat)",
+                        err);
       }
     } else if (kind == FileKind::kLineSource || kind == FileKind::kTrainSource) {
       const std::string dir = std::filesystem::path(f).parent_path().string();
@@ -112,10 +103,9 @@ int inspect_command(const std::vector<std::string>& args, std::ostream& out, std
       return 1;
     }
     if (!is_compiled(f)) {
-      err << "scenario-tool inspect: cannot tell the kind of '" << f
-          << "' from its name: a compiled file ends in .sim, .dat or _linea.dat\n"
-          << kInspectUsage << std::endl;
-      return 2;
+      return c.refuse("cannot tell the kind of '" + f +
+                          "' from its name: a compiled file ends in .sim, .dat or _linea.dat",
+                      err);
     }
   }
   bool all_ok = true;

@@ -9,15 +9,16 @@
 
 namespace scenario::tool {
 
-int lsp_command(const std::vector<std::string>& args) {
+CommandLine lsp_command_line() {
+  CommandLine c("lsp", "a language server for editors, over standard input and output");
   // Editors start servers with --stdio; standard input and output is the only transport.
-  for (const std::string& a : args) {
-    if (a != "--stdio") {
-      std::cerr << "scenario-tool lsp: unknown option '" << a
-                << "'\nusage: scenario-tool lsp [--stdio]" << std::endl;
-      return 2;
-    }
-  }
+  c.flag("--stdio", "the transport (the only one)");
+  return c;
+}
+
+int lsp_command(const std::vector<std::string>& args) {
+  CommandLine c = lsp_command_line();
+  if (const auto done = c.parse(args, std::cout, std::cerr)) return *done;
   lsp::FdSource in(STDIN_FILENO);
   lsp::FdSink out(STDOUT_FILENO);
   return lsp::run_server(in, out);

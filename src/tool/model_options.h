@@ -1,20 +1,23 @@
 // The train model's options, shared by the commands that compute a run (timing, documents).
 #pragma once
 
-#include <string>
-#include <vector>
-
 #include "timing/train_model.h"
+#include "tool/command_line.h"
 
 namespace scenario::tool {
 
-// The model options as the usage text lists them, one per line.
-extern const char* const kModelUsage;
+// The model and the integration step that the options give.
+struct ModelChoice {
+  timing::TrainModel model;
+  double step = 0;  // metres
+};
 
-// Takes the model options (and --step) out of args into model and step, and returns the other
-// arguments in their order. Throws UsageError for a missing or malformed value, or a model
-// value that cannot be used (a mass that is not positive, a negative effort, ...).
-std::vector<std::string> take_model_options(const std::vector<std::string>& args,
-                                            timing::TrainModel& model, double& step);
+// Declares the model options and --step, under "model options" in c's --help.
+void declare_model_options(CommandLine& c);
+
+// The model and step of c's parsed options, the defaults where none is given. Throws
+// UsageError for a malformed value or a model value that cannot be used (a mass that is not
+// positive, a negative effort, ...).
+ModelChoice model_options(const CommandLine& c);
 
 }  // namespace scenario::tool

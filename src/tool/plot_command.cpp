@@ -14,16 +14,6 @@
 namespace scenario::tool {
 namespace {
 
-constexpr const char* kPlotUsage =
-    "usage: scenario-tool plot [--name NAME] [--train NUMBER] -o FILE.svg DIR";
-
-// The shared options, with -o required.
-ScenarioOptions parse(const std::vector<std::string>& args) {
-  ScenarioOptions o = parse_scenario_options(args, {.output = true, .directory = "DIR"});
-  if (!o.output || o.output->empty()) throw UsageError{"-o FILE.svg is missing"};
-  return o;
-}
-
 // Reads and decodes one compiled file. Throws std::runtime_error with the line to show.
 template <typename T>
 T load(const std::string& path, FileKind kind, Decoded<T> (*decode)(std::string_view)) {
@@ -37,19 +27,21 @@ T load(const std::string& path, FileKind kind, Decoded<T> (*decode)(std::string_
 
 }  // namespace
 
+CommandLine plot_command_line() {
+  CommandLine c("plot", "draw the compiled scenario in DIR: plan and route profiles as SVG");
+  declare_identity_options(c);
+  c.option("-o,--output", "FILE.svg", "the drawing to write", true);
+  c.operand("DIR", "the folder of the compiled files");
+  return c;
+}
+
 int plot_command(const std::vector<std::string>& args, std::ostream& err) {
-  ScenarioOptions o;
+  CommandLine c = plot_command_line();
+  if (const auto done = c.parse(args, std::cout, err)) return *done;
+  const ScenarioOptions o = scenario_options(c, "DIR");
+  if (o.output->empty()) return c.refuse("-o needs a file name", err);
   Identity id;
-  try {
-    o = parse(args);
-  } catch (const UsageError& e) {
-    err << "scenario-tool plot: " << e.what() << "\n" << kPlotUsage << std::endl;
-    return 2;
-  }
-  if (const int refused =
-          find_compiled_identity("plot", std::string(kPlotUsage) + "\n", o, id, err)) {
-    return refused;
-  }
+  if (const int refused = find_compiled_identity(c, o, id, err)) return refused;
   try {
     const GeneralTable general = load<GeneralTable>(o.directory + "/" + general_file_name(id),
                                                     FileKind::kGeneral, decode_general);

@@ -16,38 +16,25 @@ std::string warning_name(const std::string& name) {
 
 }  // namespace
 
-ScenarioOptions parse_scenario_options(const std::vector<std::string>& args,
-                                       const AcceptedOptions& accepted) {
+void declare_identity_options(CommandLine& c) {
+  c.option("--name", "NAME", "the scenario's name (default: found from the files)");
+  c.option("--train", "NUMBER", "the train number (default: found from the files)");
+}
+
+void declare_warning_options(CommandLine& c) {
+  c.repeatable("--no-warn", "NAME", "do not report the warning NAME");
+  c.flag("--werror", "warnings count as faults for the exit status (3)");
+}
+
+ScenarioOptions scenario_options(const CommandLine& c, const std::string& directory) {
   ScenarioOptions o;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    const auto value = [&]() -> std::string {
-      if (i + 1 >= args.size()) throw UsageError{a + " needs a value"};
-      return args[++i];
-    };
-    if (a == "--name") {
-      o.name = value();
-    } else if (a == "--train") {
-      o.train = value();
-    } else if (accepted.output && (a == "-o" || a == "--output")) {
-      o.output = value();
-    } else if (accepted.json && a == "--json") {
-      o.json = true;
-    } else if (accepted.warnings && a == "--no-warn") {
-      o.no_warn.insert(warning_name(value()));
-    } else if (accepted.warnings && a.rfind("--no-warn=", 0) == 0) {
-      o.no_warn.insert(warning_name(a.substr(10)));
-    } else if (accepted.warnings && a == "--werror") {
-      o.werror = true;
-    } else if (!a.empty() && a[0] == '-') {
-      throw UsageError{"unknown option '" + a + "'"};
-    } else if (o.directory.empty()) {
-      o.directory = a;
-    } else {
-      throw UsageError{"more than one " + std::string(accepted.directory) + " given"};
-    }
-  }
-  if (o.directory.empty()) throw UsageError{std::string(accepted.directory) + " is missing"};
+  o.name = c.value("--name");
+  o.train = c.value("--train");
+  o.output = c.value("--output");
+  o.json = c.given("--json");
+  for (const std::string& w : c.values("--no-warn")) o.no_warn.insert(warning_name(w));
+  o.werror = c.given("--werror");
+  o.directory = c.value(directory).value_or("");
   return o;
 }
 

@@ -5,7 +5,8 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <vector>
+
+#include "tool/command_line.h"
 
 namespace scenario::tool {
 
@@ -19,17 +20,13 @@ struct ScenarioOptions {
   std::string directory;
 };
 
-// What a command accepts beyond --name and --train, and how its usage line calls the directory.
-struct AcceptedOptions {
-  bool output = false;
-  bool json = false;
-  bool warnings = false;  // --no-warn=NAME (repeatable) and --werror
-  const char* directory = "SRCDIR";
-};
+// Declares --name and --train, which every scenario command takes first.
+void declare_identity_options(CommandLine& c);
+// Declares --no-warn NAME (again and again) and --werror.
+void declare_warning_options(CommandLine& c);
 
-// Parses args. Throws UsageError for an option the command does not accept, a missing value,
-// a warning name that no warning has, a second directory or none.
-ScenarioOptions parse_scenario_options(const std::vector<std::string>& args,
-                                       const AcceptedOptions& accepted);
+// The shared options that c declares, as parsed, and its operand called directory. Throws
+// UsageError for a warning name that no warning has.
+ScenarioOptions scenario_options(const CommandLine& c, const std::string& directory);
 
 }  // namespace scenario::tool

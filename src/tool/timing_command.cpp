@@ -13,35 +13,17 @@
 #include "tool/timing_svg.h"
 
 namespace scenario::tool {
-namespace {
-
-constexpr const char* kTimingUsage =
-    "usage: scenario-tool timing [--name NAME] [--train NUMBER] [--json] [--svg FILE] "
-    "[model options] DIR\n";
-// What follows the reason of a refused command line.
-const std::string kTimingHelpTail =
-    std::string(kTimingUsage) + "(scenario-tool timing --help lists the model options)\n";
-
-}  // namespace
-
 int timing_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  for (const std::string& a : args) {
-    if (a == "--help" || a == "-h") {
-      out << kTimingUsage << "model options (defaults in brackets):\n" << kModelUsage;
-      return 0;
-    }
-  }
+  CommandLine c = timing_command_line();
+  if (const auto done = c.parse(args, out, err)) return *done;
   TimingOptions o;
   Identity id;
   try {
-    o = parse_timing_options(args);
+    o = timing_options(c);
   } catch (const UsageError& e) {
-    err << "scenario-tool timing: " << e.what() << "\n" << kTimingHelpTail;
-    return 2;
+    return c.refuse(e.what(), err);
   }
-  if (const int refused = find_compiled_identity("timing", kTimingHelpTail, o.scenario, id, err)) {
-    return refused;
-  }
+  if (const int refused = find_compiled_identity(c, o.scenario, id, err)) return refused;
   const std::string title = display_text(id.name) + ", train " + display_text(id.train);
   const std::string sim = o.scenario.directory + "/" + general_file_name(id);
   try {

@@ -1,27 +1,29 @@
 #include "tool/timing_options.h"
 
-#include "timing/running_time.h"
 #include "tool/model_options.h"
 #include "tool/scenario_identity.h"
 
 namespace scenario::tool {
 
-TimingOptions parse_timing_options(const std::vector<std::string>& args) {
+CommandLine timing_command_line() {
+  CommandLine c("timing",
+                "the train's fastest run on its line and the margin of each timed section");
+  declare_identity_options(c);
+  c.flag("--json", "print the run as one JSON object");
+  c.option("--svg", "FILE", "also draw the run's speed and time as an SVG");
+  declare_model_options(c);
+  c.operand("DIR", "the folder of the compiled files");
+  return c;
+}
+
+TimingOptions timing_options(const CommandLine& c) {
   TimingOptions o;
-  o.step = timing::kDefaultStep;
-  const std::vector<std::string> left = take_model_options(args, o.model, o.step);
-  std::vector<std::string> rest;
-  for (size_t i = 0; i < left.size(); ++i) {
-    const std::string& a = left[i];
-    if (a == "--svg") {
-      if (i + 1 >= left.size()) throw UsageError{a + " needs a value"};
-      o.svg = left[++i];
-      if (o.svg->empty()) throw UsageError{"--svg needs a file name"};
-    } else {
-      rest.push_back(a);
-    }
-  }
-  o.scenario = parse_scenario_options(rest, {.json = true, .directory = "DIR"});
+  const ModelChoice m = model_options(c);
+  o.model = m.model;
+  o.step = m.step;
+  o.svg = c.value("--svg");
+  if (o.svg && o.svg->empty()) throw UsageError{"--svg needs a file name"};
+  o.scenario = scenario_options(c, "DIR");
   return o;
 }
 

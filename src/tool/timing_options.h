@@ -3,9 +3,9 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "timing/train_model.h"
+#include "tool/command_line.h"
 #include "tool/scenario_options.h"
 
 namespace scenario::tool {
@@ -17,8 +17,11 @@ struct TimingOptions {
   double step = 0;  // metres
 };
 
-// Parses args. Throws UsageError for an unknown option, a missing or malformed value, or a
-// model value that cannot be used (a mass that is not positive, a negative effort, ...).
-TimingOptions parse_timing_options(const std::vector<std::string>& args);
+// The command's options and operand.
+CommandLine timing_command_line();
+
+// The options of c as parsed. Throws UsageError for a malformed value or a model value that
+// cannot be used (a mass that is not positive, a negative effort, ...).
+TimingOptions timing_options(const CommandLine& c);
 
 }  // namespace scenario::tool

@@ -1,5 +1,6 @@
 #include "tool/tool.h"
 
+#include <algorithm>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -15,76 +16,86 @@
 #include "tool/lsp_command.h"
 #include "tool/plot_command.h"
 #include "tool/timing_command.h"
+#include "tool/timing_options.h"
 
 namespace scenario::tool {
 namespace {
 
-constexpr const char* kUsage =
-    "usage: scenario-tool <command> [options]\n"
-    "\n"
-    "commands:\n"
-    "  compile [--name NAME] [--train NUMBER] [-o OUTDIR] [--json] [--documents] SRCDIR\n"
-    "               compile a scenario's sources into its three compiled files; --documents\n"
-    "               also writes the timetable sheet and the slowdown order beside them\n"
-    "  check [--name NAME] [--train NUMBER] [--json] [--no-warn=NAME]... [--werror] SRCDIR\n"
-    "               list every faulty row of a scenario's sources, writing nothing, and warn\n"
-    "               of rows the readers take but most likely not as meant; --no-warn silences\n"
-    "               one warning, --werror makes warnings count as faults\n"
-    "  decompile [--name NAME] [--train NUMBER] [-o SRCDIR] [--force] DIR\n"
-    "               recover the two sources of the compiled files in DIR, checked to compile\n"
-    "               back to the same bytes\n"
-    "  documents [--name NAME] [--train NUMBER] [-o OUTDIR] [model options] DIR\n"
-    "               write the driver's timetable sheet and slowdown order of the scenario in\n"
-    "               DIR (compiled files, or sources compiled in memory), times computed\n"
-    "  emit OUTDIR  write the built-in scenario's text files into OUTDIR\n"
-    "  explain KEYWORD\n"
-    "               what a row kind of the sources means, field by field (explain stazione)\n"
-    "  fmt [--check] FILE...\n"
-    "               rewrite sources into the emitter's column forms; --check lists the files\n"
-    "               that would change\n"
-    "  inspect [--json] FILE...\n"
-    "               show what a compiled .sim, .dat or _linea.dat file holds\n"
-    "  lsp          a language server for editors, over standard input and output\n"
-    "  plot [--name NAME] [--train NUMBER] -o FILE.svg DIR\n"
-    "               draw the compiled scenario in DIR: plan and route profiles as SVG\n"
-    "  timing [--name NAME] [--train NUMBER] [--json] [--svg FILE] [model options] DIR\n"
-    "               the train's fastest run on its line and the margin of each timed section\n"
-    "               (scenario-tool timing --help lists the model options)\n"
-    "  --help       show this text\n"
-    "  --version    show the version\n"
-    "\n"
-    "exit status: 0 clean, 1 error, 2 usage error, 3 the sources have a fault (timing: a\n"
-    "section of the timetable cannot be kept)\n";
+using Lines = CommandLine (*)();
+
+// Every command: its declared command line (for the overview) and how it runs.
+struct Command {
+  const char* name;
+  Lines lines;
+  int (*run)(const std::vector<std::string>& args);
+};
+
+const Command kCommands[] = {
+    {"compile", compile_command_line, compile_command},
+    {"check", check_command_line, check_command},
+    {"decompile", decompile_command_line, [](const auto& a) { return decompile_command(a); }},
+    {"documents", documents_command_line, [](const auto& a) { return documents_command(a); }},
+    {"emit", emit_command_line, emit_command},
+    {"explain", explain_command_line, explain_command},
+    {"fmt", fmt_command_line, fmt_command},
+    {"inspect", inspect_command_line, [](const auto& a) { return inspect_command(a); }},
+    {"lsp", lsp_command_line, lsp_command},
+    {"plot", plot_command_line, [](const auto& a) { return plot_command(a); }},
+    {"timing", timing_command_line, [](const auto& a) { return timing_command(a); }},
+};
+
+// The overview: each command's usage line and summary, from its own declaration.
+std::string usage_text() {
+  std::string s = "usage: scenario-tool <command> [options]\n\ncommands:\n";
+  for (const Command& c : kCommands) {
+    const CommandLine lines = c.lines();
+    std::string synopsis = lines.synopsis();
+    s += "  " + synopsis + "\n";
+    // The summary's words under the usage line, filled to the width of a terminal.
+    std::string line = "               ";
+    std::string_view rest = lines.summary();
+    while (!rest.empty()) {
+      const size_t end = std::min(rest.find(' '), rest.size());
+      const std::string_view word = rest.substr(0, end);
+      if (line.size() > 15 && line.size() + 1 + word.size() > 92) {
+        s += line + "\n";
+        line = "               ";
+      }
+      line += (line.size() > 15 ? " " : "") + std::string(word);
+      rest.remove_prefix(std::min(end + 1, rest.size()));
+    }
+    s += line + "\n";
+  }
+  return s +
+         "  --help       show this text (scenario-tool COMMAND --help: the command's options)\n"
+         "  --version    show the version\n"
+         "\n"
+         "Options take their value as --opt VALUE or --opt=VALUE.\n"
+         "exit status: 0 clean, 1 error, 2 usage error, 3 the sources have a fault (timing: a\n"
+         "section of the timetable cannot be kept)\n";
+}
 
 }  // namespace
 
 int run(int argc, char** argv) {
   if (argc < 2) {
-    std::cerr << kUsage;
+    std::cerr << usage_text();
     return 2;
   }
   const std::string command = argv[1];
   const std::vector<std::string> args(argv + 2, argv + argc);
   if (command == "--help" || command == "-h" || command == "help") {
-    std::cout << kUsage;
+    std::cout << usage_text();
     return 0;
   }
   if (command == "--version") {
     std::cout << "scenario-tool " << SCENARIO_VERSION << "\n";
     return 0;
   }
-  if (command == "compile") return compile_command(args);
-  if (command == "decompile") return decompile_command(args);
-  if (command == "documents") return documents_command(args);
-  if (command == "emit") return emit_command(args);
-  if (command == "inspect") return inspect_command(args);
-  if (command == "plot") return plot_command(args);
-  if (command == "timing") return timing_command(args);
-  if (command == "check") return check_command(args);
-  if (command == "explain") return explain_command(args);
-  if (command == "fmt") return fmt_command(args);
-  if (command == "lsp") return lsp_command(args);
-  std::cerr << "scenario-tool: unknown command '" << command << "'\n" << kUsage;
+  for (const Command& c : kCommands) {
+    if (command == c.name) return c.run(args);
+  }
+  std::cerr << "scenario-tool: unknown command '" << command << "'\n" << usage_text();
   return 2;
 }
 

@@ -161,7 +161,9 @@ TEST(FmtCommand, ErrorsAndUsage) {
     int status;
     std::string err;
   } cases[] = {
-      {{"fmt"}, 2, "usage: scenario-tool fmt [--check] FILE...\n"},
+      {{"fmt"},
+       2,
+       "scenario-tool fmt: FILE is missing\nusage: scenario-tool fmt [--check] FILE...\n"},
       {{"fmt", "--diff", dir.file("B_linea.txt")},
        2,
        "scenario-tool fmt: unknown option '--diff'\nusage: scenario-tool fmt [--check] FILE...\n"},
