@@ -1,6 +1,7 @@
 // Whole processes, start to exit, in alternating rounds: scenario-build against cp of the six
 // files it leaves and against the floor program that makes only its file system calls, and
-// scenario-tool compile of a 100 km and a 1,000 km route with its peak resident memory. Each
+// scenario-tool compile of a 100 km and a 1,000 km route with its peak resident memory, and the
+// 1,000 km route recompiled into its own folder. Each
 // reports the medians of its rounds and their ratios as counters; the time column is the mean
 // of the build's (or the 1,000 km compile's) rounds.
 #include <benchmark/benchmark.h>
@@ -193,6 +194,64 @@ void BM_ToolCompileProcess(benchmark::State& state) {
   state.counters["km1000_rss_MiB"] = static_cast<double>(c[1].peak_rss_kib) / 1024;
 }
 BENCHMARK(BM_ToolCompileProcess)
+    ->Iterations(rounds())
+    ->Repetitions(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// An author's loop: scenario-tool compile of the generated 1,000 km route into the folder it
+// compiled into before, with the line unchanged and with the line changed (a curve in the
+// middle of the route turned the other way, so that half the 20 MB curve file differs; the
+// change is undone in the next round, so that every round changes it), against a compile into
+// a fresh folder.
+void BM_ToolRecompileProcess(benchmark::State& state) {
+  const int64_t n = state.max_iterations + 1;
+  const std::string source = fresh_dir();
+  generated_sources_in(source, 1000);
+  // The other line: the same sources with one curve row turned.
+  const std::string turned = fresh_dir();
+  generated_sources_in(turned, 1000);
+  std::string line = read_file(turned + "/G_linea.txt");
+  std::vector<size_t> curves;
+  for (size_t at = line.find("\ncurva"); at != std::string::npos;
+       at = line.find("\ncurva", at + 1)) {
+    curves.push_back(at + 1);
+  }
+  if (curves.empty()) {
+    state.SkipWithError("no curve row in the line");
+    return;
+  }
+  const size_t at = curves[curves.size() / 2] + 5;
+  line[at] = line[at] == 's' ? 'd' : 's';
+  write_file(turned + "/G_linea.txt", line);
+
+  const std::string same = fresh_dir(), changed = fresh_dir();
+  std::vector<std::string> fresh;
+  for (int64_t r = 0; r < n; ++r) fresh.push_back(fresh_dir());
+  const auto compile = [](const std::string& from, const std::string& into) {
+    return run_child(SCENARIO_TOOL_EXE,
+                     {"compile", "--name", "G", "--train", "1", "-o", into, from});
+  };
+  std::vector<Contender> c(3);
+  c[0].run = [&](int64_t) { return compile(source, same); };
+  c[1].run = [&](int64_t r) { return compile(r % 2 == 0 ? turned : source, changed); };
+  c[2].run = [&](int64_t r) { return compile(source, fresh[r]); };
+  // The warm-up leaves each folder as the first round expects it.
+  if (compile(source, same).exit_status != 0 || compile(source, changed).exit_status != 0 ||
+      c[2].run(n - 1).exit_status != 0) {
+    state.SkipWithError("scenario-tool compile failed");
+    return;
+  }
+  if (!run_rounds(state, c, 0)) return;
+  const double unchanged = median(c[0].seconds), turned_ms = median(c[1].seconds);
+  const double into_fresh = median(c[2].seconds);
+  state.counters["unchanged_ms"] = unchanged * 1e3;
+  state.counters["changed_ms"] = turned_ms * 1e3;
+  state.counters["fresh_ms"] = into_fresh * 1e3;
+  state.counters["unchanged_over_fresh"] = unchanged / into_fresh;
+  state.counters["changed_over_fresh"] = turned_ms / into_fresh;
+}
+BENCHMARK(BM_ToolRecompileProcess)
     ->Iterations(rounds())
     ->Repetitions(1)
     ->UseManualTime()

@@ -47,8 +47,8 @@ CompileOutcome compile(BuildState& state, SourceStore& sources, int32_t build_fl
 }
 
 std::vector<std::string> write_outputs(const BuildState& state, const CompileOutcome& outcome,
-                                       const std::string& directory) {
-  return write_compiled_files(state, outcome.outputs, directory);
+                                       const std::string& directory, WhenUnchanged unchanged) {
+  return write_compiled_files(state, outcome.outputs, directory, unchanged);
 }
 
 }  // namespace scenario

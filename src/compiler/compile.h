@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "compiler/output_files.h"
 #include "model/build_state.h"
 #include "source/diagnostic.h"
 #include "source/source_store.h"
@@ -38,10 +39,11 @@ struct CompileOutcome {
 // nothing is written but what the store does with the sources.
 CompileOutcome compile(BuildState& state, SourceStore& sources, int32_t build_flag = 1);
 
-// Writes the outcome's compiled files from the state into directory, each replaced whole, and
-// returns their names. Throws FileError naming the file; a file that failed keeps its earlier
-// content.
+// Writes the outcome's compiled files from the state into directory, each replaced whole (or
+// kept, as `unchanged` says), and returns their names. Throws FileError naming the file; a file
+// that failed keeps its earlier content.
 std::vector<std::string> write_outputs(const BuildState& state, const CompileOutcome& outcome,
-                                       const std::string& directory);
+                                       const std::string& directory,
+                                       WhenUnchanged unchanged = WhenUnchanged::kRewrite);
 
 }  // namespace scenario

@@ -33,4 +33,9 @@ struct TrainRecovery {
 };
 TrainRecovery recover_train(const CompiledFiles& files, const FileNames& names);
 
+// Puts the signal rows, and the stations among them, in an order whose approach marks, each
+// overwriting those read before it, leave mark11 as the track holds it. Where no order does,
+// the rows stay as they are and the final comparison names the mark.
+void order_marking_rows(const CompiledFiles& files, TrainRows& rows);
+
 }  // namespace scenario::decompile

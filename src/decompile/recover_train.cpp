@@ -116,23 +116,21 @@ int marks_fitting(const std::vector<TrackBlock>& t, int64_t g, int64_t a) {
 
 SignalRow signal(const std::vector<TrackBlock>& t, int64_t g) {
   const TrackBlock& b = t[static_cast<size_t>(g)];
-  // value4 = 10 × field 6 + a; field 6 is 0 unless the approach marks ask for another a.
-  int64_t a = b.value4;
+  // value4 = 10 × field 6 + a. The marks keep a only modulo 128, and a later row may have
+  // overwritten some of them: the a that the most marks still show, field 6 nearest 0 among
+  // those (0 when no mark shows it).
   int32_t f6 = 0;
-  if (marks_fitting(t, g, a) == 0) {
-    int best = 0;
-    // The marks keep a only modulo 128: the field 6 nearest 0 that fits best.
-    for (int32_t size = 1; size <= 200; ++size) {
-      for (const int32_t c : {size, -size}) {
-        const int fits = marks_fitting(t, g, b.value4 - 10LL * c);
-        if (fits > best) {
-          best = fits;
-          f6 = c;
-        }
+  int best = marks_fitting(t, g, b.value4);
+  for (int32_t size = 1; size <= 200 && best < 4; ++size) {
+    for (const int32_t c : {size, -size}) {
+      const int fits = marks_fitting(t, g, b.value4 - 10LL * c);
+      if (fits > best) {
+        best = fits;
+        f6 = c;
       }
     }
-    a = b.value4 - 10LL * f6;
   }
+  const int64_t a = b.value4 - 10LL * f6;
   // Only a kind 2 keeps field 11 in mark10; otherwise the kind that leaves field 7 at 0 to 2.
   int64_t kind;
   if (b.mark10 != 0) {
@@ -211,6 +209,7 @@ TrainRecovery recover_train(const CompiledFiles& f, const FileNames& names) {
                             std::to_string(t.code) + ", which nothing that compiles writes");
     }
   }
+  order_marking_rows(f, rows);
   return out;
 }
 

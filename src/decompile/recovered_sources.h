@@ -74,7 +74,11 @@ struct TrainRows {
   std::vector<Step> adhesion, speeds;
   std::vector<StationRow> stations;
   std::vector<SlowdownRow> slowdowns;
-  std::vector<SignalRow> signals;
+  std::vector<SignalRow> signals;  // in the order they are read
+  // Where the stations stand among the signals: station k is read after the first
+  // signals_before_station[k] signals, since of two rows whose approach marks meet, the one
+  // read later keeps its own. Empty: every station before every signal.
+  std::vector<size_t> signals_before_station;
   std::vector<Step> code_cuts;  // position, value (0 for a cut without a value)
 };
 

@@ -93,8 +93,19 @@ std::string train_source_text(const TrainRows& r) {
   for (const Step& a : r.adhesion) line(out, "aderenza" + value(a.position) + value(a.value));
   line(out, "[vel_limite]");
   for (const Step& v : r.speeds) line(out, "velocita" + value(v.position) + value(v.value));
+  const auto signal = [&](const SignalRow& s) {
+    std::string row = "segnale";
+    for (const int32_t f : s.fields) row += value(f);
+    line(out, row);
+  };
   line(out, "[stazioni]");
-  for (const StationRow& s : r.stations) {
+  size_t signals = 0;
+  for (size_t k = 0; k < r.stations.size(); ++k) {
+    // Signals that must be read before this station stand before it.
+    if (k < r.signals_before_station.size()) {
+      for (; signals < r.signals_before_station[k]; ++signals) signal(r.signals[signals]);
+    }
+    const StationRow& s = r.stations[k];
     std::string row = "stazione";
     for (const int32_t f : s.fields) row += value(f);
     line(out, row + "," + text_or_throw(s.name));
@@ -106,11 +117,7 @@ std::string train_source_text(const TrainRows& r) {
     line(out, row);
   }
   line(out, "[segnali]");
-  for (const SignalRow& s : r.signals) {
-    std::string row = "segnale";
-    for (const int32_t f : s.fields) row += value(f);
-    line(out, row);
-  }
+  for (; signals < r.signals.size(); ++signals) signal(r.signals[signals]);
   line(out, "[codici]");
   for (const Step& c : r.code_cuts) line(out, "abbattimento" + value(c.position) + value(c.value));
   line(out, "[fine]");

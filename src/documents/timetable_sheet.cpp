@@ -25,7 +25,8 @@ struct Entry {
   int64_t position = 0;
   bool station = false;
   std::optional<int> kmh;
-  std::string location;  // the cell's 28 characters
+  std::optional<int> running_kmh;  // the run's highest speed up to the next row with a limit
+  std::string location;            // the cell's 28 characters
   std::string time = std::string(16, ' ');
   std::string rec = std::string(5, ' ');
   int64_t km = 0;
@@ -44,11 +45,12 @@ std::string speed_cell(const std::optional<int>& kmh) {
   return kmh ? cell_ending(std::to_string(*kmh), 3, 5) : std::string(5, ' ');
 }
 
-std::string table_row(const std::optional<int>& kmh, const std::string& progressive,
-                      const std::string& location, const std::string& time,
-                      const std::string& rec) {
-  return " |" + speed_cell(kmh) + "|" + speed_cell(kmh) + "|" + cell_ending(progressive, 7, 10) +
-         "|" + speed_cell(kmh) + "|" + location + "|" + time + "|" + rec + "|";
+std::string table_row(const std::optional<int>& kmh, const std::optional<int>& running_kmh,
+                      const std::string& progressive, const std::string& location,
+                      const std::string& time, const std::string& rec) {
+  return " |" + speed_cell(kmh) + "|" + speed_cell(running_kmh) + "|" +
+         cell_ending(progressive, 7, 10) + "|" + speed_cell(kmh) + "|" + location + "|" + time +
+         "|" + rec + "|";
 }
 
 // A time ending at the cell's fifteenth character, its "+" after it.
@@ -64,19 +66,28 @@ std::string right_time(int64_t seconds, std::string into = std::string(16, ' '))
 // does the scheduled ones.
 int64_t whole_seconds(double seconds) { return static_cast<int64_t>(std::floor(seconds)); }
 
-// The computed times of the stations: each section's margin shared over its running time in
-// proportion, so that the times meet the scheduled one at the section's end. Stations outside
-// every section keep the fastest run's times.
+// The computed times of the stations. Of a timetable run, each station's arrival or passing
+// time in a section it keeps; of the fastest run, and in a section that cannot be kept, the
+// section's margin shared over its running time in proportion, so that the times meet the
+// scheduled one at the section's end. Stations outside every section keep the fastest run's
+// times.
 std::vector<std::optional<double>> computed_arrivals(const timing::RunResult& r) {
   std::vector<std::optional<double>> at(r.stations.size());
   for (size_t k = 0; k < r.stations.size(); ++k) at[k] = r.stations[k].fastest_arrival;
   for (const timing::Section& sec : r.sections) {
     const timing::StationTimes& a = r.stations[sec.from];
     const timing::StationTimes& b = r.stations[sec.to];
-    if (!a.scheduled_departure || !a.fastest_departure || !b.fastest_arrival) continue;
-    const double leave = *a.scheduled_departure;
     const double reach =
         b.scheduled_arrival ? *b.scheduled_arrival : b.scheduled_departure.value_or(0) - b.dwell;
+    if (r.kind != timing::RunKind::kFastest && sec.feasible) {
+      for (size_t k = sec.from + 1; k < sec.to; ++k) at[k] = r.stations[k].arrival;
+      // The run arrives within a second of the scheduled arrival, a few tenths early at most,
+      // which rounding down to the half minute would turn into half a minute.
+      at[sec.to] = reach;
+      continue;
+    }
+    if (!a.scheduled_departure || !a.fastest_departure || !b.fastest_arrival) continue;
+    const double leave = *a.scheduled_departure;
     const double running = *b.fastest_arrival - *a.fastest_departure;
     for (size_t k = sec.from + 1; k <= sec.to; ++k) {
       const auto& f = r.stations[k].fastest_arrival;
@@ -243,17 +254,36 @@ Document timetable_sheet(const SheetInput& s) {
   std::stable_sort(entries.begin(), entries.end(),
                    [](const Entry& a, const Entry& b) { return a.position < b.position; });
 
+  // The running speed beside each limit: the highest speed of the chosen run from that row to
+  // the next row with a limit, in the 5 km/h steps of the limits and never above the limit.
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (!entries[i].kmh) continue;
+    size_t next = i + 1;
+    while (next < entries.size() && !entries[next].kmh) ++next;
+    const double from = static_cast<double>(entries[i].position);
+    const double to = static_cast<double>(next < entries.size() ? entries[next].position
+                                                                : entries.back().position);
+    double top = 0;
+    for (const timing::ProfilePoint& p : s.run.profile) {
+      if (p.position >= from && p.position <= to) top = std::max(top, p.kmh);
+    }
+    // A hair's tolerance, so that a run held at its limit shows the limit.
+    const int stepped = static_cast<int>(std::floor(top / 5 + 1e-3)) * 5;
+    if (stepped > 0) entries[i].running_kmh = std::min(stepped, *entries[i].kmh);
+  }
+
   const std::string blank_location(28, ' ');
   for (const Entry& e : entries) {
     d.rows.emplace_back(kEmptyRow);
     if (e.change) {
-      d.rows.push_back(table_row(std::nullopt, kilometre_text(e.change->first), blank_location,
-                                 std::string(16, ' '), std::string(5, ' ')));
-      d.rows.push_back(table_row(e.kmh, "------", e.location, e.time, e.rec));
-      d.rows.push_back(table_row(std::nullopt, kilometre_text(e.change->second), blank_location,
-                                 std::string(16, ' '), std::string(5, ' ')));
+      d.rows.push_back(table_row(std::nullopt, std::nullopt, kilometre_text(e.change->first),
+                                 blank_location, std::string(16, ' '), std::string(5, ' ')));
+      d.rows.push_back(table_row(e.kmh, e.running_kmh, "------", e.location, e.time, e.rec));
+      d.rows.push_back(table_row(std::nullopt, std::nullopt, kilometre_text(e.change->second),
+                                 blank_location, std::string(16, ' '), std::string(5, ' ')));
     } else {
-      d.rows.push_back(table_row(e.kmh, kilometre_text(e.km), e.location, e.time, e.rec));
+      d.rows.push_back(
+          table_row(e.kmh, e.running_kmh, kilometre_text(e.km), e.location, e.time, e.rec));
     }
   }
   d.rows.emplace_back(kEmptyRow);

@@ -117,7 +117,14 @@ void FileReplacer::flush() {
   used_ = 0;
 }
 
-void FileReplacer::commit() {
+bool FileReplacer::exchange_with_target() {
+  struct stat st;
+  // Only a regular file is exchanged: a folder or a link in its place is replaced, as by rename.
+  if (lstat(target_.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  return renameat2(AT_FDCWD, temp_.c_str(), AT_FDCWD, target_.c_str(), RENAME_EXCHANGE) == 0;
+}
+
+void FileReplacer::commit(Swap swap) {
   if (fd_ < 0) throw FileError(target_, "cannot write: file already closed");
   flush();
   const int fd = fd_;
@@ -127,8 +134,13 @@ void FileReplacer::commit() {
     fail("cannot write");
   }
   InterruptsDeferred deferred;
-  if (std::rename(temp_.c_str(), target_.c_str()) != 0) fail("cannot replace");
-  disarm_removal(temp_);
+  if (swap == Swap::kExchange && exchange_with_target()) {
+    // The temporary name now holds the old file, still armed for removal.
+    remove_temp();
+  } else {
+    if (std::rename(temp_.c_str(), target_.c_str()) != 0) fail("cannot replace");
+    disarm_removal(temp_);
+  }
   if (committed_on_interrupt_ == OnInterrupt::kRemove) arm_removal(target_);
   committed_ = true;
 }

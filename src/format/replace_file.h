@@ -32,14 +32,25 @@ class FileReplacer {
     if (used_ == kBufferSize) flush();
     buffer_[used_++] = byte;
   }
-  // Flushes, syncs nothing, closes and renames over the target, which takes the permissions of
-  // the file it replaces. Throws FileError.
-  void commit();
+  // How commit() puts the new file in place of an existing one.
+  enum class Swap {
+    kRename,  // renamed over it
+    // Exchanged with it, and the old file then removed: on ext4, a rename over a file makes
+    // the file system start writing the new one back at once (some 20 ms for 20 MB), an
+    // exchange does not. The target stays whole throughout; without one to exchange with, or
+    // where the file system cannot, a rename.
+    kExchange,
+  };
+  // Flushes, syncs nothing, closes and puts the file in place of the target, whose permissions
+  // it takes. Throws FileError.
+  void commit(Swap swap = Swap::kRename);
 
  private:
   void flush();
   void fail(const std::string& what);
   void remove_temp();
+  // Swaps the temporary file and a regular file at the target; false when it could not.
+  bool exchange_with_target();
 
   std::string target_;
   std::string temp_;

@@ -41,7 +41,9 @@ ToolCompile compile_sources(const std::string& srcdir, const std::string& outdir
   c.outcome = compile(*c.state, sources, 1);
   if (c.outcome.errore) return c;
   try {
-    c.written = write_outputs(*c.state, c.outcome, outdir);
+    // An author recompiles into one folder again and again: a file whose bytes are the same
+    // is left as it is.
+    c.written = write_outputs(*c.state, c.outcome, outdir, WhenUnchanged::kKeep);
   } catch (const FileError& e) {
     // The files are written in order up to the one named; an error naming the directory
     // (colliding names) comes before any.

@@ -24,6 +24,7 @@ std::vector<std::string> make_documents(const Identity& id, const GeneralTable& 
                                         const std::vector<TrackBlock>& track,
                                         const CurveTable& curves, const timing::TrainModel& model,
                                         double step, const std::string& dir,
-                                        const std::string& prefix, std::ostream& err);
+                                        const std::string& prefix, std::ostream& err,
+                                        timing::RunKind run = timing::RunKind::kEco);
 
 }  // namespace scenario::tool

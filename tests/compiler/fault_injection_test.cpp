@@ -153,6 +153,12 @@ TEST(FaultInjection, FileSizeLimitFromTheStart) {
 
   const ToolScene scene;
   ASSERT_EQ(run_child(scene.argv(scene.out)).exit_code, 0);
+  // A curve file that differs in its last byte: the compile must write it again (one that
+  // holds the same bytes is left as it is), and fails to.
+  const std::string curve = scene.out + "/" + kCompiled[0];
+  std::string bytes = read_file(curve);
+  bytes.back() = static_cast<char>(bytes.back() ^ 1);
+  write_file(curve, bytes);
   const Files before = files_in(scene.out);
   const ChildResult r = run_child(scene.argv(scene.out), limited);
   expect_one_line_naming(r, scene.out + "/" + kCompiled[0], "File too large");

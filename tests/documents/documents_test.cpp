@@ -12,6 +12,7 @@
 #include "documents/route_facts.h"
 #include "documents/slowdown_order.h"
 #include "emitter/content/content.h"
+#include "inspect/run_input.h"
 #include "support/builtin_compiled.h"
 #include "support/compile_fixture.h"
 #include "support/document_rows.h"
@@ -103,6 +104,39 @@ TEST(BuiltinDocuments, StationsTimesAndWidthsAgreeWithTheHandWrittenSheet) {
   ASSERT_EQ(sheet.warnings.size(), 1u);
   EXPECT_NE(sheet.warnings[0].find("the section POGGIO SERENTE - QUERNO cannot be kept"),
             std::string::npos);
+}
+
+TEST(BuiltinDocuments, PassingTimesAreTheEcoRunsAndTheFastestRunSharesTheMargin) {
+  // Each computed time of the sheet is the run's, rounded down to the half minute: by default
+  // the eco run's; with the fastest run, the margin shared over the section.
+  const BuildState& s = *builtin_compiled().state;
+  const timing::RunInput in = run_input(s.general, s.track.blocks(), s.curves);
+  for (const timing::RunKind kind : {timing::RunKind::kEco, timing::RunKind::kFastest}) {
+    timing::RunOptions o;
+    o.kind = kind;
+    const timing::RunResult run = timing::compute_run(in, timing::TrainModel{}, o);
+    const Documents d =
+        documents::scenario_documents({"Lindeva_Querno", "40716"}, s.general, s.track.blocks(),
+                                      s.curves, timing::TrainModel{}, o.step, kind);
+    const auto sheet = sheet_stations(d.sheet.rows);
+    ASSERT_EQ(sheet.size(), run.stations.size());
+    for (const timing::Section& sec : run.sections) {
+      if (!sec.feasible) continue;
+      for (size_t k = sec.from + 1; k < sec.to; ++k) {
+        SCOPED_TRACE(run.stations[k].name);
+        const double at = kind == timing::RunKind::kEco
+                              ? *run.stations[k].arrival
+                              : *run.stations[sec.from].scheduled_departure +
+                                    (*run.stations[k].fastest_arrival -
+                                     *run.stations[sec.from].fastest_departure) *
+                                        (sec.scheduled - run.stations[sec.to].dwell) /
+                                        (sec.fastest - run.stations[sec.to].dwell);
+        const int shown = seconds_of(sheet[k].times.front());
+        EXPECT_LE(shown, at);
+        EXPECT_GT(shown + 30, at);
+      }
+    }
+  }
 }
 
 // "75.680" as 75680 metres; "0.230/13.030" as the two.
@@ -268,7 +302,8 @@ TEST(SmallDocuments, KilometrageWithoutAChangeFallsAlongTheRoute) {
   EXPECT_EQ(st[2].times, std::vector<std::string>{"6.25"});
   EXPECT_FALSE(st[1].rec.empty());
   // The limit falls to 60 at 5000 m, km 15, and rises to 100 at 6000 m: without a board near,
-  // each place is named by its kilometre.
+  // each place is named by its kilometre. Beside each limit the eco run's highest speed up to the
+  // next limit: 60 where it is held at its limit, 55 where it coasts into the stop after 100.
   std::vector<std::string> speed_rows;
   for (size_t i = 16; i < d.sheet.rows.size(); ++i) {
     const std::string& r = d.sheet.rows[i];
@@ -278,7 +313,7 @@ TEST(SmallDocuments, KilometrageWithoutAChangeFallsAlongTheRoute) {
       speed_rows,
       (std::vector<std::string>{
           " |  60 |  60 |  15.000  |  60 |      Km 15+000             |                |     |",
-          " | 100 | 100 |  14.000  | 100 |      Km 14+000             |                |     |"}));
+          " | 100 |  55 |  14.000  | 100 |      Km 14+000             |                |     |"}));
   EXPECT_TRUE(d.sheet.warnings.empty());
 }
 

@@ -1,5 +1,7 @@
 // The one-scenario program end to end: copied into an empty directory and run there.
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -88,6 +90,22 @@ TEST(ScenarioBuild, RunningTwiceGivesTheSameBytes) {
   ASSERT_EQ(second.exit_status, 0);
   for (const std::string& name : kOutputs) {
     EXPECT_EQ(read_file(again.file(name)), first.file(name)) << name;
+  }
+}
+
+// Unlike the tool's compile, the build writes every file afresh, the same bytes or not.
+TEST(ScenarioBuild, WritesItsFilesAfreshEvenWhenTheirBytesAreTheSame) {
+  const BuildRun run;
+  ASSERT_EQ(run.result.exit_status, 0);
+  const struct timespec past[2] = {{1000000000, 0}, {1000000000, 0}};
+  for (const std::string& name : kOutputs) {
+    ASSERT_EQ(utimensat(AT_FDCWD, run.dir.file(name).c_str(), past, 0), 0) << name;
+  }
+  ASSERT_EQ(run_process(run.dir.file("scenario-build"), {}, "/").exit_status, 0);
+  for (const std::string& name : kOutputs) {
+    struct stat st {};
+    ASSERT_EQ(stat(run.dir.file(name).c_str(), &st), 0) << name;
+    EXPECT_NE(st.st_mtim.tv_sec, 1000000000) << name;
   }
 }
 

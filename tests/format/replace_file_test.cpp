@@ -34,6 +34,39 @@ TEST(ReplaceFile, ReplacesALongerFileWhole) {
   EXPECT_EQ(list_dir(dir.path()), std::vector<std::string>{"a.dat"});
 }
 
+// An exchange puts the file in place as a rename does, and leaves nothing of the old one.
+TEST(ReplaceFile, AnExchangeReplacesAsARenameDoes) {
+  TempDir dir;
+  const auto exchange = [](const std::string& path, const std::string& bytes) {
+    FileReplacer out(path);
+    out.write(bytes);
+    out.commit(FileReplacer::Swap::kExchange);
+  };
+  const std::string path = dir.file("a.dat");
+  exchange(path, "first");  // nothing to exchange with
+  EXPECT_EQ(read_file(path), "first");
+  chmod(path.c_str(), 0600);
+  exchange(path, std::string(10000, 'x'));
+  EXPECT_EQ(read_file(path), std::string(10000, 'x'));
+  exchange(path, "short");
+  EXPECT_EQ(read_file(path), "short");
+  struct stat st;
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  // A link at the target is replaced, never exchanged through; its target stays.
+  write_file(dir.file("b.dat"), "b");
+  ASSERT_EQ(symlink("b.dat", dir.file("link.dat").c_str()), 0);
+  exchange(dir.file("link.dat"), "new");
+  EXPECT_EQ(read_file(dir.file("b.dat")), "b");
+  ASSERT_EQ(lstat(dir.file("link.dat").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISREG(st.st_mode));
+  // A folder is not replaced by a file.
+  std::filesystem::create_directory(dir.file("d.dat"));
+  EXPECT_THROW(exchange(dir.file("d.dat"), "x"), FileError);
+  EXPECT_EQ(list_dir(dir.path()),
+            (std::vector<std::string>{"a.dat", "b.dat", "d.dat", "link.dat"}));
+}
+
 TEST(ReplaceFile, StreamsLargeImagesThroughTheBuffer) {
   TempDir dir;
   const std::string path = dir.file("big.dat");

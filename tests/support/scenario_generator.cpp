@@ -135,9 +135,11 @@ class Generator {
       : length_(km * 1000),
         varied_(o.every_row_kind),
         narrowed_(o.every_row_kind && o.narrowed_values),
+        shuffled_(o.shuffled_rows),
         taken_(length_),
         random_(o.seed),
-        vary_(o.seed + 1) {}
+        vary_(o.seed + 1),
+        shuffle_(o.seed + 2) {}
 
   GeneratedSources run() {
     // Items that need the most room go first; the others move past them.
@@ -446,32 +448,69 @@ class Generator {
     s += "[vel_limite]\r\n";
     s += row("velocita", {0, 100});
     for (const auto& [p, v] : speed_boards_) s += row("velocita", {p, narrowed_ ? v + 2 : v});
-    s += "[stazioni]\r\n";
-    for (size_t i = 0; i < stations_.size(); ++i) s += station_row(i);
-    s += "[rallentamenti]\r\n";
+    std::vector<std::string> stations, slowdowns, signals;
+    for (size_t i = 0; i < stations_.size(); ++i) stations.push_back(station_row(i));
     for (const Slowdown& sd : slowdowns_) {
       std::vector<int32_t> v = sd.fields;
       v.insert(v.begin(), sd.position);
-      s += row("rallentamento", v);
+      slowdowns.push_back(row("rallentamento", v));
     }
-    s += "[segnali]\r\n";
-    for (size_t i = 0; i < signals_.size(); ++i) {
-      if (varied_) {
-        static constexpr int32_t kField11[] = {0, 50, 190, 240, 0};
-        const int32_t kind = 1 + vary_.below(2);
-        s += row("segnale", {signals_[i], kind, vary_.below(7), vary_.below(7), vary_.below(2),
-                             vary_.below(4) == 0 ? 1 : 0, vary_.below(3), vary_.below(7),
-                             vary_.below(7), vary_.below(7), field11(pick(kField11))});
-      } else if (i % 2 == 0) {
-        s += row("segnale", {signals_[i], 1, 3, 1, 0, 0, 1, 5, 6, 0, 0});
-      } else {
-        s += row("segnale", {signals_[i], 2, 4, 1, 0, 0, 2, 2, 4, 0, 190});
-      }
+    for (size_t i = 0; i < signals_.size(); ++i) signals.push_back(signal_row(i));
+    if (shuffled_) {
+      s += "[stazioni]\r\n";
+      s += shuffled(stations, slowdowns, signals);
+      s += "[rallentamenti]\r\n[segnali]\r\n";
+    } else {
+      s += "[stazioni]\r\n";
+      for (const std::string& r : stations) s += r;
+      s += "[rallentamenti]\r\n";
+      for (const std::string& r : slowdowns) s += r;
+      s += "[segnali]\r\n";
+      for (const std::string& r : signals) s += r;
     }
     s += "[codici]\r\n";
     for (const auto& [p, v] : code_cuts_) s += row("abbattimento", {p, v});
     s += "[fine]\r\n";
     return s;
+  }
+
+  // The rows of all three kinds in one random order, the stations' own order kept.
+  std::string shuffled(const std::vector<std::string>& stations,
+                       const std::vector<std::string>& slowdowns,
+                       const std::vector<std::string>& signals) {
+    std::vector<const std::string*> others;
+    for (const std::string& r : slowdowns) others.push_back(&r);
+    for (const std::string& r : signals) others.push_back(&r);
+    // Fisher-Yates with the generator's own numbers, the same on every platform.
+    for (size_t i = others.size(); i > 1; --i) {
+      std::swap(others[i - 1],
+                others[static_cast<size_t>(shuffle_.below(static_cast<int32_t>(i)))]);
+    }
+    // A uniform merge of the stations into them: the next row is a station with the share of
+    // stations among the rows left.
+    std::string s;
+    size_t station = 0, other = 0;
+    while (station < stations.size() || other < others.size()) {
+      const size_t left = stations.size() - station + others.size() - other;
+      const bool take_station = other == others.size() ||
+                                static_cast<size_t>(shuffle_.below(static_cast<int32_t>(left))) <
+                                    stations.size() - station;
+      s += take_station ? stations[station++] : *others[other++];
+    }
+    return s;
+  }
+
+  std::string signal_row(size_t i) {
+    if (varied_) {
+      static constexpr int32_t kField11[] = {0, 50, 190, 240, 0};
+      const int32_t kind = 1 + vary_.below(2);
+      // A braced list draws its values left to right.
+      return row("segnale", {signals_[i], kind, vary_.below(7), vary_.below(7), vary_.below(2),
+                             vary_.below(4) == 0 ? 1 : 0, vary_.below(3), vary_.below(7),
+                             vary_.below(7), vary_.below(7), field11(pick(kField11))});
+    }
+    if (i % 2 == 0) return row("segnale", {signals_[i], 1, 3, 1, 0, 0, 1, 5, 6, 0, 0});
+    return row("segnale", {signals_[i], 2, 4, 1, 0, 0, 2, 2, 4, 0, 190});
   }
 
   std::string station_row(size_t i) const {
@@ -517,9 +556,11 @@ class Generator {
   const int32_t length_;
   const bool varied_;
   const bool narrowed_;
+  const bool shuffled_;
   Occupancy taken_;
   Lcg random_;
-  Lcg vary_;  // the varied scenarios' own draws, so that the plain ones stay as they were
+  Lcg vary_;     // the varied scenarios' own draws, so that the plain ones stay as they were
+  Lcg shuffle_;  // the row order's own draws, so that the rows stay the same
   std::vector<Station> stations_;
   std::vector<Slowdown> slowdowns_;
   std::vector<std::pair<int32_t, int32_t>> code_cuts_;  // position, value

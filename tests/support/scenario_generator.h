@@ -28,6 +28,11 @@ struct GeneratorOptions {
   // and random timetables, all of which `check` warns of. false keeps the varied rows as an
   // author means them: ascending times, values stored as written.
   bool narrowed_values = true;
+  // The train source's station, slowdown and signal rows in one shuffled sequence (from the
+  // seed), as an author who adds rows where the cursor happens to be writes them. The readers
+  // take rows in any order, but later marks overwrite earlier ones. Stations keep their order
+  // among themselves: a station listed before one it follows on the route is a fault.
+  bool shuffled_rows = false;
 };
 
 inline constexpr int32_t kMinGeneratedKm = 20;

@@ -1,7 +1,11 @@
 // scenario-tool compile through the executable: outputs, diagnostics, JSON, exit statuses.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <map>
 
 #include "source/field_stream.h"
 #include "support/run_process.h"
@@ -111,6 +115,59 @@ TEST(CompileCommand, JsonObjectAndExitStatuses) {
             std::string::npos)
       << t.err;
   EXPECT_TRUE(file_exists(no_train.file("X_7.sim")));  // the line was read: files written
+}
+
+// The modification time of a file in nanoseconds; 0 when it is missing.
+int64_t mtime_ns(const std::string& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0) return 0;
+  return static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
+// Sets a file's time stamps well in the past, so that a rewrite shows.
+void age(const std::string& path) {
+  const struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+}
+
+// Recompiling into the same folder leaves the files whose bytes did not change as they were,
+// time stamp included, and replaces the others with what a compile into a fresh folder gives.
+TEST(CompileCommand, RecompilingLeavesFilesWhoseBytesAreTheSameUntouched) {
+  Sources src;
+  TempDir out;
+  ASSERT_EQ(tool({"compile", "-o", out.path(), src.dir.path()}).exit_status, 0);
+  for (const char* name : kCompiled) age(out.file(name));
+  const ProcessResult same = tool({"compile", "--json", "-o", out.path(), src.dir.path()});
+  ASSERT_EQ(same.exit_status, 0) << same.err;
+  // The outputs are the compile's files, kept or replaced alike.
+  EXPECT_NE(same.out.find("\"outputs\":[\"Lindeva_Querno_linea.dat\",\"Lindeva_Querno_40716.sim\","
+                          "\"Lindeva_Querno_40716.dat\"]"),
+            std::string::npos)
+      << same.out;
+  for (const char* name : kCompiled) {
+    EXPECT_EQ(mtime_ns(out.file(name)), int64_t{1000000000} * 1000000000) << name;
+  }
+  EXPECT_EQ(list_dir(out.path()).size(), 3u);
+
+  // A curve turned the other way: the plan changes, the general table does not.
+  std::string line = read_file(src.line());
+  const size_t curve = line.find("curvad");
+  ASSERT_NE(curve, std::string::npos);
+  line[curve + 5] = 's';
+  write_file(src.line(), line);
+  std::map<std::string, std::string> before;
+  for (const char* name : kCompiled) before[name] = read_file(out.file(name));
+  ASSERT_EQ(tool({"compile", "-o", out.path(), src.dir.path()}).exit_status, 0);
+  TempDir fresh;
+  ASSERT_EQ(tool({"compile", "-o", fresh.path(), src.dir.path()}).exit_status, 0);
+  for (const char* name : kCompiled) {
+    SCOPED_TRACE(name);
+    const std::string now = read_file(out.file(name));
+    EXPECT_TRUE(now == read_file(fresh.file(name)));
+    EXPECT_EQ(mtime_ns(out.file(name)) == int64_t{1000000000} * 1000000000, now == before[name]);
+  }
+  EXPECT_NE(read_file(out.file(kCompiled[0])), before[kCompiled[0]]);
+  EXPECT_EQ(read_file(out.file(kCompiled[1])), before[kCompiled[1]]);
 }
 
 // A name as long as the compiled files' names allow (NAME_linea.dat and NAME_linea.txt take
