@@ -15,11 +15,12 @@ namespace scenario {
 namespace {
 
 constexpr const char* kTempSuffix = ".tmp-XXXXXX";
-constexpr size_t kTempExtra = 1 + 11;  // the leading dot and the suffix
+constexpr const char* kAsideSuffix = ".old-XXXXXX";  // an earlier file kept until a set is whole
+constexpr size_t kTempExtra = 1 + 11;                // the leading dot and the suffix
 
 // ".NAME.tmp-XXXXXX" beside the target, NAME cut short when the whole would pass the
 // directory's longest file name: a target whose own name is legal must be writable.
-std::string temp_pattern(const std::string& target) {
+std::string temp_pattern(const std::string& target, const char* suffix = kTempSuffix) {
   const size_t slash = target.rfind('/');
   const std::string dir = slash == std::string::npos ? std::string(".") : target.substr(0, slash);
   std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
@@ -31,7 +32,7 @@ std::string temp_pattern(const std::string& target) {
     while (keep > 0 && (static_cast<unsigned char>(base[keep]) & 0xC0) == 0x80) --keep;
     base.resize(keep);
   }
-  return dir + "/." + base + kTempSuffix;
+  return dir + "/." + base + suffix;
 }
 
 // The replaced file's permissions, so that a recompile keeps a private file private; a new
@@ -148,6 +149,80 @@ void replace_file(const std::string& target, std::string_view bytes) {
   FileReplacer out(target);
   out.write(bytes);
   out.commit();
+}
+
+namespace {
+
+std::string reason(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
+
+// Keeps the earlier file at target under a second name beside it; empty when there is none.
+// A second link leaves the target in place meanwhile; where the file system has no links, the
+// file itself moves aside until its replacement comes. Throws FileError.
+std::string keep_aside(const std::string& target) {
+  struct stat st;
+  if (lstat(target.c_str(), &st) != 0) {
+    if (errno == ENOENT) return "";
+    throw FileError(target, reason("cannot replace"));
+  }
+  if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
+    throw FileError(target, "cannot replace: not a regular file");
+  }
+  const std::string pattern = temp_pattern(target, kAsideSuffix);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const int fd = mkstemp(name.data());
+    if (fd < 0) throw FileError(target, reason("cannot keep the earlier file aside"));
+    close(fd);
+    unlink(name.data());
+    if (link(target.c_str(), name.data()) == 0) return name.data();
+    if (errno == EEXIST) continue;  // the name was taken again meanwhile
+    if (std::rename(target.c_str(), name.data()) == 0) return name.data();
+    throw FileError(target, reason("cannot keep the earlier file aside"));
+  }
+  throw FileError(target, "cannot keep the earlier file aside: no free name");
+}
+
+// Gives target back its earlier file (aside; none when empty); false when that fails.
+bool put_back(const std::string& target, const std::string& aside) {
+  if (aside.empty()) return unlink(target.c_str()) == 0 || errno == ENOENT;
+  struct stat in_place, kept;
+  if (lstat(target.c_str(), &in_place) == 0 && lstat(aside.c_str(), &kept) == 0 &&
+      in_place.st_ino == kept.st_ino && in_place.st_dev == kept.st_dev) {
+    return unlink(aside.c_str()) == 0;  // never replaced: only the second link goes
+  }
+  return std::rename(aside.c_str(), target.c_str()) == 0;
+}
+
+}  // namespace
+
+void replace_files(const std::vector<std::pair<std::string, std::string_view>>& files) {
+  std::vector<std::unique_ptr<FileReplacer>> written;
+  for (const auto& [target, bytes] : files) {
+    written.push_back(std::make_unique<FileReplacer>(target));
+    written.back()->write(bytes);
+  }
+  InterruptsDeferred deferred;
+  std::vector<std::string> asides;  // of the targets tried, in order
+  try {
+    for (size_t i = 0; i < written.size(); ++i) {
+      asides.push_back(keep_aside(files[i].first));
+      written[i]->commit();
+    }
+  } catch (const FileError& e) {
+    std::string not_back;
+    for (size_t i = asides.size(); i-- > 0;) {
+      if (!put_back(files[i].first, asides[i])) {
+        not_back += "; " + files[i].first + " could not be given back its earlier file" +
+                    (asides[i].empty() ? std::string() : ", which is at " + asides[i]);
+      }
+    }
+    throw FileError(e.path(),
+                    e.reason() + (not_back.empty() ? ": nothing was replaced" : not_back));
+  }
+  for (const std::string& aside : asides) {
+    if (!aside.empty()) unlink(aside.c_str());
+  }
 }
 
 }  // namespace scenario

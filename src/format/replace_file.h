@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace scenario {
@@ -65,5 +66,12 @@ class FileReplacer {
 
 // Replaces target with exactly these bytes. Throws FileError.
 void replace_file(const std::string& target, std::string_view bytes);
+
+// Replaces each target with its bytes, all of them or none: every file is written beside its
+// target first; then each is put in place, its earlier file kept aside until the last is in,
+// and when one cannot be put in place those already replaced get their earlier files back (a
+// target that was absent is removed again). Interrupting signals wait until the set is whole
+// either way. Throws FileError naming the target that failed.
+void replace_files(const std::vector<std::pair<std::string, std::string_view>>& files);
 
 }  // namespace scenario

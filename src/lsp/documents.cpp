@@ -58,20 +58,55 @@ std::string path_file_uri(const std::string& path) {
   return uri;
 }
 
+namespace {
+
+void drop_text(Document& d) {
+  d.text.clear();
+  d.text.shrink_to_fit();
+  d.bytes.clear();
+  d.bytes.shrink_to_fit();
+}
+
+// A document's own share: its URI as key and as field, its path's two parts, its two texts.
+size_t held_by(const Document& d) {
+  return 2 * d.uri.size() + d.directory.size() + d.file_name.size() + d.text.capacity() +
+         d.bytes.capacity();
+}
+
+}  // namespace
+
 void set_text(Document& d, std::string text) {
+  d.over_bound = false;
   d.too_large = text.size() > kMaxDocumentBytes;
   if (d.too_large) {
-    d.text.clear();
-    d.text.shrink_to_fit();
-    d.bytes.clear();
-    d.bytes.shrink_to_fit();
+    drop_text(d);
     return;
   }
   d.bytes = utf8_to_cp1252(text);
   d.text = std::move(text);
 }
 
+void set_over_bound(Document& d) {
+  drop_text(d);
+  d.too_large = true;
+  d.over_bound = true;
+}
+
+size_t document_cost(const std::string& uri, size_t text_bytes) {
+  // The Windows-1252 text is never longer than the UTF-8 one.
+  return 4 * uri.size() + (text_bytes > kMaxDocumentBytes ? 0 : 2 * text_bytes);
+}
+
+void check_uri(const std::string& uri) {
+  if (uri.size() > kMaxUriBytes) {
+    throw ProtocolError(kRequestFailed, "a URI of " + std::to_string(uri.size()) +
+                                            " bytes, longer than the " +
+                                            std::to_string(kMaxUriBytes / 1024) + " KiB taken");
+  }
+}
+
 Document& Documents::open(const std::string& uri, std::string text, int64_t version) {
+  check_uri(uri);
   auto it = docs_.find(uri);
   if (it == docs_.end()) {
     if (docs_.size() >= kMaxDocuments) {
@@ -120,8 +155,13 @@ const Document* Documents::find_file(const std::string& directory,
 
 size_t Documents::held_bytes() const {
   size_t n = 0;
-  for (const auto& [uri, d] : docs_) n += uri.size() + d.text.capacity() + d.bytes.capacity();
+  for (const auto& [uri, d] : docs_) n += held_by(d);
   return n;
+}
+
+size_t Documents::held_bytes_of(const std::string& uri) const {
+  const auto it = docs_.find(uri);
+  return it == docs_.end() ? 0 : held_by(it->second);
 }
 
 }  // namespace scenario::lsp

@@ -1,5 +1,7 @@
 #include "lsp/server.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <map>
 
 #include "format/cp1252.h"
@@ -31,31 +33,36 @@ Json whole_document(const std::string& code, const std::string& message, Severit
   return lsp_diagnostic(e, "", false);
 }
 
+// Lines and characters beyond this lie past the end of any document held (4 MiB), so a larger
+// one is taken as this: far past the end, and still far from overflowing what counts it.
+constexpr int32_t kFarPlace = 1 << 30;
+
+// A line or a character of a position: the protocol's unsigned integer, 0 to 2^31 - 1.
+int32_t place_of(const Json& p, const char* what) {
+  const int64_t n = whole_number(p.at(what), std::string("position ") + what, 0, INT32_MAX);
+  return static_cast<int32_t>(std::min<int64_t>(n, kFarPlace));
+}
+
 Position position_of(const Json& params) {
   const Json& p = params.at("position");
-  return {p.at("line").get<int32_t>(), p.at("character").get<int32_t>()};
+  return {place_of(p, "line"), place_of(p, "character")};
 }
+
+// A document's version: the protocol's integer, sent back as it came.
+int64_t version_of(const Json& text_document, int64_t absent) {
+  if (!text_document.contains("version")) return absent;
+  return whole_number(text_document.at("version"), "version", INT32_MIN, INT32_MAX);
+}
+
+std::string mib(size_t bytes) { return std::to_string(bytes / (1024 * 1024)) + " MiB"; }
 
 std::string too_large_text(const Document& d) {
-  return d.file_name + " is above the " + std::to_string(kMaxDocumentBytes / (1024 * 1024)) +
-         " MiB that a source may have: not checked";
-}
-
-// Applies one content change: a whole new text, or an edit of a range.
-void apply_change(std::string& text, const Json& change) {
-  const std::string& replacement = change.at("text").get_ref<const std::string&>();
-  if (!change.contains("range")) {
-    text = replacement;
-    return;
+  if (d.over_bound) {
+    return d.file_name + " is not held: the open documents together would pass the " +
+           mib(kMaxHeldBytes) + " the server keeps; close some to have it checked";
   }
-  const Json& r = change.at("range");
-  const Position start{r.at("start").at("line").get<int32_t>(),
-                       r.at("start").at("character").get<int32_t>()};
-  const Position end{r.at("end").at("line").get<int32_t>(),
-                     r.at("end").at("character").get<int32_t>()};
-  const size_t a = offset_of(text, start);
-  const size_t b = std::max(a, offset_of(text, end));
-  text.replace(a, b - a, replacement);
+  return d.file_name + " is above the " + mib(kMaxDocumentBytes) +
+         " that a source may have: not checked";
 }
 
 }  // namespace
@@ -67,6 +74,12 @@ size_t Server::held_bytes() const {
   for (const std::string& uri : stale_) n += uri.size();
   for (const std::string& uri : cleared_) n += uri.size();
   return n;
+}
+
+bool Server::fits(const std::string& uri, size_t text_bytes) const {
+  // What the document holds now is given back when its text is replaced.
+  return held_bytes() - documents_.held_bytes_of(uri) + document_cost(uri, text_bytes) <=
+         kMaxHeldBytes;
 }
 
 void Server::handle(const Frame& frame, std::vector<Json>& out) {
@@ -84,6 +97,12 @@ void Server::handle(const Frame& frame, std::vector<Json>& out) {
 }
 
 void Server::handle_body(const std::string& body, std::vector<Json>& out) {
+  if (nesting_depth(body) > kMaxNesting) {
+    out.push_back(error_response(
+        top_level_id(body), kInvalidRequest,
+        "a message nested deeper than " + std::to_string(kMaxNesting) + " levels: refused"));
+    return;
+  }
   Json message;
   try {
     message = Json::parse(body);
@@ -202,7 +221,17 @@ Json Server::dispatch(const std::string& method, const Json& params, bool is_req
 void Server::did_open(const Json& params) {
   const Json& td = params.at("textDocument");
   const std::string& uri = td.at("uri").get_ref<const std::string&>();
-  Document& d = documents_.open(uri, td.at("text").get<std::string>(), td.value("version", 0));
+  const std::string& text = td.at("text").get_ref<const std::string&>();
+  const int64_t version = version_of(td, 0);
+  check_uri(uri);
+  if (!fits(uri, text.size())) {
+    throw ProtocolError(kRequestFailed, uri +
+                                            " is not opened: the open documents together would "
+                                            "pass the " +
+                                            mib(kMaxHeldBytes) +
+                                            " the server keeps; close some first");
+  }
+  Document& d = documents_.open(uri, text, version);
   mark_pair(d);
 }
 
@@ -210,10 +239,30 @@ void Server::did_change(const Json& params) {
   const Json& td = params.at("textDocument");
   Document* d = documents_.find(td.at("uri").get_ref<const std::string&>());
   if (d == nullptr) return;
-  const Json& changes = params.at("contentChanges");
-  std::string text = d->text;
-  for (const Json& change : changes) apply_change(text, change);
-  documents_.change(d->uri, std::move(text), td.value("version", d->version + 1));
+  // The server announced whole-text sync: each change is the whole new text and the last one
+  // is the document. An edit of a range is refused with the rest of its message, which leaves
+  // the document as it was rather than half edited.
+  const std::string* text = nullptr;
+  for (const Json& change : params.at("contentChanges").get_ref<const Json::array_t&>()) {
+    if (change.contains("range")) {
+      throw ProtocolError(kInvalidParams,
+                          d->file_name +
+                              ": a change of a range, but the server takes whole texts only "
+                              "(full synchronisation): the change is not applied");
+    }
+    text = &change.at("text").get_ref<const std::string&>();
+  }
+  const int64_t version = version_of(td, std::min<int64_t>(d->version + 1, INT32_MAX));
+  if (text == nullptr) {
+    d->version = version;
+    return;
+  }
+  if (fits(d->uri, text->size())) {
+    documents_.change(d->uri, *text, version);
+  } else {
+    d->version = version;
+    set_over_bound(*d);
+  }
   mark_pair(*d);
 }
 
@@ -226,7 +275,7 @@ void Server::did_close(const Json& params) {
   documents_.close(uri);
   stale_.erase(uri);
   mark_pair(closed);
-  cleared_.push_back(uri);
+  cleared_.insert(uri);
 }
 
 const Document& Server::source_document(const Json& params) const {

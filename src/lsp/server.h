@@ -44,6 +44,9 @@ class Server {
   // The open source document that a request is about; throws ProtocolError for a document
   // that is not open or not a scenario source.
   const Document& source_document(const Json& params) const;
+  // True when a document of uri with a text of text_bytes keeps the server within
+  // kMaxHeldBytes, counting what that document holds now as given back.
+  bool fits(const std::string& uri, size_t text_bytes) const;
   // Marks every open source of the document's scenario name in its folder for a new check.
   void mark_pair(const Document& d);
 
@@ -51,7 +54,7 @@ class Server {
   // The line source on disk beside a hovered train source, read once until it changes.
   SiblingOutlines siblings_;
   std::set<std::string> stale_;        // URIs whose diagnostics are to be published again
-  std::vector<std::string> cleared_;   // URIs closed: their diagnostics go
+  std::set<std::string> cleared_;      // URIs closed: their diagnostics go
   std::unique_ptr<BuildState> state_;  // kept between compiles, so each compile reuses it
   bool initialized_ = false;
   bool shutdown_ = false;

@@ -1,6 +1,7 @@
 #include "lsp/text_positions.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace scenario::lsp {
 namespace {
@@ -55,8 +56,10 @@ int32_t column_of_character(std::string_view line, int32_t character) {
     p += n;
     ++column;
   }
-  // Past the line's end the column goes on counting, so that nothing there is under it.
-  return column + std::max(0, character - units);
+  // Past the line's end the column goes on counting, so that nothing there is under it; it
+  // stops at the largest column rather than wrap to a small one.
+  const int64_t past = std::max<int64_t>(0, int64_t{character} - units);
+  return static_cast<int32_t>(std::min<int64_t>(column + past, INT32_MAX));
 }
 
 size_t offset_of(std::string_view text, Position pos) {
@@ -84,7 +87,9 @@ Position end_of(std::string_view text) {
       start = p + 1;
     }
   }
-  pos.character = character_of_column(text.substr(start), static_cast<int32_t>(text.size()) + 1);
+  const size_t rest = text.size() - start;
+  pos.character = character_of_column(
+      text.substr(start), static_cast<int32_t>(std::min<size_t>(rest, INT32_MAX - 1) + 1));
   return pos;
 }
 

@@ -11,14 +11,6 @@
 #include "source/read_failure.h"
 
 namespace scenario {
-namespace {
-
-// Far beyond any real source (the longest route's line source is a few MB): a larger file is
-// refused before it is read.
-constexpr off_t kMaxSourceBytes = off_t{64} << 20;
-
-}  // namespace
-
 std::optional<std::string> load_source_file(const std::string& path) {
   struct stat st;
   if (stat(path.c_str(), &st) != 0) {
@@ -27,7 +19,7 @@ std::optional<std::string> load_source_file(const std::string& path) {
   }
   if (S_ISDIR(st.st_mode)) throw ReadFailure("cannot open " + path + ": it is a directory");
   if (!S_ISREG(st.st_mode)) throw ReadFailure("cannot open " + path + ": not a regular file");
-  if (st.st_size > kMaxSourceBytes) {
+  if (static_cast<uintmax_t>(st.st_size) > kMaxSourceBytes) {
     throw ReadFailure(path + " is larger than 64 MiB; a source is refused before it is read");
   }
   const int fd = open(path.c_str(), O_RDONLY);

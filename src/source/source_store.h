@@ -3,6 +3,7 @@
 // keeps them, and check, the tests, fuzzers and benchmarks give the texts in memory.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -58,8 +59,12 @@ class MemorySources : public SourceStore {
   std::map<std::string, std::string> texts_;
 };
 
+// The longest source taken: far beyond any real one (the longest route's line source is a few
+// MB); a longer file is refused before it is read.
+inline constexpr uintmax_t kMaxSourceBytes = uintmax_t{64} << 20;
+
 // Reads the whole source file at path into memory; nullopt when it does not exist. Throws
-// ReadFailure for a directory, an unreadable file or one larger than 64 MiB.
+// ReadFailure for a directory, an unreadable file or one larger than kMaxSourceBytes.
 std::optional<std::string> load_source_file(const std::string& path);
 
 }  // namespace scenario

@@ -1,6 +1,10 @@
 #include "tool/decompile_command.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "decompile/decompile.h"
@@ -26,6 +30,31 @@ std::string load(const std::string& path, FileKind kind) {
   } catch (const FileError& e) {
     throw Failure{e.what()};
   }
+}
+
+// Where a source of this path is written: the path itself when nothing stands there, and with
+// --force the file it names, through a link as fmt writes. Anything else at the path (an
+// author's source unforced, a link to nothing, a folder or a device) is refused before a
+// single file is written.
+std::string source_target(const std::string& path, bool force) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0) {
+    if (errno == ENOENT) return path;
+    throw Failure{path + ": " + std::strerror(errno)};
+  }
+  struct stat named;
+  if (::stat(path.c_str(), &named) != 0) {
+    if (S_ISLNK(st.st_mode) && errno == ENOENT) {
+      throw Failure{path + ": a symbolic link to nothing stands at that name: not replaced"};
+    }
+    throw Failure{path + ": " + std::strerror(errno)};
+  }
+  if (!S_ISREG(named.st_mode)) throw Failure{path + ": not a regular file: not replaced"};
+  if (!force) throw Failure{path + ": a source of that name exists; give --force to replace it"};
+  std::error_code ec;
+  const std::filesystem::path target = std::filesystem::canonical(path, ec);
+  if (ec) throw Failure{path + ": " + ec.message()};
+  return target.string();
 }
 
 }  // namespace
@@ -64,16 +93,14 @@ int decompile_command(const std::vector<std::string>& args, std::ostream& err) {
     std::error_code ec;
     std::filesystem::create_directories(outdir, ec);
     if (ec) throw Failure{outdir + ": cannot create the directory: " + ec.message()};
-    const std::string line_path = outdir + "/" + line_source_name(id);
-    const std::string train_path = outdir + "/" + train_source_name(id);
-    // An author's own sources are never replaced unasked.
-    for (const std::string& p : {line_path, train_path}) {
-      if (!force && std::filesystem::exists(p, ec)) {
-        throw Failure{p + ": a source of that name exists; give --force to replace it"};
-      }
+    // Both targets are looked at before either is written, and the pair goes in whole or not
+    // at all: a line source without its train would compile to something else.
+    const std::string line_path = source_target(outdir + "/" + line_source_name(id), force);
+    const std::string train_path = source_target(outdir + "/" + train_source_name(id), force);
+    if (line_path == train_path) {
+      throw Failure{line_path + ": both sources would be written to this one file: not replaced"};
     }
-    replace_file(line_path, d.line_text);
-    replace_file(train_path, d.train_text);
+    replace_files({{line_path, d.line_text}, {train_path, d.train_text}});
   } catch (const Failure& f) {
     err << "scenario-tool decompile: " << f.line << std::endl;
     return 1;

@@ -1,5 +1,7 @@
 #include "tool/fmt_command.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <iostream>
 
@@ -7,6 +9,7 @@
 #include "format/read_file.h"
 #include "format/replace_file.h"
 #include "formatter/source_formatter.h"
+#include "source/source_store.h"
 
 namespace scenario::tool {
 namespace {
@@ -26,9 +29,15 @@ bool format_file(const std::string& path, bool check) {
   if (!std::filesystem::is_regular_file(target, ec)) {
     throw std::runtime_error(path + ": not a regular file");
   }
+  // As the readers do, a source too long for them is refused before it is read.
+  const uintmax_t size = std::filesystem::file_size(target, ec);
+  if (!ec && size > kMaxSourceBytes) {
+    throw std::runtime_error(path + ": larger than " + std::to_string(kMaxSourceBytes >> 20) +
+                             " MiB; a source is refused before it is read");
+  }
   std::string bytes;
   try {
-    bytes = read_whole_file(target);
+    bytes = read_whole_file(target, kMaxSourceBytes);
   } catch (const FileError& e) {
     throw std::runtime_error(path + ": " + e.reason());
   }
@@ -40,6 +49,14 @@ bool format_file(const std::string& path, bool check) {
               << std::endl;
   }
   if (f.text == bytes) return false;
+  // The replacement renames over the file, which its own permissions would not stop: a file
+  // that its owner made read-only (or that is not ours to write) is left as it is.
+  if (!check && (::access(target.c_str(), W_OK) != 0 ||
+                 (std::filesystem::status(target).permissions() &
+                  (std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                   std::filesystem::perms::others_write)) == std::filesystem::perms::none)) {
+    throw std::runtime_error(path + ": read-only: not rewritten");
+  }
   if (!check) {
     const auto perms = std::filesystem::status(target).permissions();
     replace_file(target, f.text);

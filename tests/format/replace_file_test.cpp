@@ -111,6 +111,78 @@ TEST(ReplaceFile, AFailedWriteLeavesTheEarlierFile) {
   EXPECT_EQ(list_dir(dir.path()), std::vector<std::string>{"a.dat"});
 }
 
+// A set of files is replaced whole or not at all. The second file's bytes stay in the buffer
+// until it is put in place, so a file size limit fails it after the first is in: the first
+// then gets its earlier file back, or goes again when it had none.
+TEST(ReplaceFiles, AllOrNone) {
+  const std::string big(5000, 'n');
+  const struct {
+    const char* what;
+    std::optional<std::string> earlier_a;
+    bool fails;
+  } cases[] = {
+      {"both replaced", "earlier a", false},
+      {"the second fails: the first given back", "earlier a", true},
+      {"the second fails: the first, new, removed again", std::nullopt, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    if (c.earlier_a) write_file(dir.file("a.dat"), *c.earlier_a);
+    write_file(dir.file("b.dat"), "earlier b");
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      if (c.fails) {
+        signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limit = {1000, 1000};
+        setrlimit(RLIMIT_FSIZE, &limit);
+      }
+      try {
+        replace_files({{dir.file("a.dat"), "new a"}, {dir.file("b.dat"), big}});
+      } catch (const FileError& e) {
+        const std::string what = e.what();
+        _exit(what.find("b.dat") != std::string::npos &&
+                      what.find("nothing was replaced") != std::string::npos
+                  ? 7
+                  : 8);
+      }
+      _exit(0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), c.fails ? 7 : 0);
+    if (c.fails) {
+      EXPECT_EQ(file_exists(dir.file("a.dat")), c.earlier_a.has_value());
+      if (c.earlier_a) {
+        EXPECT_EQ(read_file(dir.file("a.dat")), *c.earlier_a);
+      }
+      EXPECT_EQ(read_file(dir.file("b.dat")), "earlier b");
+    } else {
+      EXPECT_EQ(read_file(dir.file("a.dat")), "new a");
+      EXPECT_EQ(read_file(dir.file("b.dat")), big);
+    }
+    // No temporary file and no earlier file kept aside is left behind.
+    std::vector<std::string> expected{"a.dat", "b.dat"};
+    if (c.fails && !c.earlier_a) expected = {"b.dat"};
+    EXPECT_EQ(list_dir(dir.path()), expected);
+  }
+}
+
+// What is not a file is never put aside or replaced, and nothing else of the set is either.
+TEST(ReplaceFiles, AFolderAtATargetReplacesNothing) {
+  TempDir dir;
+  write_file(dir.file("a.dat"), "earlier a");
+  std::filesystem::create_directory(dir.file("b.dat"));
+  write_file(dir.file("b.dat/inside"), "x");
+  EXPECT_THROW(replace_files({{dir.file("a.dat"), "new a"}, {dir.file("b.dat"), "new b"}}),
+               FileError);
+  EXPECT_EQ(read_file(dir.file("a.dat")), "earlier a");
+  EXPECT_EQ(read_file(dir.file("b.dat/inside")), "x");
+  EXPECT_EQ(list_dir(dir.path()), (std::vector<std::string>{"a.dat", "b.dat"}));
+}
+
 TEST(ReplaceFile, AMissingDirectoryIsAnErrorNamingTheFile) {
   TempDir dir;
   try {

@@ -328,6 +328,193 @@ TEST_F(ServerTest, BadMessagesGetErrorAnswers) {
   EXPECT_FALSE(server_.exited());
 }
 
+// Positions past any document are answered as past its end, positions beyond the protocol's
+// integers refused; neither overflows nor wraps (the asan preset checks the first).
+TEST_F(ServerTest, PositionsBeyondTheDocumentOrTheProtocolsIntegers) {
+  open(kTrain, train_);
+  struct Case {
+    const char* what;
+    Json line, character;
+    int code;  // 0: answered with null
+  };
+  const Case cases[] = {
+      {"the largest line", 2147483647, 0, 0},
+      {"the largest character", 0, 2147483647, 0},
+      {"both largest", 2147483647, 2147483647, 0},
+      {"a line 2^32 + 25, never line 25", 4294967321ull, 16, kInvalidParams},
+      {"a character 2^32", 0, 4294967296ull, kInvalidParams},
+      {"a line of 2^64 - 1", 18446744073709551615ull, 0, kInvalidParams},
+      {"a negative line", -1, 0, kInvalidParams},
+      {"a negative character", 0, -2147483648ll, kInvalidParams},
+      {"a fraction", 1.5, 0, kInvalidParams},
+      {"a string", "3", 0, kInvalidParams},
+  };
+  for (const Case& c : cases) {
+    for (const char* method : {"textDocument/hover", "textDocument/completion"}) {
+      const Json answer =
+          ask(method, {{"textDocument", {{"uri", uri(kTrain)}}},
+                       {"position", {{"line", c.line}, {"character", c.character}}}});
+      if (c.code == 0) {
+        EXPECT_TRUE(answer.contains("result")) << c.what << ": " << answer.dump();
+        if (std::string(method) == "textDocument/hover") {
+          EXPECT_TRUE(answer["result"].is_null()) << c.what;
+        }
+      } else {
+        EXPECT_EQ(answer["error"]["code"], c.code) << c.what << ": " << answer.dump();
+      }
+    }
+  }
+}
+
+// A version is sent back as it came, or refused; never wrapped into 32 bits.
+TEST_F(ServerTest, VersionsBeyondTheProtocolsIntegersAreRefused) {
+  const auto published_version = [&]() -> Json {
+    std::vector<Json> out;
+    server_.publish_diagnostics(out);
+    return out.empty() ? Json("none") : out.back()["params"]["version"];
+  };
+  const auto send_open = [&](Json version) {
+    return send(
+        note("textDocument/didOpen",
+             {{"textDocument", {{"uri", uri(kLine)}, {"version", version}, {"text", line_}}}}));
+  };
+  const auto send_change = [&](Json version) {
+    return send(note("textDocument/didChange",
+                     {{"textDocument", {{"uri", uri(kLine)}, {"version", version}}},
+                      {"contentChanges", Json::array({{{"text", line_}}})}}));
+  };
+  // Refused at the door: the author is told, nothing is opened.
+  std::vector<Json> told = send_open(5000000000ll);
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_EQ(told[0]["method"], "window/showMessage");
+  EXPECT_NE(told[0]["params"]["message"].get<std::string>().find("version 5000000000"),
+            std::string::npos);
+  EXPECT_EQ(published_version(), "none");
+
+  EXPECT_TRUE(send_open(2147483647).empty());
+  EXPECT_EQ(published_version(), 2147483647);
+  for (const Json& v : {Json(5000000000ll), Json(-2147483649ll), Json(4294967297ull)}) {
+    told = send_change(v);
+    ASSERT_EQ(told.size(), 1u) << v;
+    EXPECT_EQ(told[0]["method"], "window/showMessage") << v;
+  }
+  EXPECT_EQ(published_version(), "none") << "a refused change changes nothing";
+  // A change without a version counts on from the last, and stops at the largest.
+  send(note("textDocument/didChange", {{"textDocument", {{"uri", uri(kLine)}}},
+                                       {"contentChanges", Json::array({{{"text", line_}}})}}));
+  EXPECT_EQ(published_version(), 2147483647);
+  EXPECT_TRUE(send_change(-2147483648ll).empty());
+  EXPECT_EQ(published_version(), -2147483648ll);
+}
+
+// The server announces whole-text sync and keeps to it: a ranged edit is refused and the
+// document kept as it was, however many edits the message holds.
+TEST_F(ServerTest, ChangesAreWholeTextsAsAnnounced) {
+  EXPECT_EQ(ask("initialize", Json::object())["error"]["code"], kInvalidRequest);
+  Server fresh;
+  std::vector<Json> out;
+  fresh.handle_body(request("initialize", Json::object()).dump(), out);
+  ASSERT_EQ(out.size(), 1u);
+  EXPECT_EQ(out[0]["result"]["capabilities"]["textDocumentSync"]["change"], 1);
+
+  // A 3 MB document, and 10,000 ranged edits in one message.
+  std::string big;
+  while (big.size() < 3'000'000) big += "pendenza,  100,  2\r\n";
+  open(kLine, big);
+  Json edits = Json::array();
+  for (int i = 0; i < 10000; ++i) {
+    edits.push_back({{"range",
+                      {{"start", {{"line", 140000 - i * 13}, {"character", 3}}},
+                       {"end", {{"line", 140000 - i * 13}, {"character", 5}}}}},
+                     {"text", "x"}});
+  }
+  const auto start = std::chrono::steady_clock::now();
+  std::vector<Json> told =
+      send(note("textDocument/didChange", {{"textDocument", {{"uri", uri(kLine)}, {"version", 2}}},
+                                           {"contentChanges", edits}}));
+  const double ms =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_EQ(told[0]["method"], "window/showMessage");
+  EXPECT_NE(told[0]["params"]["message"].get<std::string>().find("whole texts only"),
+            std::string::npos)
+      << told[0].dump();
+  EXPECT_EQ(server_.documents().all().at(uri(kLine)).text, big);
+  EXPECT_EQ(server_.documents().all().at(uri(kLine)).version, 1);
+#ifdef NDEBUG
+  // Parsing the message included; applied one by one from the start, they took 50 s.
+  EXPECT_LT(ms, 2000.0) << "10,000 edits of a 3 MB document";
+#else
+  (void)ms;  // the sanitizers' build is too slow to time
+#endif
+
+  // Whole texts, many in one message: the last is the document.
+  Json texts = Json::array();
+  for (int i = 0; i < 10000; ++i) texts.push_back({{"text", "[generale]\r\n" + std::to_string(i)}});
+  EXPECT_TRUE(
+      send(note("textDocument/didChange", {{"textDocument", {{"uri", uri(kLine)}, {"version", 3}}},
+                                           {"contentChanges", texts}}))
+          .empty());
+  EXPECT_EQ(server_.documents().all().at(uri(kLine)).text, "[generale]\r\n9999");
+  EXPECT_EQ(server_.documents().all().at(uri(kLine)).version, 3);
+}
+
+// All that the documents hold together stays under the bound: more documents are refused, a
+// change that would pass it leaves its document unheld and says so, and a close makes room.
+TEST_F(ServerTest, AllTheDocumentsHoldIsBounded) {
+  const std::string text(kMaxDocumentBytes * 7 / 8, 'x');
+  const auto name = [](int i) { return "D" + std::to_string(i) + "_linea.txt"; };
+  int opened = 0;
+  std::vector<Json> told;
+  for (int i = 0; i < 64 && told.empty(); ++i) {
+    told = send(note("textDocument/didOpen",
+                     {{"textDocument", {{"uri", uri(name(i))}, {"version", 1}, {"text", text}}}}));
+    ASSERT_LE(server_.held_bytes(), kMaxHeldBytes) << "after " << i + 1;
+    if (told.empty()) ++opened;
+  }
+  EXPECT_EQ(opened, static_cast<int>(kMaxHeldBytes / (2 * text.size())));
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_EQ(told[0]["method"], "window/showMessage");
+  EXPECT_NE(told[0]["params"]["message"].get<std::string>().find("is not opened"),
+            std::string::npos)
+      << told[0].dump();
+  EXPECT_EQ(server_.documents().all().size(), static_cast<size_t>(opened));
+
+  // A document grown past what is left is held without its text, and told so.
+  const std::string grown(kMaxDocumentBytes, 'y');
+  ASSERT_GT(server_.held_bytes() + 2 * (grown.size() - text.size()), kMaxHeldBytes);
+  send(note("textDocument/didChange", {{"textDocument", {{"uri", uri(name(0))}, {"version", 2}}},
+                                       {"contentChanges", Json::array({{{"text", grown}}})}}));
+  EXPECT_LE(server_.held_bytes(), kMaxHeldBytes);
+  EXPECT_EQ(server_.documents().all().at(uri(name(0))).version, 2);
+  EXPECT_EQ(diagnostics()[uri(name(0))][0]["code"], "too large");
+  const Json refused =
+      ask("textDocument/documentSymbol", {{"textDocument", {{"uri", uri(name(0))}}}});
+  EXPECT_EQ(refused["error"]["code"], kRequestFailed);
+  EXPECT_NE(refused["error"]["message"].get<std::string>().find("open documents together"),
+            std::string::npos)
+      << refused.dump();
+
+  // Closing one makes room again.
+  send(note("textDocument/didClose", {{"textDocument", {{"uri", uri(name(1))}}}}));
+  EXPECT_TRUE(send(note("textDocument/didChange",
+                        {{"textDocument", {{"uri", uri(name(0))}, {"version", 3}}},
+                         {"contentChanges", Json::array({{{"text", line_}}})}}))
+                  .empty());
+  EXPECT_EQ(server_.documents().all().at(uri(name(0))).text, line_);
+
+  // A URI longer than any path is refused, whatever room is left.
+  for (const size_t size : {kMaxUriBytes, size_t{8} << 20}) {
+    const std::string long_uri = "file:///" + std::string(size, 'a') + "_linea.txt";
+    told = send(note("textDocument/didOpen",
+                     {{"textDocument", {{"uri", long_uri}, {"version", 1}, {"text", ""}}}}));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0]["params"]["message"], "a URI of " + std::to_string(long_uri.size()) +
+                                                " bytes, longer than the 16 KiB taken");
+  }
+  EXPECT_LE(server_.held_bytes(), kMaxHeldBytes);
+}
+
 TEST_F(ServerTest, ExitStatusTellsWhetherShutdownCame) {
   EXPECT_EQ(ask("shutdown", nullptr)["result"], nullptr);
   EXPECT_EQ(ask("textDocument/hover", Json::object())["error"]["code"], kInvalidRequest);
@@ -418,6 +605,62 @@ TEST_F(ServerTest, ABurstOfEditsIsCheckedOnce) {
   }
   EXPECT_EQ(published, 1u) << out.bytes;
   EXPECT_NE(out.bytes.find("\"version\":11"), std::string::npos) << "the last version is checked";
+}
+
+// Arrays and objects nested 200,000 deep, where a value would be copied by recursion, get an
+// error answer before anything is built from them, initialize or not; the server goes on.
+TEST(ServerInput, DeepNestingIsRefusedAndTheServerGoesOn) {
+  const size_t deep = 200000;
+  const std::string nest = std::string(deep, '[') + std::string(deep, ']');
+  struct Case {
+    const char* what;
+    std::string body;
+    Json id;
+  };
+  const Case cases[] = {
+      {"in params", R"({"jsonrpc":"2.0","id":7,"method":"initialize","params":)" + nest + "}", 7},
+      {"in params, the id after them",
+       R"({"jsonrpc":"2.0","method":"initialize","params":{"a":)" + nest + R"(},"id":"s"})", "s"},
+      {"in the id", R"({"jsonrpc":"2.0","id":)" + nest + R"(,"method":"initialize"})", nullptr},
+      {"of objects",
+       R"({"id":8,"params":)" +
+           [&] {
+             std::string o;
+             for (size_t i = 0; i < deep; ++i) o += R"({"a":)";
+             return o + "1" + std::string(deep, '}');
+           }() +
+           "}",
+       8},
+      {"a notification", R"({"jsonrpc":"2.0","method":"x","params":)" + nest + "}", nullptr},
+      {"cut short", R"({"id":9,"params":)" + std::string(deep, '['), 9},
+  };
+  std::string input;
+  for (const Case& c : cases) input += frame(c.body);
+  // Brackets inside a string are text, and 128 levels are taken.
+  const std::string shallow = std::string(kMaxNesting - 2, '[') + std::string(kMaxNesting - 2, ']');
+  input += frame(R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{"x":)" + shallow +
+                 R"(,"s":")" + std::string(deep, '[') + R"("}})");
+  input += frame(R"({"jsonrpc":"2.0","id":2,"method":"shutdown"})");
+  input += frame(R"({"jsonrpc":"2.0","method":"exit"})");
+
+  QueuedInput in(input);
+  Collected out;
+  EXPECT_EQ(run_server(in, out), 0);
+  std::vector<Json> answers;
+  for (size_t p = 0; p < out.bytes.size();) {
+    const size_t body = out.bytes.find("\r\n\r\n", p) + 4;
+    const size_t length = std::stoul(out.bytes.substr(p + 16, body - 4 - p - 16));
+    answers.push_back(Json::parse(out.bytes.substr(body, length)));
+    p = body + length;
+  }
+  ASSERT_EQ(answers.size(), std::size(cases) + 2) << out.bytes.substr(0, 2000);
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    EXPECT_EQ(answers[i]["id"], cases[i].id) << cases[i].what;
+    EXPECT_EQ(answers[i]["error"]["code"], kInvalidRequest) << cases[i].what;
+    EXPECT_EQ(answers[i]["error"]["message"], "a message nested deeper than 128 levels: refused");
+  }
+  EXPECT_TRUE(answers[std::size(cases)].contains("result")) << answers[std::size(cases)].dump();
+  EXPECT_EQ(answers.back()["result"], nullptr);
 }
 
 #ifdef NDEBUG

@@ -1,6 +1,10 @@
 // scenario-tool decompile through the executable: sources written, compiled back to the same
 // bytes; one line and exit 1 for damaged files, nothing written; an author's sources kept.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <functional>
 
 #include "support/run_process.h"
 #include "support/temp_dir.h"
@@ -53,6 +57,86 @@ TEST(DecompileCommand, KeepsAnAuthorsSourcesUnlessForced) {
   EXPECT_EQ(read_file(c.src.file(kSources[1])), "my own edits\r\n");
   EXPECT_EQ(tool({"decompile", "--force", c.src.path()}).exit_status, 0);
   EXPECT_EQ(read_file(c.src.file(kSources[1])).substr(0, 12), "[generale]\r\n");
+}
+
+// Both names are looked at before either source is written: what cannot be replaced leaves the
+// pair as it was; with --force a link to a source is written through.
+TEST(DecompileCommand, ThePairIsReplacedWholeOrNotAtAll) {
+  const std::string line = kSources[1], train = kSources[0];
+  const struct {
+    const char* what;
+    std::function<void(const TempDir&)> stand;  // what stands at the names beforehand
+    bool force;
+    std::string refused;  // the name refused and why; empty: both written
+  } cases[] = {
+      {"a folder at the train's name",
+       [&](const TempDir& d) {
+         write_file(d.file(line), "my own edits\r\n");
+         std::filesystem::create_directory(d.file(train));
+       },
+       true, train + ": not a regular file: not replaced"},
+      {"a FIFO at the train's name",
+       [&](const TempDir& d) {
+         write_file(d.file(line), "my own edits\r\n");
+         ASSERT_EQ(mkfifo(d.file(train).c_str(), 0644), 0);
+       },
+       true, train + ": not a regular file: not replaced"},
+      {"a folder at the line's name, unforced",
+       [&](const TempDir& d) { std::filesystem::create_directory(d.file(line)); }, false,
+       line + ": not a regular file: not replaced"},
+      {"a link to nothing at the line's name, unforced",
+       [&](const TempDir& d) { std::filesystem::create_symlink(d.file("gone.txt"), d.file(line)); },
+       false, line + ": a symbolic link to nothing stands at that name: not replaced"},
+      {"a link to nothing at the train's name, forced",
+       [&](const TempDir& d) {
+         write_file(d.file(line), "my own edits\r\n");
+         std::filesystem::create_symlink(d.file("gone.txt"), d.file(train));
+       },
+       true, train + ": a symbolic link to nothing stands at that name: not replaced"},
+      {"both names links to one file",
+       [&](const TempDir& d) {
+         write_file(d.file("both.txt"), "my own edits\r\n");
+         std::filesystem::create_symlink(d.file("both.txt"), d.file(line));
+         std::filesystem::create_symlink(d.file("both.txt"), d.file(train));
+       },
+       true, "both.txt: both sources would be written to this one file: not replaced"},
+      {"a link to a source, forced",
+       [&](const TempDir& d) {
+         write_file(d.file("mine.txt"), "my own edits\r\n");
+         std::filesystem::create_symlink(d.file("mine.txt"), d.file(line));
+       },
+       true, ""},
+  };
+  Compiled c;
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.what);
+    TempDir d;
+    k.stand(d);
+    const auto before = [&] {
+      std::vector<std::string> names = list_dir(d.path());
+      for (const std::string& n : names) {
+        if (std::filesystem::is_regular_file(std::filesystem::symlink_status(d.file(n)))) {
+          names.push_back(n + "=" + read_file(d.file(n)));
+        }
+      }
+      return names;
+    };
+    const std::vector<std::string> was = before();
+    std::vector<std::string> args = {"decompile", "-o", d.path(), c.out.path()};
+    if (k.force) args.insert(args.begin() + 1, "--force");
+    const ProcessResult r = tool(args);
+    if (k.refused.empty()) {
+      ASSERT_EQ(r.exit_status, 0) << r.err;
+      EXPECT_TRUE(std::filesystem::is_symlink(d.file(line)));
+      EXPECT_EQ(read_file(d.file("mine.txt")).substr(0, 12), "[generale]\r\n");
+      EXPECT_EQ(read_file(d.file(train)).substr(0, 12), "[generale]\r\n");
+      EXPECT_EQ(list_dir(d.path()), (std::vector<std::string>{train, line, "mine.txt"}));
+      continue;
+    }
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.err, "scenario-tool decompile: " + d.path() + "/" + k.refused + "\n");
+    EXPECT_EQ(before(), was) << "nothing replaced, nothing added";
+  }
 }
 
 TEST(DecompileCommand, DamagedFileGivesOneLineAndWritesNothing) {

@@ -1,6 +1,8 @@
 // scenario-tool fmt through the executable: the compiled files of formatted sources are the
 // same bytes, --check, rewriting in place, and the errors.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <regex>
@@ -184,6 +186,18 @@ TEST(FmtCommand, ErrorsAndUsage) {
   EXPECT_EQ(mixed.exit_status, 1);
   EXPECT_EQ(read_file(dir.file("B_linea.txt")), "[generale]\r\nlunghezza percorso,    1\r\n");
 
+  // A file longer than a source may be is refused before it is read (sparse: no disk used).
+  {
+    const std::string huge = dir.file("H_linea.txt");
+    write_file(huge, "[generale]\n");
+    ASSERT_EQ(truncate(huge.c_str(), (off_t{64} << 20) + 1), 0);
+    const ProcessResult r = tool({"fmt", huge});
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.err, "scenario-tool fmt: " + huge +
+                         ": larger than 64 MiB; a source is refused before it is read\n");
+    EXPECT_EQ(std::filesystem::file_size(huge), (uintmax_t{64} << 20) + 1);
+  }
+
   // A quote that may run on is told with its line, and the rest is left as it stands.
   write_file(dir.file("C_1-.txt"), "[generale]\nsabbia,1\nstazione, 50 \"X\n");
   const ProcessResult quoted = tool({"fmt", dir.file("C_1-.txt")});
@@ -192,6 +206,47 @@ TEST(FmtCommand, ErrorsAndUsage) {
                             ":3: a double quote that does not open and close a field on its "
                             "line: left as it stands from here on\n");
   EXPECT_EQ(read_file(dir.file("C_1-.txt")), "[generale]\r\nsabbia,    1\r\nstazione, 50 \"X\n");
+}
+
+// A read-only source is told and left; one already in form, or only checked, needs no writing.
+TEST(FmtCommand, ReadOnlyFilesAreLeft) {
+  TempDir dir;
+  const std::string loose = "[generale]\nlunghezza percorso,1\n";
+  const std::string formed = "[generale]\r\nlunghezza percorso,    1\r\n";
+  const struct {
+    const char* what;
+    std::string text;
+    std::vector<std::string> options;
+    int status;
+    std::string out, err;  // NAME stands for the file's path
+  } cases[] = {
+      {"to be formatted", loose, {}, 1, "", "scenario-tool fmt: NAME: read-only: not rewritten\n"},
+      {"already in form", formed, {}, 0, "", ""},
+      {"only checked", loose, {"--check"}, 1, "NAME\n", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string path = dir.file("R_linea.txt");
+    std::filesystem::remove(path);
+    write_file(path, c.text);
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    std::vector<std::string> args = {"fmt"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    args.push_back(path);
+    const ProcessResult r = tool(args);
+    const auto named = [&](std::string s) {
+      const size_t at = s.find("NAME");
+      return at == std::string::npos ? s : s.replace(at, 4, path);
+    };
+    EXPECT_EQ(r.exit_status, c.status);
+    EXPECT_EQ(r.out, named(c.out));
+    EXPECT_EQ(r.err, named(c.err));
+    EXPECT_EQ(read_file(path), c.text);
+    struct stat st;
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0444u);
+    EXPECT_EQ(list_dir(dir.path()), std::vector<std::string>{"R_linea.txt"});
+  }
 }
 
 }  // namespace
