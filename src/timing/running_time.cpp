@@ -97,8 +97,8 @@ size_t index_of(const std::vector<double>& grid, double x) {
 
 RunResult compute_run(const RunInput& in, const TrainModel& model, double step) {
   if (auto problem = model_problem(model)) throw TimingError(*problem);
-  if (!(step > 0) || !(step <= kBlockMetres)) {
-    throw TimingError("the integration step must be above 0 and at most 50 m");
+  if (!(step >= kMinStep) || !(step <= kBlockMetres)) {
+    throw TimingError("the integration step must be from 0.1 to 50 m");
   }
   if (in.stations.empty()) throw TimingError("the scenario has no station");
   const TrainPhysics train(model, in.coaches, in.brake_percent);
@@ -251,6 +251,12 @@ RunResult compute_run(const RunInput& in, const TrainModel& model, double step) 
   for (size_t i = 0; i + 1 < n; ++i) {
     const double v = std::sqrt(w[i]) + std::sqrt(w[i + 1]);
     running[i + 1] = running[i] + 2 * (grid[i + 1] - grid[i]) / v;
+    // A speed that underflows to 0 (a model far outside its bounds) would give every later
+    // time as infinite.
+    if (!std::isfinite(running[i + 1])) {
+      throw TimingError("the train does not reach " + metres(grid[i + 1]) +
+                        " in a finite time: its speed there is 0");
+    }
   }
 
   // Where each station's time is read: its stop, or where the head passes it.
