@@ -1,5 +1,5 @@
 // The running-time calculation on generated routes of growing length: reading the compiled
-// files and computing the run, in process and as the tool's command.
+// files and computing the run, in process and as the tool's command, and the eco run.
 #include <benchmark/benchmark.h>
 
 #include <map>
@@ -41,6 +41,23 @@ BENCHMARK(BM_TimingGenerated)
     ->Arg(300)
     ->Arg(1000)
     ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
+
+// A run alone, from the decoded input: the fastest (run:0) and the eco run (run:2), whose
+// sections each find their cruising speed by bisection, every try a braking, an acceleration
+// and a coasting pass over the section.
+void BM_TimingRunGenerated(benchmark::State& state) {
+  const auto km = static_cast<int32_t>(state.range(0));
+  const timing::RunInput in = load_run_input(compiled_dir(km), {"G", "1"});
+  timing::RunOptions o;
+  o.kind = static_cast<timing::RunKind>(state.range(1));
+  for (auto _ : state) benchmark::DoNotOptimize(timing::compute_run(in, timing::TrainModel{}, o));
+}
+BENCHMARK(BM_TimingRunGenerated)
+    ->ArgNames({"km", "run"})
+    ->Args({100, 2})
+    ->Args({1000, 0})
+    ->Args({1000, 2})
     ->Unit(benchmark::kMillisecond);
 
 // scenario-tool timing as an author runs it, start to exit.

@@ -13,12 +13,15 @@ namespace scenario::documents {
 
 Documents scenario_documents(const Identity& id, const GeneralTable& general,
                              const std::vector<TrackBlock>& track, const CurveTable& curves,
-                             const timing::TrainModel& model, double step) {
+                             const timing::TrainModel& model, double step, timing::RunKind kind) {
   const timing::RunInput in = run_input(general, track, curves);
   if (in.stations.empty()) throw DocumentsError("the general table holds no station");
   timing::RunResult run;
   try {
-    run = timing::compute_run(in, model, step);
+    timing::RunOptions o;
+    o.step = step;
+    o.kind = kind;
+    run = timing::compute_run(in, model, o);
   } catch (const timing::TimingError& e) {
     throw DocumentsError(std::string("the run cannot be computed: ") + e.what());
   }

@@ -11,7 +11,7 @@
 #include "model/general_table.h"
 #include "model/identity.h"
 #include "model/track_array.h"
-#include "timing/train_model.h"
+#include "timing/running_time.h"
 
 namespace scenario::documents {
 
@@ -26,10 +26,12 @@ struct Documents {
   Document order;  // NAME_TRAIN_rallentamenti.txt
 };
 
-// Throws DocumentsError.
+// The sheet's computed times are of the run asked for: by default the eco run, the times a
+// driver who spends the margins sparingly keeps. Throws DocumentsError.
 Documents scenario_documents(const Identity& id, const GeneralTable& general,
                              const std::vector<TrackBlock>& track, const CurveTable& curves,
-                             const timing::TrainModel& model, double step);
+                             const timing::TrainModel& model, double step,
+                             timing::RunKind run = timing::RunKind::kEco);
 
 // Writes both into dir (Windows-1252, CR LF), each replacing an earlier file whole, and adds
 // the path of each to written once it is in place. Throws FileError; a path that is not a

@@ -64,19 +64,28 @@ std::string right_time(int64_t seconds, std::string into = std::string(16, ' '))
 // does the scheduled ones.
 int64_t whole_seconds(double seconds) { return static_cast<int64_t>(std::floor(seconds)); }
 
-// The computed times of the stations: each section's margin shared over its running time in
-// proportion, so that the times meet the scheduled one at the section's end. Stations outside
-// every section keep the fastest run's times.
+// The computed times of the stations. Of a timetable run, each station's arrival or passing
+// time in a section it keeps; of the fastest run, and in a section that cannot be kept, the
+// section's margin shared over its running time in proportion, so that the times meet the
+// scheduled one at the section's end. Stations outside every section keep the fastest run's
+// times.
 std::vector<std::optional<double>> computed_arrivals(const timing::RunResult& r) {
   std::vector<std::optional<double>> at(r.stations.size());
   for (size_t k = 0; k < r.stations.size(); ++k) at[k] = r.stations[k].fastest_arrival;
   for (const timing::Section& sec : r.sections) {
     const timing::StationTimes& a = r.stations[sec.from];
     const timing::StationTimes& b = r.stations[sec.to];
-    if (!a.scheduled_departure || !a.fastest_departure || !b.fastest_arrival) continue;
-    const double leave = *a.scheduled_departure;
     const double reach =
         b.scheduled_arrival ? *b.scheduled_arrival : b.scheduled_departure.value_or(0) - b.dwell;
+    if (r.kind != timing::RunKind::kFastest && sec.feasible) {
+      for (size_t k = sec.from + 1; k < sec.to; ++k) at[k] = r.stations[k].arrival;
+      // The run arrives within a second of the scheduled arrival, a few tenths early at most,
+      // which rounding down to the half minute would turn into half a minute.
+      at[sec.to] = reach;
+      continue;
+    }
+    if (!a.scheduled_departure || !a.fastest_departure || !b.fastest_arrival) continue;
+    const double leave = *a.scheduled_departure;
     const double running = *b.fastest_arrival - *a.fastest_departure;
     for (size_t k = sec.from + 1; k <= sec.to; ++k) {
       const auto& f = r.stations[k].fastest_arrival;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "timing/envelope.h"
 #include "timing/kilometrage.h"
 
 namespace scenario::timing {
@@ -93,15 +94,158 @@ size_t index_of(const std::vector<double>& grid, double x) {
                              grid.begin());
 }
 
+// Where each station's time is read on the grid: its stop, or where the head passes it.
+using TimedPoints = std::vector<std::pair<size_t, size_t>>;  // grid index, station
+
+// The clock of a run of these running times: the train leaves the origin at start, and a timed
+// stop no earlier than its scheduled departure and its minimum dwell after arriving. Sets the
+// stations' arrival and departure fields given, and the profile when one is given.
+void keep_clock(const std::vector<double>& x, const std::vector<bool>& is_break,
+                const std::vector<double>& w, const std::vector<double>& running,
+                const TimedPoints& timed_points, double start, std::vector<StationTimes>& stations,
+                std::optional<double> StationTimes::*arrival_field,
+                std::optional<double> StationTimes::*departure_field,
+                std::vector<ProfilePoint>* profile) {
+  const size_t last = stations.size() - 1;
+  double waited = 0;  // the dwells and waits so far
+  size_t next = 0;
+  for (size_t i = 0; i < x.size(); ++i) {
+    const double arrival = start + running[i] + waited;
+    for (; next < timed_points.size() && timed_points[next].first == i; ++next) {
+      StationTimes& s = stations[timed_points[next].second];
+      s.*arrival_field = arrival;
+      if (timed_points[next].second == last) continue;
+      double departure = arrival + s.dwell;
+      if (s.scheduled_departure) departure = std::max(departure, *s.scheduled_departure);
+      s.*departure_field = departure;
+      // A station passed adds no wait: recomputing it from the clock could add a rounding's
+      // worth, and the profile would show a stop there.
+      if (s.stops) waited = departure - start - running[i];
+    }
+    if (!profile || !is_break[i]) continue;  // every block boundary is a breakpoint
+    profile->push_back({x[i], std::sqrt(w[i]) * 3.6, arrival});
+    const double departure = start + running[i] + waited;
+    if (departure > arrival) profile->push_back({x[i], 0, departure});
+  }
+}
+
+std::vector<double> cumulative_running(const Track& t, const std::vector<double>& w) {
+  std::vector<double> running(t.size(), 0);  // seconds from the origin, without dwells and waits
+  for (size_t i = 0; i + 1 < t.size(); ++i) {
+    running[i + 1] = running[i] + running_time(t, w, i, i + 1);
+    // A speed that underflows to 0 (a model far outside its bounds) would make every later
+    // time infinite.
+    if (!std::isfinite(running[i + 1])) {
+      throw TimingError("the train does not reach " + metres(t.x[i + 1]) +
+                        " in a finite time: its speed there is 0");
+    }
+  }
+  return running;
+}
+
+// The eco profile over [a, b] (a stop at each end) that takes target seconds or up to a few
+// tenths less: the ceiling lowered to a cruising speed, and coasting before every braking down
+// to the speed the cruising speed gives (coasting_brake_speed). The cruising speed is found by
+// bisection; when even the route's own top speed with that coasting is too slow, the coasting is
+// shortened instead, again by bisection on the speed at which it gives way to braking.
+// Throws TimingError as the passes do.
+void eco_section(const Track& t, const TrainModel& m, std::vector<double>& w,
+                 std::vector<Drive>& drive, size_t a, size_t b, double target) {
+  std::vector<double> tw(w.begin() + static_cast<std::ptrdiff_t>(a),
+                         w.begin() + static_cast<std::ptrdiff_t>(b) + 1);
+  std::vector<Drive> td(b - a, Drive::kHold);
+  Track local;  // the section's slice of the track, so that the passes index from 0
+  local.train = t.train;
+  const auto slice = [&](const std::vector<double>& v, size_t extra) {
+    return std::vector<double>(v.begin() + static_cast<std::ptrdiff_t>(a),
+                               v.begin() + static_cast<std::ptrdiff_t>(b + extra));
+  };
+  local.x = slice(t.x, 1);
+  local.ceiling = slice(t.ceiling, 1);
+  local.grade = slice(t.grade, 1);
+  local.curve = slice(t.curve, 1);
+  local.adhesion = slice(t.adhesion, 0);
+  const size_t n = b - a;
+  double top = 0;
+  for (double c : local.ceiling) top = std::max(top, std::sqrt(c));
+  const auto brake_speed = [&](double cruise) {
+    return coasting_brake_speed(cruise * 3.6, m.resistance_a, m.resistance_b, m.resistance_c) / 3.6;
+  };
+  const auto run = [&](double cruise, double brake) {
+    for (size_t i = 0; i <= n; ++i) tw[i] = std::min(local.ceiling[i], cruise * cruise);
+    brake_pass(local, tw, 0, n);
+    drive_pass(local, tw, td, 0, n);
+    coast_before_braking(local, tw, td, 0, n, brake);
+    return running_time(local, tw, 0, n);
+  };
+  // Bisection between a side that is too slow and one that is on time; returns the parameter
+  // of the run that is on time, at most kEarly seconds early unless the time jumps there.
+  constexpr double kEarly = 0.2;
+  const auto bisect = [&](double slow, double fast, auto&& time_of) {
+    for (int k = 0; k < 60 && std::abs(fast - slow) > 1e-9 * std::abs(fast); ++k) {
+      const double mid = (slow + fast) / 2;
+      const double tm = time_of(mid);
+      if (tm > target) {
+        slow = mid;
+      } else {
+        fast = mid;
+        if (target - tm < kEarly) break;
+      }
+    }
+    return fast;
+  };
+  double time = 0;
+  if (run(top, brake_speed(top)) > target) {
+    const double brake = bisect(brake_speed(top), top, [&](double s) { return run(top, s); });
+    time = run(top, brake);
+  } else {
+    constexpr double kCrawl = 1;  // m/s: no cruising speed below this is sought
+    time = run(kCrawl, brake_speed(kCrawl));
+    if (time > target) {
+      const double cruise = bisect(kCrawl, top, [&](double v) { return run(v, brake_speed(v)); });
+      time = run(cruise, brake_speed(cruise));
+    }
+  }
+  // The time jumps where a coasting curve, grazing the profile, meets it far earlier for a
+  // slightly lower cruising speed; what the bisection leaves there (a few seconds) is spent as
+  // the linear run spends a margin, every speed scaled down by the same factor.
+  if (time < target - kEarly) {
+    const double k = time / target;
+    for (double& v2 : tw) v2 *= k * k;
+    for (Drive& d : td) {
+      if (d == Drive::kPower) d = Drive::kHold;
+    }
+  }
+  std::copy(tw.begin(), tw.end(), w.begin() + static_cast<std::ptrdiff_t>(a));
+  std::copy(td.begin(), td.end(), drive.begin() + static_cast<std::ptrdiff_t>(a));
+}
+
 }  // namespace
 
+double coasting_brake_speed(double cruise, double a, double b, double c) {
+  // For a level line and no energy won back by the brake, the optimal run holds the cruising
+  // speed V and brakes from the speed W where the Hamiltonian of holding, r(V) + ψ(V)/V, equals
+  // that at the start of braking, ψ(V)/W, with ψ(v) = v²·r'(v).
+  const double v = cruise;
+  const double denominator = a + 2 * b * v + 3 * c * v * v;
+  if (!(denominator > 0)) return 0;
+  return v * (b * v + 2 * c * v * v) / denominator;
+}
+
 RunResult compute_run(const RunInput& in, const TrainModel& model, double step) {
+  RunOptions o;
+  o.step = step;
+  return compute_run(in, model, o);
+}
+
+RunResult compute_run(const RunInput& in, const TrainModel& model, const RunOptions& options) {
+  const double step = options.step;
   if (auto problem = model_problem(model)) throw TimingError(*problem);
   if (!(step >= kMinStep) || !(step <= kBlockMetres)) {
     throw TimingError("the integration step must be from 0.1 to 50 m");
   }
   if (in.stations.empty()) throw TimingError("the scenario has no station");
-  const TrainPhysics train(model, in.coaches, in.brake_percent);
+  const TrainPhysics train(model, model.coaches.value_or(in.coaches), in.brake_percent);
   if (!(train.service_deceleration() > 0)) {
     char percent[32];
     std::snprintf(percent, sizeof percent, "%g", in.brake_percent);
@@ -110,6 +254,7 @@ RunResult compute_run(const RunInput& in, const TrainModel& model, double step) 
   }
 
   RunResult r;
+  r.kind = options.kind;
   r.mass_t = train.mass_kg() / 1000;
   r.length_m = train.length_m();
   r.service_deceleration = train.service_deceleration();
@@ -151,8 +296,10 @@ RunResult compute_run(const RunInput& in, const TrainModel& model, double step) 
   }
   r.start = in.stations.front().scheduled.value_or(in.start_clock);
   r.stations.front().fastest_departure = r.start;
+  r.stations.front().departure = r.start;
   if (last == 0) {
     r.profile.push_back({x0, 0, r.start});
+    if (options.trace) r.trace.push_back({x0, 0, 0, 0, Drive::kHold});
     return r;
   }
 
@@ -173,9 +320,11 @@ RunResult compute_run(const RunInput& in, const TrainModel& model, double step) 
     if (inside(s.stop)) breaks.push_back(s.stop);
     if (inside(s.position)) breaks.push_back(s.position);
   }
-  std::vector<double> grid;
+  Track t;
+  t.train = &train;
   std::vector<bool> is_break;
-  build_grid(std::move(breaks), step, grid, is_break);
+  build_grid(std::move(breaks), step, t.x, is_break);
+  const std::vector<double>& grid = t.x;
   const size_t n = grid.size();
 
   const std::vector<double> limit = head_limits(r.limits, length, grid);
@@ -193,100 +342,51 @@ RunResult compute_run(const RunInput& in, const TrainModel& model, double step) 
   // What acts on the train at each point: mean gradient and curve resistance under its length.
   const GradientSum gradient(in.gradient);
   const CurveSum curves(in.curves);
-  std::vector<double> grade(n), curve(n);
+  t.grade.resize(n);
+  t.curve.resize(n);
   for (size_t i = 0; i < n; ++i) {
-    grade[i] = (gradient.at(grid[i]) - gradient.at(grid[i] - length)) / length;
-    curve[i] = (curves.at(grid[i]) - curves.at(grid[i] - length)) / length;
+    t.grade[i] = (gradient.at(grid[i]) - gradient.at(grid[i] - length)) / length;
+    t.curve[i] = (curves.at(grid[i]) - curves.at(grid[i] - length)) / length;
   }
-  const auto adhesion_on = [&](size_t j) {
-    if (in.adhesion.empty()) return 100.0;
+  t.adhesion.resize(n - 1);
+  for (size_t j = 0; j + 1 < n; ++j) {
+    if (in.adhesion.empty()) {
+      t.adhesion[j] = 100;
+      continue;
+    }
     const double mid = (grid[j] + grid[j + 1]) / 2;
     const auto b =
         std::min(static_cast<size_t>(std::max(mid, 0.0) / kBlockMetres), in.adhesion.size() - 1);
-    return in.adhesion[b];
-  };
+    t.adhesion[j] = in.adhesion[b];
+  }
 
   // The ceiling: each point takes the lower limit of its two intervals, and 0 at a stop.
-  std::vector<double> w(n);  // speed squared, (m/s)²
+  t.ceiling.resize(n);
   for (size_t i = 0; i < n; ++i) {
     const double before = i > 0 ? limit[i - 1] : limit[0];
     const double after = i + 1 < n ? limit[i] : limit[n - 2];
     const double v = std::min(before, after) / 3.6;
-    w[i] = stop_here[i] ? 0 : v * v;
+    t.ceiling[i] = stop_here[i] ? 0 : v * v;
   }
-  // Braking curves, backward from every lower limit and every stop.
-  const double inertia = train.inertia_kg();
-  for (size_t i = n - 1; i-- > 0;) {
-    const double dec = train.service_deceleration() +
-                       train.specific_force_n((grade[i] + grade[i + 1]) / 2) / inertia;
-    if (!(dec > 0)) {
-      throw TimingError("the service brake cannot hold the train on the falling gradient at " +
-                        metres(grid[i]));
-    }
-    w[i] = std::min(w[i], w[i + 1] + 2 * dec * (grid[i + 1] - grid[i]));
-  }
-  // Acceleration curves, forward from the start and every point where the train was held back;
-  // Heun's step on v², which is exact where the acceleration is constant.
-  const auto acceleration = [&](double v2, size_t i, double adhesion) {
-    const double v = std::sqrt(std::max(v2, 0.0));
-    const double force = train.tractive_effort_n(v, adhesion) - train.running_resistance_n(v) -
-                         train.specific_force_n(grade[i] + curve[i]);
-    return force / inertia;
-  };
-  for (size_t i = 0; i + 1 < n; ++i) {
-    const double h = grid[i + 1] - grid[i];
-    const double adhesion = adhesion_on(i);
-    const double k1 = 2 * acceleration(w[i], i, adhesion);
-    const double k2 = 2 * acceleration(std::max(w[i] + h * k1, 0.0), i + 1, adhesion);
-    const double reached = w[i] + h * (k1 + k2) / 2;
-    if (w[i + 1] > 0 && !(reached > 0)) {
-      throw TimingError("the train stalls at " + metres(grid[i]) +
-                        ": its effort does not overcome the gradient and the resistance");
-    }
-    w[i + 1] = std::min(w[i + 1], reached);
-  }
+  // The fastest run: braking curves backward from every lower limit and every stop, then
+  // acceleration curves forward from the start and every point where the train was held back.
+  std::vector<double> w = t.ceiling;
+  std::vector<Drive> drive(n - 1, Drive::kHold);
+  brake_pass(t, w, 0, n - 1);
+  drive_pass(t, w, drive, 0, n - 1);
+  const std::vector<double> running = cumulative_running(t, w);
 
-  // Time along the envelope: exact for constant acceleration between two points.
-  std::vector<double> running(n, 0);  // seconds from the origin, without dwells and waits
-  for (size_t i = 0; i + 1 < n; ++i) {
-    const double v = std::sqrt(w[i]) + std::sqrt(w[i + 1]);
-    running[i + 1] = running[i] + 2 * (grid[i + 1] - grid[i]) / v;
-    // A speed that underflows to 0 (a model far outside its bounds) would give every later
-    // time as infinite.
-    if (!std::isfinite(running[i + 1])) {
-      throw TimingError("the train does not reach " + metres(grid[i + 1]) +
-                        " in a finite time: its speed there is 0");
-    }
-  }
-
-  // Where each station's time is read: its stop, or where the head passes it.
-  std::vector<std::pair<size_t, size_t>> timed_points;  // grid index, station
+  TimedPoints timed_points;
   for (size_t k = 1; k <= last; ++k) {
     const double x = r.stations[k].stop;
     if (x >= x0 - kTolerance && x <= x_end + kTolerance)
       timed_points.emplace_back(index_of(grid, x), k);
   }
   std::stable_sort(timed_points.begin(), timed_points.end());
-
-  // The clock: the train waits at a timed stop until its scheduled departure.
-  double waited = 0;  // the dwells and waits so far
-  size_t next = 0;
-  for (size_t i = 0; i < n; ++i) {
-    const double arrival = r.start + running[i] + waited;
-    for (; next < timed_points.size() && timed_points[next].first == i; ++next) {
-      StationTimes& s = r.stations[timed_points[next].second];
-      s.fastest_arrival = arrival;
-      if (timed_points[next].second == last) continue;
-      double departure = arrival + s.dwell;
-      if (s.scheduled_departure) departure = std::max(departure, *s.scheduled_departure);
-      s.fastest_departure = departure;
-      waited = departure - r.start - running[i];
-    }
-    if (!is_break[i]) continue;  // every block boundary is a breakpoint
-    r.profile.push_back({grid[i], std::sqrt(w[i]) * 3.6, arrival});
-    const double departure = r.start + running[i] + waited;
-    if (departure > arrival) r.profile.push_back({grid[i], 0, departure});
-  }
+  const bool fastest = options.kind == RunKind::kFastest;
+  keep_clock(grid, is_break, w, running, timed_points, r.start, r.stations,
+             &StationTimes::fastest_arrival, &StationTimes::fastest_departure,
+             fastest ? &r.profile : nullptr);
 
   // Sections between consecutive timed stations: running, and the dwell at the end.
   std::optional<size_t> from;
@@ -300,12 +400,70 @@ RunResult compute_run(const RunInput& in, const TrainModel& model, double step) 
       sec.to = k;
       sec.scheduled =
           s.scheduled_arrival.value_or(s.scheduled_departure.value_or(0)) - *a.scheduled_departure;
-      sec.fastest = running[index_of(grid, s.stop)] - running[index_of(grid, a.stop)] + s.dwell;
+      const double fastest_running =
+          running[index_of(grid, s.stop)] - running[index_of(grid, a.stop)];
+      sec.fastest = fastest_running + s.dwell;
       sec.margin = sec.scheduled - sec.fastest;
       sec.feasible = sec.margin >= 0;
+      sec.length = s.stop - a.stop;
+      sec.allowance = options.allowance_percent / 100 * fastest_running +
+                      options.allowance_per_100km_min * 60 * sec.length / 100000;
+      sec.tight = sec.feasible && sec.margin < sec.allowance;
       r.sections.push_back(sec);
     }
     from = k;
+  }
+
+  // The timetable run: the fastest run wherever a section has no margin to spend; elsewhere the
+  // margin spent so that the train arrives when the timetable says. It leaves each stop when the
+  // fastest run does (at the scheduled departure, or later after a section that cannot be kept),
+  // so each section's running time is known before it is run.
+  if (!fastest) {
+    for (const Section& sec : r.sections) {
+      const StationTimes& a = r.stations[sec.from];
+      const StationTimes& b = r.stations[sec.to];
+      if (!a.fastest_departure) continue;
+      const size_t ia = index_of(grid, a.stop), ib = index_of(grid, b.stop);
+      const double reach =
+          b.scheduled_arrival ? *b.scheduled_arrival : *b.scheduled_departure - b.dwell;
+      const double target = reach - *a.fastest_departure;
+      const double fast = running[ib] - running[ia];
+      if (!(target > fast + 1e-3)) continue;
+      if (options.kind == RunKind::kLinear) {
+        // Every speed scaled by one factor: every time along the section grows by its inverse.
+        const double k = fast / target;
+        for (size_t i = ia; i <= ib; ++i) w[i] *= k * k;
+        for (size_t i = ia; i < ib; ++i) drive[i] = Drive::kHold;
+      } else {
+        eco_section(t, model, w, drive, ia, ib, target);
+      }
+    }
+    const std::vector<double> run_running = cumulative_running(t, w);
+    keep_clock(grid, is_break, w, run_running, timed_points, r.start, r.stations,
+               &StationTimes::arrival, &StationTimes::departure, &r.profile);
+    for (Section& sec : r.sections) {
+      sec.run = run_running[index_of(grid, r.stations[sec.to].stop)] -
+                run_running[index_of(grid, r.stations[sec.from].stop)] + r.stations[sec.to].dwell;
+    }
+  } else {
+    for (StationTimes& s : r.stations) {
+      s.arrival = s.fastest_arrival;
+      s.departure = s.fastest_departure;
+    }
+    for (Section& sec : r.sections) sec.run = sec.fastest;
+  }
+
+  for (Section& sec : r.sections) {
+    sec.energy = energy_of(t, w, drive, index_of(grid, r.stations[sec.from].stop),
+                           index_of(grid, r.stations[sec.to].stop));
+  }
+  r.energy = energy_of(t, w, drive, 0, n - 1);
+  if (options.trace) {
+    r.trace.reserve(n);
+    for (size_t i = 0; i < n; ++i) {
+      r.trace.push_back({grid[i], std::sqrt(w[i]) * 3.6, t.grade[i], t.curve[i],
+                         i + 1 < n ? drive[i] : Drive::kHold});
+    }
   }
   return r;
 }

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace scenario::timing {
 
@@ -30,7 +31,26 @@ struct TrainModel {
   // 0) takes its place.
   double dwell_s = 30;
   bool use_station_dwell = true;
+  // From the supply to the rail: what the pantograph draws for each joule at the rail. Stock
+  // that is not electric draws nothing from a pantograph.
+  bool electric = true;
+  double traction_efficiency = 0.85;
+  // The number of coaches in place of the scenario's.
+  std::optional<int> coaches;
+  // The mass on driven axles, which the adhesion limit acts on; 0 for the locomotive's whole
+  // mass (every axle of it driven, none of the coaches').
+  double adhesive_mass_t = 0;
 };
+
+// A named train of public data: its model (the scenario's coaches unless it sets them).
+struct StockPreset {
+  const char* name;
+  const char* what;
+  TrainModel model;
+};
+
+// The presets, the first of them the default model.
+const std::vector<StockPreset>& stock_presets();
 
 // What is wrong with the model (a mass that is not positive, a negative effort, ...), or
 // nothing when every value can be used.
@@ -55,6 +75,11 @@ class TrainPhysics {
   double specific_force_n(double r) const { return r * mass_ * kGravity / 1000; }
   // Service braking on the level, m/s².
   double service_deceleration() const { return service_deceleration_; }
+  // The acceleration of a coasting train at speed v (m/s) under a specific resistance r (N/kN)
+  // of gradient and curves: running resistance and r, no effort.
+  double coasting_acceleration(double v, double r) const {
+    return -(running_resistance_n(v) + specific_force_n(r)) / inertia_kg();
+  }
 
  private:
   TrainModel m_;

@@ -10,6 +10,7 @@
 #include "inspect/run_input.h"
 #include "timing/running_time.h"
 #include "tool/model_options.h"
+#include "tool/run_options.h"
 #include "tool/scenario_identity.h"
 #include "tool/scenario_options.h"
 
@@ -17,10 +18,10 @@ namespace scenario::tool {
 void make_documents(const Identity& id, const GeneralTable& general,
                     const std::vector<TrackBlock>& track, const CurveTable& curves,
                     const timing::TrainModel& model, double step, const std::string& dir,
-                    const std::string& prefix, std::ostream& err,
-                    std::vector<std::string>& written) {
+                    const std::string& prefix, std::ostream& err, std::vector<std::string>& written,
+                    timing::RunKind run) {
   const documents::Documents docs =
-      documents::scenario_documents(id, general, track, curves, model, step);
+      documents::scenario_documents(id, general, track, curves, model, step, run);
   for (const auto* d : {&docs.sheet, &docs.order}) {
     for (const std::string& w : d->warnings) err << prefix << "warning: " << w << "\n";
   }
@@ -34,6 +35,7 @@ CommandLine documents_command_line() {
                 "(compiled files, or sources compiled in memory), times computed");
   declare_identity_options(c);
   c.option("-o,--output", "OUTDIR", "where the documents go (default: DIR)");
+  declare_run_options(c, false, timing::RunKind::kEco);
   declare_model_options(c);
   c.operand("DIR", "the compiled files, or the two sources (compiled in memory first)");
   return c;
@@ -44,6 +46,7 @@ int documents_command(const std::vector<std::string>& args, std::ostream& out, s
   if (const auto done = c.parse(args, out, err)) return *done;
   timing::TrainModel model;
   double step = timing::kDefaultStep;
+  timing::RunOptions run;
   ScenarioOptions o;
   Identity id;
   bool compiled = true;
@@ -51,6 +54,7 @@ int documents_command(const std::vector<std::string>& args, std::ostream& out, s
     const ModelChoice m = model_options(c);
     model = m.model;
     step = m.step;
+    run_options(c, run, timing::RunKind::kEco);
     o = scenario_options(c, "DIR");
     try {
       id = resolve_identity(o.directory, o.name, o.train, IdentityFrom::kCompiled);
@@ -68,7 +72,7 @@ int documents_command(const std::vector<std::string>& args, std::ostream& out, s
     if (compiled) {
       const CompiledTables t = load_compiled_tables(o.directory, id);
       make_documents(id, t.general, t.track, t.curves, model, step, outdir,
-                     "scenario-tool documents: ", err, written);
+                     "scenario-tool documents: ", err, written, run.kind);
     } else {
       auto state = std::make_unique<BuildState>();
       state->scenario_name = id.name;
@@ -85,7 +89,7 @@ int documents_command(const std::vector<std::string>& args, std::ostream& out, s
         return 3;
       }
       make_documents(id, state->general, state->track.blocks(), state->curves, model, step, outdir,
-                     "scenario-tool documents: ", err, written);
+                     "scenario-tool documents: ", err, written, run.kind);
     }
     for (const std::string& w : written) out << w << "\n";
     return 0;

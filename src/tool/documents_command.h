@@ -19,12 +19,12 @@ int documents_command(const std::vector<std::string>& args, std::ostream& out = 
                       std::ostream& err = std::cerr);
 
 // Writes the documents of the tables into dir and each warning to err, prefixed by prefix;
-// adds the path of each document to written once it is in place. Throws
-// documents::DocumentsError and FileError.
+// adds the path of each document to written once it is in place; the documents' passing times
+// are those of the run of kind run. Throws documents::DocumentsError and FileError.
 void make_documents(const Identity& id, const GeneralTable& general,
                     const std::vector<TrackBlock>& track, const CurveTable& curves,
                     const timing::TrainModel& model, double step, const std::string& dir,
-                    const std::string& prefix, std::ostream& err,
-                    std::vector<std::string>& written);
+                    const std::string& prefix, std::ostream& err, std::vector<std::string>& written,
+                    timing::RunKind run = timing::RunKind::kEco);
 
 }  // namespace scenario::tool

@@ -37,12 +37,13 @@ constexpr ModelOption kModelOptions[] = {
      &timing::TrainModel::service_brake_fraction, 0.05, 1},
     {"--max-speed", "KMH", "the train's own maximum speed", &timing::TrainModel::max_speed_kmh, 5,
      500},
-    {"--dwell", "S", "minimum dwell at every stop, in place of the station's own",
-     &timing::TrainModel::dwell_s, 0, 86400},
+    {"--efficiency", "F", "pantograph to rail, for the energy drawn",
+     &timing::TrainModel::traction_efficiency, 0.05, 1},
 };
 
-// Each of the running resistance's three terms.
+// Each of the running resistance's three terms; the dwell, a day at most.
 constexpr double kResistanceMax = 100;
+constexpr double kDwellMax = 86400;
 
 std::string shortest(double v) {
   char buf[32];
@@ -50,13 +51,25 @@ std::string shortest(double v) {
   return buf;
 }
 
-// The whole text must be one decimal number from min to max.
-double number(const std::string& flag, const std::string& text, double min, double max) {
+// ", MIN to MAX (DEFAULT)": how --help states an option's bounds and default.
+std::string bounds(double min, double max, const std::string& fallback) {
+  return ", " + shortest(min) + " to " + shortest(max) + " (" + fallback + ")";
+}
+
+}  // namespace
+
+double option_number(const std::string& flag, const std::string& text) {
+  // The whole text must be one finite decimal number.
   char* end = nullptr;
   const double v = std::strtod(text.c_str(), &end);
   if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(v)) {
     throw UsageError{flag + " needs a number, not '" + text + "'"};
   }
+  return v;
+}
+
+double option_number(const std::string& flag, const std::string& text, double min, double max) {
+  const double v = option_number(flag, text);
   if (!(v >= min && v <= max)) {
     throw UsageError{flag + " must be from " + shortest(min) + " to " + shortest(max) + ", not " +
                      text};
@@ -64,46 +77,75 @@ double number(const std::string& flag, const std::string& text, double min, doub
   return v;
 }
 
-}  // namespace
-
 void declare_model_options(CommandLine& c) {
   const timing::TrainModel defaults;
   c.group("model options (bounds, and the default in brackets)", "model options");
+  std::string names;
+  for (const timing::StockPreset& p : timing::stock_presets()) {
+    names += std::string(names.empty() ? "" : ", ") + p.name;
+  }
+  c.option("--stock", "NAME",
+           "the train's values from a preset, " + names + " (" +
+               timing::stock_presets().front().name + "); the options below change them");
   for (const ModelOption& m : kModelOptions) {
-    const std::string fallback =
-        m.field == &timing::TrainModel::dwell_s ? "the station's own, else " : "";
     c.option(m.flag, m.metavar,
-             std::string(m.help) + ", " + shortest(m.min) + " to " + shortest(m.max) + " (" +
-                 fallback + shortest(defaults.*(m.field)) + ")");
+             std::string(m.help) + bounds(m.min, m.max, shortest(defaults.*(m.field))));
   }
   c.option("--resistance", "A,B,C",
-           "running resistance A + B*v + C*v^2 in N/kN, v in km/h, each 0 to " +
-               shortest(kResistanceMax) + " (" + shortest(defaults.resistance_a) + "," +
-               shortest(defaults.resistance_b) + "," + shortest(defaults.resistance_c) + ")");
+           "running resistance A + B*v + C*v^2 in N/kN, v in km/h, each term" +
+               bounds(0, kResistanceMax,
+                      shortest(defaults.resistance_a) + "," + shortest(defaults.resistance_b) +
+                          "," + shortest(defaults.resistance_c)));
+  c.option("--coaches", "N", "number of coaches" + bounds(0, 99, "the scenario's"));
+  c.option("--dwell", "S",
+           "minimum dwell at every stop" +
+               bounds(0, kDwellMax, "the station's own, else " + shortest(defaults.dwell_s)));
   c.option("--step", "M",
-           "integration step, " + shortest(timing::kMinStep) + " to " +
-               shortest(timing::kBlockMetres) + " (" + shortest(timing::kDefaultStep) + ")");
+           "integration step" +
+               bounds(timing::kMinStep, timing::kBlockMetres, shortest(timing::kDefaultStep)));
   c.group("", "");
 }
 
 ModelChoice model_options(const CommandLine& c) {
   ModelChoice m;
   m.step = timing::kDefaultStep;
-  for (const ModelOption& o : kModelOptions) {
-    if (auto v = c.value(o.flag)) m.model.*(o.field) = number(o.flag, *v, o.min, o.max);
+  if (auto v = c.value("--stock")) {
+    const timing::StockPreset* found = nullptr;
+    std::string names;
+    for (const timing::StockPreset& p : timing::stock_presets()) {
+      if (*v == p.name) found = &p;
+      names += std::string(names.empty() ? "" : ", ") + p.name;
+    }
+    if (!found) throw UsageError{"--stock needs one of " + names + ", not '" + *v + "'"};
+    m.model = found->model;
   }
-  // A dwell given applies at every stop, the stations' own included.
-  if (c.given("--dwell")) m.model.use_station_dwell = false;
+  for (const ModelOption& o : kModelOptions) {
+    if (auto v = c.value(o.flag)) m.model.*(o.field) = option_number(o.flag, *v, o.min, o.max);
+  }
   if (auto v = c.value("--resistance")) {
     const size_t c1 = v->find(','), c2 = c1 == std::string::npos ? c1 : v->find(',', c1 + 1);
     if (c2 == std::string::npos) throw UsageError{"--resistance needs A,B,C, not '" + *v + "'"};
-    m.model.resistance_a = number("--resistance", v->substr(0, c1), 0, kResistanceMax);
-    m.model.resistance_b =
-        number("--resistance", v->substr(c1 + 1, c2 - c1 - 1), 0, kResistanceMax);
-    m.model.resistance_c = number("--resistance", v->substr(c2 + 1), 0, kResistanceMax);
+    const auto term = [&](std::string text) {
+      return option_number("--resistance", text, 0, kResistanceMax);
+    };
+    m.model.resistance_a = term(v->substr(0, c1));
+    m.model.resistance_b = term(v->substr(c1 + 1, c2 - c1 - 1));
+    m.model.resistance_c = term(v->substr(c2 + 1));
+  }
+  if (auto v = c.value("--coaches")) {
+    const double n = option_number("--coaches", *v);
+    if (n != std::floor(n) || n < 0 || n > 99) {
+      throw UsageError{"--coaches needs a whole number from 0 to 99, not '" + *v + "'"};
+    }
+    m.model.coaches = static_cast<int>(n);
+  }
+  if (auto v = c.value("--dwell")) {
+    m.model.dwell_s = option_number("--dwell", *v, 0, kDwellMax);
+    m.model.use_station_dwell = false;
   }
   if (auto v = c.value("--step")) {
-    m.step = number("--step", *v, timing::kMinStep, timing::kBlockMetres);
+    // The floor bounds the run's memory: about 50 bytes a point.
+    m.step = option_number("--step", *v, timing::kMinStep, timing::kBlockMetres);
   }
   if (auto problem = timing::model_problem(m.model)) throw UsageError(*problem);
   return m;

@@ -1,6 +1,8 @@
 // The train model's options, shared by the commands that compute a run (timing, documents).
 #pragma once
 
+#include <string>
+
 #include "timing/train_model.h"
 #include "tool/command_line.h"
 
@@ -11,6 +13,11 @@ struct ModelChoice {
   timing::TrainModel model;
   double step = 0;  // metres
 };
+
+// The value of flag as one finite decimal number. Throws UsageError naming flag otherwise.
+double option_number(const std::string& flag, const std::string& text);
+// The same, from min to max. Throws UsageError naming flag and the bounds otherwise.
+double option_number(const std::string& flag, const std::string& text, double min, double max);
 
 // Declares the model options and --step, under "model options" in c's --help.
 void declare_model_options(CommandLine& c);

@@ -1,5 +1,7 @@
 #include "tool/timing_command.h"
 
+#include <optional>
+
 #include "format/file_names.h"
 #include "format/replace_file.h"
 #include "inspect/display_text.h"
@@ -28,13 +30,25 @@ int timing_command(const std::vector<std::string>& args, std::ostream& out, std:
   const std::string sim = o.scenario.directory + "/" + general_file_name(id);
   try {
     const timing::RunInput in = load_run_input(o.scenario.directory, id);
-    const timing::RunResult run = timing::compute_run(in, o.model, o.step);
-    if (o.svg) replace_file(*o.svg, render_timing_svg(run, in, title));
+    o.run.trace = o.svg.has_value();  // the drawing marks the coasting of each interval
+    const timing::RunResult run = timing::compute_run(in, o.model, o.run);
+    if (o.svg) {
+      // A timetable run is drawn over the fastest one, which shows what its margin bought.
+      std::optional<timing::RunResult> fastest;
+      if (o.run.kind != timing::RunKind::kFastest) {
+        timing::RunOptions f = o.run;
+        f.kind = timing::RunKind::kFastest;
+        fastest = timing::compute_run(in, o.model, f);
+      }
+      replace_file(*o.svg,
+                   render_timing_svg(run, in, o.model, title, fastest ? &*fastest : nullptr));
+    }
     if (o.scenario.json) {
-      out << timing_json(run, o.model, o.step).dump() << "\n";
+      out << timing_json(run, o.model, o.run).dump() << "\n";
     } else {
       out << timing_table(run, o.model, title);
     }
+    for (const std::string& line : tight_lines(run, sim)) err << line << "\n";
     const std::vector<std::string> late = infeasible_lines(run, sim);
     for (const std::string& line : late) err << line << "\n";
     out.flush();

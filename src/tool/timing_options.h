@@ -1,10 +1,11 @@
-// The options of scenario-tool timing: the shared ones, --svg, and the train model's values.
+// The options of scenario-tool timing: the shared ones, --svg, the run and its allowance, and
+// the train model's values.
 #pragma once
 
 #include <optional>
 #include <string>
 
-#include "timing/train_model.h"
+#include "timing/running_time.h"
 #include "tool/command_line.h"
 #include "tool/scenario_options.h"
 
@@ -14,7 +15,7 @@ struct TimingOptions {
   ScenarioOptions scenario;  // --name, --train, --json, the directory
   std::optional<std::string> svg;
   timing::TrainModel model;
-  double step = 0;  // metres
+  timing::RunOptions run;  // the run asked for, the allowance and the step
 };
 
 // The command's options and operand.

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "tool/run_options.h"
+
 namespace scenario::tool {
 namespace {
 
@@ -34,7 +36,36 @@ nlohmann::json optional_seconds(const std::optional<double>& t) {
   return t ? nlohmann::json(rounded(*t, 0.01)) : nlohmann::json(nullptr);
 }
 
+std::string kwh(double joules) { return format("%.1f", kilowatt_hours(joules)); }
+
+std::string section_name(const timing::RunResult& r, const timing::Section& sec) {
+  return r.stations[sec.from].name + " - " + r.stations[sec.to].name;
+}
+
+nlohmann::json energy_json(const timing::Energy& e, const timing::TrainModel& m) {
+  const auto k = [](double j) { return rounded(kilowatt_hours(j), 0.01); };
+  const auto pantograph = pantograph_kwh(e, m);
+  return {
+      {"traction_kwh", k(e.traction)},
+      {"braking_kwh", k(e.braking)},
+      {"pantograph_kwh", pantograph ? nlohmann::json(rounded(*pantograph, 0.01)) : nullptr},
+      {"resistance_kwh", k(e.resistance)},
+      {"curves_kwh", k(e.curves)},
+      {"height_kwh", k(e.height)},
+      {"kinetic_kwh", k(e.kinetic)},
+  };
+}
+
 }  // namespace
+
+double kilowatt_hours(double joules) { return joules / 3.6e6; }
+
+std::optional<double> pantograph_kwh(const timing::Energy& e, const timing::TrainModel& model) {
+  if (!model.electric) return std::nullopt;
+  // The brake's energy is not counted back: what a regenerating brake returns depends on the
+  // line's supply taking it, which the scenario does not tell.
+  return kilowatt_hours(e.traction) / model.traction_efficiency;
+}
 
 std::string clock_of(double seconds) {
   const auto s = static_cast<long long>(std::llround(seconds));
@@ -47,33 +78,54 @@ std::string clock_of(double seconds) {
 
 std::string timing_table(const timing::RunResult& r, const timing::TrainModel& model,
                          const std::string& title) {
+  const bool fastest = r.kind == timing::RunKind::kFastest;
+  const std::string run = fastest ? "" : std::string(run_name(r.kind));
   std::string o = title + ": " + format("%.0f t", r.mass_t) + ", " + format("%.1f m", r.length_m) +
                   ", service braking " + format("%.2f m/s2", r.service_deceleration) +
-                  ", maximum " + format("%.0f km/h", model.max_speed_kmh) + "\n\n";
+                  ", maximum " + format("%.0f km/h", model.max_speed_kmh) +
+                  (fastest ? "" : "; times of the " + run + " run") + "\n\n";
   o += padded("station", 26) + right("position", 10) + right("km", 10) + right("scheduled", 11) +
        right("arrival", 10) + right("departure", 11) + "\n";
   for (const timing::StationTimes& s : r.stations) {
     const auto& scheduled = s.scheduled_departure ? s.scheduled_departure : s.scheduled_arrival;
     o += padded(s.name, 26) + right(format("%.0f m", s.position), 10) +
          right(format("%.3f", s.km / 1000), 10) + right(optional_clock(scheduled), 11) +
-         right(optional_clock(s.fastest_arrival), 10) +
-         right(optional_clock(s.fastest_departure), 11) + "\n";
+         right(optional_clock(s.arrival), 10) + right(optional_clock(s.departure), 11) + "\n";
   }
   if (r.sections.empty())
     return o + "\nno section: the scenario has fewer than two timed stations\n";
   o += "\n" + padded("section", 48) + right("scheduled", 10) + right("fastest", 10) +
        right("margin", 10) + "\n";
   for (const timing::Section& sec : r.sections) {
-    const std::string name = r.stations[sec.from].name + " - " + r.stations[sec.to].name;
-    o += padded(name, 48) + right(minutes(sec.scheduled), 10) + right(minutes(sec.fastest), 10) +
-         right(format("%+.1f min", sec.margin / 60), 10) +
+    o += padded(section_name(r, sec), 48) + right(minutes(sec.scheduled), 10) +
+         right(minutes(sec.fastest), 10) + right(format("%+.1f min", sec.margin / 60), 10) +
          right(format("%+.1f %%", 100 * sec.margin / sec.fastest), 9) +
-         (sec.feasible ? "" : "  cannot be kept") + "\n";
+         (!sec.feasible ? "  cannot be kept"
+          : sec.tight   ? "  tight: allowance " + minutes(sec.allowance)
+                        : "") +
+         "\n";
   }
+  o += "\n" + padded("energy in kWh, " + (fastest ? std::string("fastest") : run) + " run", 48) +
+       right("time", 10) + right("traction", 10) + right("braking", 10) + right("pantograph", 12) +
+       "\n";
+  const auto energy_row = [&](const std::string& name, double time, const timing::Energy& e) {
+    const auto pantograph = pantograph_kwh(e, model);
+    return padded(name, 48) + right(minutes(time), 10) + right(kwh(e.traction), 10) +
+           right(kwh(e.braking), 10) + right(pantograph ? format("%.1f", *pantograph) : "-", 12) +
+           "\n";
+  };
+  double total = 0;
+  for (const timing::Section& sec : r.sections) {
+    o += energy_row(section_name(r, sec), sec.run, sec.energy);
+  }
+  if (r.stations.back().arrival) total = *r.stations.back().arrival - r.start;
+  o += energy_row("whole run", total, r.energy);
   return o;
 }
 
-nlohmann::json timing_json(const timing::RunResult& r, const timing::TrainModel& m, double step) {
+nlohmann::json timing_json(const timing::RunResult& r, const timing::TrainModel& m,
+                           const timing::RunOptions& options) {
+  const double step = options.step;
   nlohmann::json o;
   o["model"] = {
       {"loco_mass_t", m.loco_mass_t},
@@ -93,7 +145,14 @@ nlohmann::json timing_json(const timing::RunResult& r, const timing::TrainModel&
       {"train_mass_t", r.mass_t},
       {"train_length_m", r.length_m},
       {"service_deceleration_m_s2", r.service_deceleration},
+      {"adhesive_mass_t", m.adhesive_mass_t > 0 ? m.adhesive_mass_t : m.loco_mass_t},
+      {"coaches", m.coaches ? nlohmann::json(*m.coaches) : nlohmann::json(nullptr)},
+      {"electric", m.electric},
+      {"traction_efficiency", m.traction_efficiency},
   };
+  o["run"] = run_name(r.kind);
+  o["allowance"] = {{"percent", options.allowance_percent},
+                    {"per_100km_min", options.allowance_per_100km_min}};
   o["start"] = r.start;
   nlohmann::json stations = nlohmann::json::array();
   for (const timing::StationTimes& s : r.stations) {
@@ -108,6 +167,8 @@ nlohmann::json timing_json(const timing::RunResult& r, const timing::TrainModel&
         {"scheduled_departure", optional_seconds(s.scheduled_departure)},
         {"fastest_arrival", optional_seconds(s.fastest_arrival)},
         {"fastest_departure", optional_seconds(s.fastest_departure)},
+        {"arrival", optional_seconds(s.arrival)},
+        {"departure", optional_seconds(s.departure)},
     });
   }
   o["stations"] = std::move(stations);
@@ -120,9 +181,15 @@ nlohmann::json timing_json(const timing::RunResult& r, const timing::TrainModel&
         {"fastest", rounded(sec.fastest, 0.01)},
         {"margin", rounded(sec.margin, 0.01)},
         {"feasible", sec.feasible},
+        {"allowance", rounded(sec.allowance, 0.01)},
+        {"tight", sec.tight},
+        {"run", rounded(sec.run, 0.01)},
+        {"length", sec.length},
+        {"energy", energy_json(sec.energy, m)},
     });
   }
   o["sections"] = std::move(sections);
+  o["energy"] = energy_json(r.energy, m);
   nlohmann::json profile = nlohmann::json::array();
   for (const timing::ProfilePoint& p : r.profile) {
     profile.push_back({rounded(p.position, 0.01), rounded(p.kmh, 0.01), rounded(p.time, 0.01)});
@@ -135,9 +202,18 @@ std::vector<std::string> infeasible_lines(const timing::RunResult& r, const std:
   std::vector<std::string> lines;
   for (const timing::Section& sec : r.sections) {
     if (sec.feasible) continue;
-    lines.push_back(file + ": section " + r.stations[sec.from].name + " - " +
-                    r.stations[sec.to].name + ": scheduled " + minutes(sec.scheduled) +
-                    ", fastest " + minutes(sec.fastest));
+    lines.push_back(file + ": section " + section_name(r, sec) + ": scheduled " +
+                    minutes(sec.scheduled) + ", fastest " + minutes(sec.fastest));
+  }
+  return lines;
+}
+
+std::vector<std::string> tight_lines(const timing::RunResult& r, const std::string& file) {
+  std::vector<std::string> lines;
+  for (const timing::Section& sec : r.sections) {
+    if (!sec.tight) continue;
+    lines.push_back(file + ": warning: section " + section_name(r, sec) + ": margin " +
+                    minutes(sec.margin) + ", below the allowance of " + minutes(sec.allowance));
   }
   return lines;
 }

@@ -5,6 +5,8 @@
 
 #include "inspect/svg_canvas.h"
 #include "timing/kilometrage.h"
+#include "tool/run_options.h"
+#include "tool/timing_report.h"
 
 namespace scenario::tool {
 namespace {
@@ -16,6 +18,8 @@ using namespace svg;
 constexpr const char* kLimitColour = "#1f4e9c";
 constexpr const char* kRunColour = "#d35400";
 constexpr const char* kScheduleColour = "#1e8449";
+constexpr const char* kFastestColour = "#a6acaf";
+constexpr const char* kCoastColour = "#17a589";
 
 struct Axis {
   double from, to;
@@ -58,7 +62,9 @@ void stations(Svg& s, const Panel& p, const Axis& a, const timing::RunResult& r,
 }  // namespace
 
 std::string render_timing_svg(const timing::RunResult& r, const timing::RunInput& in,
-                              const std::string& title) {
+                              const timing::TrainModel& model, const std::string& title,
+                              const timing::RunResult* fastest) {
+  const std::string run_label = std::string(run_name(r.kind)) + " run";
   Axis a{r.profile.empty() ? 0 : r.profile.front().position,
          r.profile.empty() ? 1 : r.profile.back().position};
   for (const timing::StationTimes& st : r.stations) a.from = std::min(a.from, st.position);
@@ -66,9 +72,13 @@ std::string render_timing_svg(const timing::RunResult& r, const timing::RunInput
 
   Svg body;
   body.text(kLeft, 32, title, "class=\"title\"");
+  const auto pantograph = pantograph_kwh(r.energy, model);
   body.text(kLeft, 52,
-            "fastest run: " + num(r.mass_t, 0) + " t, " + num(r.length_m, 1) +
-                " m, service braking " + num(r.service_deceleration, 2) + " m/s²",
+            run_label + ": " + num(r.mass_t, 0) + " t, " + num(r.length_m, 1) +
+                " m, service braking " + num(r.service_deceleration, 2) +
+                " m/s²; energy at the rail " + num(kilowatt_hours(r.energy.traction), 1) +
+                " kWh, braked away " + num(kilowatt_hours(r.energy.braking), 1) + " kWh" +
+                (pantograph ? ", at the pantograph " + num(*pantograph, 1) + " kWh" : ""),
             "class=\"small\"");
 
   // Speed against distance.
@@ -78,7 +88,7 @@ std::string render_timing_svg(const timing::RunResult& r, const timing::RunInput
     if (l.to > a.from && l.from < a.to) vmax = std::max(vmax, l.kmh);
   }
   vmax = std::ceil(vmax / 20) * 20;
-  frame(body, speed, "Speed (km/h): the limit along the route and the fastest run", 130);
+  frame(body, speed, "Speed (km/h): the limit along the route and the " + run_label, 130);
   const auto vy = [&](double v) { return speed.bottom() - v / vmax * speed.height; };
   for (const double v : ticks(0, vmax, tick_step(vmax, 6), 100)) {
     body.line(kLeft, vy(v), kRight, vy(v), "stroke=" + colour(kGridColour));
@@ -96,10 +106,33 @@ std::string render_timing_svg(const timing::RunResult& r, const timing::RunInput
     }
     body.polyline(limit, "id=\"limit\" fill=\"none\" stroke=" + colour(kLimitColour) +
                              " stroke-width=\"1.5\"");
+    if (fastest) {
+      std::vector<std::pair<double, double>> f;
+      for (const timing::ProfilePoint& p : fastest->profile)
+        f.emplace_back(a.x(p.position), vy(p.kmh));
+      body.polyline(f, "id=\"speed-fastest\" fill=\"none\" stroke=" + colour(kFastestColour) +
+                           " stroke-width=\"1.2\"");
+    }
     std::vector<std::pair<double, double>> run;
     for (const timing::ProfilePoint& p : r.profile) run.emplace_back(a.x(p.position), vy(p.kmh));
     body.polyline(run, "id=\"speed-run\" fill=\"none\" stroke=" + colour(kRunColour) +
                            " stroke-width=\"2\" stroke-linejoin=\"round\"");
+    // Coasting, over the run's line: each stretch where the driver neither powers nor brakes.
+    std::vector<std::pair<double, double>> stretch;
+    const auto flush = [&] {
+      if (stretch.size() > 1) {
+        body.polyline(stretch, "class=\"coasting\" fill=\"none\" stroke=" + colour(kCoastColour) +
+                                   " stroke-width=\"3.5\"");
+      }
+      stretch.clear();
+    };
+    for (size_t i = 0; i < r.trace.size(); ++i) {
+      const bool coasting = r.trace[i].drive == timing::Drive::kCoast;
+      const bool ends_one = i > 0 && r.trace[i - 1].drive == timing::Drive::kCoast;
+      if (coasting || ends_one) stretch.emplace_back(a.x(r.trace[i].position), vy(r.trace[i].kmh));
+      if (!coasting) flush();
+    }
+    flush();
   }
 
   // Time against distance, time rising upward.
@@ -113,7 +146,7 @@ std::string render_timing_svg(const timing::RunResult& r, const timing::RunInput
   const double tstep = std::max(60.0, tick_step((t1 - t0) / 60, 10) * 60);
   t0 = std::floor(t0 / tstep) * tstep;
   t1 = std::max(std::ceil(t1 / tstep) * tstep, t0 + tstep);
-  frame(body, time, "Time: the timetable's scheduled points and the fastest run", 8);
+  frame(body, time, "Time: the timetable's scheduled points and the " + run_label, 8);
   const auto ty = [&](double t) { return time.bottom() - (t - t0) / (t1 - t0) * time.height; };
   for (const double t : ticks(t0, t1, tstep, 1000)) {
     body.line(kLeft, ty(t), kRight, ty(t), "stroke=" + colour(kGridColour));
@@ -125,6 +158,13 @@ std::string render_timing_svg(const timing::RunResult& r, const timing::RunInput
   distance_axis(body, time, a, in);
   stations(body, time, a, r, false);
   {
+    if (fastest) {
+      std::vector<std::pair<double, double>> f;
+      for (const timing::ProfilePoint& p : fastest->profile)
+        f.emplace_back(a.x(p.position), ty(p.time));
+      body.polyline(f, "id=\"time-fastest\" fill=\"none\" stroke=" + colour(kFastestColour) +
+                           " stroke-width=\"1.2\"");
+    }
     std::vector<std::pair<double, double>> run;
     for (const timing::ProfilePoint& p : r.profile) run.emplace_back(a.x(p.position), ty(p.time));
     body.polyline(run, "id=\"time-run\" fill=\"none\" stroke=" + colour(kRunColour) +
@@ -157,16 +197,28 @@ std::string render_timing_svg(const timing::RunResult& r, const timing::RunInput
             "class=\"small\"");
   body.line(kLeft + 520, ly, kLeft + 544, ly,
             "stroke=" + colour(kRunColour) + " stroke-width=\"2\"");
-  body.text(kLeft + 550, ly + 4, "fastest run", "class=\"small\"");
+  body.text(kLeft + 550, ly + 4, run_label, "class=\"small\"");
   body.circle(kLeft + 660, ly, 5,
               "fill=\"white\" stroke=" + colour(kScheduleColour) + " stroke-width=\"2.5\"");
   body.text(kLeft + 670, ly + 4, "scheduled time", "class=\"small\"");
   body.line(kLeft + 790, ly - 8, kLeft + 790, ly + 8,
             "stroke=" + colour(kStationColour) + " stroke-dasharray=\"3 3\"");
   body.text(kLeft + 798, ly + 4, "station (stop point where the train stops)", "class=\"small\"");
-  const double height = ly + 24;
+  double height = ly + 24;
+  if (fastest || r.kind != timing::RunKind::kFastest) {
+    const double y2 = ly + 22;
+    body.line(kLeft, y2, kLeft + 24, y2,
+              "stroke=" + colour(kCoastColour) + " stroke-width=\"3.5\"");
+    body.text(kLeft + 30, y2 + 4, "coasting (no power, no brake)", "class=\"small\"");
+    if (fastest) {
+      body.line(kLeft + 520, y2, kLeft + 544, y2,
+                "stroke=" + colour(kFastestColour) + " stroke-width=\"1.5\"");
+      body.text(kLeft + 550, y2 + 4, "fastest run", "class=\"small\"");
+    }
+    height = y2 + 24;
+  }
 
-  return body.document(kPageWidth, height, title + ": fastest run",
+  return body.document(kPageWidth, height, title + ": " + run_label,
                        ".late{font-size:11px;font-weight:bold;fill:#c0392b}");
 }
 

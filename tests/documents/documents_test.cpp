@@ -12,6 +12,7 @@
 #include "documents/route_facts.h"
 #include "documents/slowdown_order.h"
 #include "emitter/content/content.h"
+#include "inspect/run_input.h"
 #include "support/builtin_compiled.h"
 #include "support/compile_fixture.h"
 #include "support/document_rows.h"
@@ -103,6 +104,39 @@ TEST(BuiltinDocuments, StationsTimesAndWidthsAgreeWithTheHandWrittenSheet) {
   ASSERT_EQ(sheet.warnings.size(), 1u);
   EXPECT_NE(sheet.warnings[0].find("the section POGGIO SERENTE - QUERNO cannot be kept"),
             std::string::npos);
+}
+
+TEST(BuiltinDocuments, PassingTimesAreTheEcoRunsAndTheFastestRunSharesTheMargin) {
+  // Each computed time of the sheet is the run's, rounded down to the half minute: by default
+  // the eco run's; with the fastest run, the margin shared over the section.
+  const BuildState& s = *builtin_compiled().state;
+  const timing::RunInput in = run_input(s.general, s.track.blocks(), s.curves);
+  for (const timing::RunKind kind : {timing::RunKind::kEco, timing::RunKind::kFastest}) {
+    timing::RunOptions o;
+    o.kind = kind;
+    const timing::RunResult run = timing::compute_run(in, timing::TrainModel{}, o);
+    const Documents d =
+        documents::scenario_documents({"Lindeva_Querno", "40716"}, s.general, s.track.blocks(),
+                                      s.curves, timing::TrainModel{}, o.step, kind);
+    const auto sheet = sheet_stations(d.sheet.rows);
+    ASSERT_EQ(sheet.size(), run.stations.size());
+    for (const timing::Section& sec : run.sections) {
+      if (!sec.feasible) continue;
+      for (size_t k = sec.from + 1; k < sec.to; ++k) {
+        SCOPED_TRACE(run.stations[k].name);
+        const double at = kind == timing::RunKind::kEco
+                              ? *run.stations[k].arrival
+                              : *run.stations[sec.from].scheduled_departure +
+                                    (*run.stations[k].fastest_arrival -
+                                     *run.stations[sec.from].fastest_departure) *
+                                        (sec.scheduled - run.stations[sec.to].dwell) /
+                                        (sec.fastest - run.stations[sec.to].dwell);
+        const int shown = seconds_of(sheet[k].times.front());
+        EXPECT_LE(shown, at);
+        EXPECT_GT(shown + 30, at);
+      }
+    }
+  }
 }
 
 // "75.680" as 75680 metres; "0.230/13.030" as the two.

@@ -206,6 +206,25 @@ const RunInput& builtin_input() {
   return in;
 }
 
+TEST(RunningTime, EachStockPresetReachesItsTopSpeedOnALevelStraight) {
+  // 40 km of level straight under 200 km/h, seven coaches where the preset takes the
+  // scenario's: every preset's published 160 km/h is reached, and held, within 5 %.
+  RunInput in = route(41000, [](double) { return 200.0; });
+  in.coaches = 7;
+  in.stations = {station("A", 500, 3600), station("B", 40500)};
+  for (const StockPreset& p : stock_presets()) {
+    SCOPED_TRACE(p.name);
+    const RunResult r = compute_run(in, p.model);
+    double top = 0;
+    for (const ProfilePoint& q : r.profile) top = std::max(top, q.kmh);
+    EXPECT_NEAR(top, 160, 160 * 0.05);
+    EXPECT_EQ(model_problem(p.model), std::nullopt);
+  }
+  EXPECT_STREQ(stock_presets().front().name, "regional");
+  const TrainModel defaults;
+  EXPECT_EQ(stock_presets().front().model.power_kw, defaults.power_kw);
+}
+
 TEST(RunningTime, HalvingTheStepChangesTheBuiltinRunByLessThanAThousandth) {
   const TrainModel model;
   const RunResult coarse = compute_run(builtin_input(), model, kDefaultStep);

@@ -83,19 +83,78 @@ TEST(TimingCommand, NamesTheSectionThatCannotBeKeptAndExitsThree) {
   EXPECT_NE(o.out.find("cannot be kept"), std::string::npos);
 }
 
-TEST(TimingCommand, ExitsZeroWhenEverySectionCanBeKept) {
-  // 19 km at up to 100 km/h in an hour.
+// 19 km at up to 100 km/h in an hour, or in the minutes given.
+testing::Compiled nineteen_km(int minutes = 60) {
   const std::string train = testing::train_with(
-      "percentuale massa frenata, 120\r\nnumero vetture, 7\r\naderenza, 0, 100\r\n"
-      "velocita, 0, 100\r\n"
-      "stazione, 1000, 12, 700, 0, 0, 0, 1, 1, 0, 4, 1, 1, 1, 6, 0, 0, A\r\n"
-      "stazione, 20000, 12, 700, 1, 0, 0, 1, 1, 0, 4, 1, 1, 0, 7, 0, 0, B\r\n");
-  const testing::Compiled c = testing::compile(testing::line_with_body(""), train.c_str());
+      ("percentuale massa frenata, 120\r\nnumero vetture, 7\r\naderenza, 0, 100\r\n"
+       "velocita, 0, 100\r\n"
+       "stazione, 1000, 12, 700, 0, 0, 0, 1, 1, 0, 4, 1, 1, 1, 6, 0, 0, A\r\n"
+       "stazione, 20000, 12, 700, 1, 0, 0, 1, 1, 0, 4, 1, 1, 0, " +
+       std::to_string(6 + minutes / 60) + ", " + std::to_string(minutes % 60) + ", 0, B\r\n")
+          .c_str());
+  return testing::compile(testing::line_with_body(""), train.c_str());
+}
+
+TEST(TimingCommand, ExitsZeroWhenEverySectionCanBeKept) {
+  const testing::Compiled c = nineteen_km();
   ASSERT_EQ(c.status(), 0);
   const Outcome o = timing({c.dir->path()});
   EXPECT_EQ(o.status, 0) << o.err;
   EXPECT_EQ(o.err, "");
   EXPECT_NE(o.out.find("A - B"), std::string::npos) << o.out;
+}
+
+TEST(TimingCommand, ASectionBelowItsAllowanceIsTightAWarningThatKeepsExitZero) {
+  // The fastest run takes 12.4 minutes: 13 leave under 5 %, below the 7 % allowance; 10
+  // minutes per 100 km make 1.9 minutes of allowance.
+  const testing::Compiled c = nineteen_km(13);
+  ASSERT_EQ(c.status(), 0);
+  const std::string sim = c.dir->path() + "/T_1.sim";
+  struct Case {
+    std::vector<std::string> options;
+    bool tight;
+  };
+  const Case cases[] = {
+      {{}, true},
+      {{"--allowance", "1"}, false},
+      {{"--allowance", "0", "--allowance-per-100km", "10"}, true},
+  };
+  for (const Case& k : cases) {
+    std::vector<std::string> args = k.options;
+    args.push_back(c.dir->path());
+    const Outcome o = timing(args);
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.err.rfind(sim + ": warning: section A - B: margin ", 0) == 0, k.tight) << o.err;
+    EXPECT_EQ(o.out.find("tight: allowance") != std::string::npos, k.tight) << o.out;
+  }
+}
+
+TEST(TimingCommand, TheTimetableRunsArriveOnScheduleWithTheirEnergy) {
+  const testing::Compiled c = nineteen_km(18);
+  ASSERT_EQ(c.status(), 0);
+  double traction[3] = {};
+  int k = 0;
+  for (const char* run : {"fastest", "linear", "eco"}) {
+    SCOPED_TRACE(run);
+    const Outcome o = timing({"--json", "--run", run, c.dir->path()});
+    ASSERT_EQ(o.status, 0) << o.err;
+    const nlohmann::json j = nlohmann::json::parse(o.out);
+    EXPECT_EQ(j["run"], run);
+    const auto& b = j["stations"][1];
+    if (k > 0) {
+      EXPECT_NEAR(b["arrival"].get<double>(), 6 * 3600 + 18 * 60, 1);
+    }
+    EXPECT_EQ(j["profile"].back()[2], b["arrival"]);
+    const auto& e = j["sections"][0]["energy"];
+    traction[k++] = e["traction_kwh"].get<double>();
+    EXPECT_NEAR(e["pantograph_kwh"].get<double>(), e["traction_kwh"].get<double>() / 0.85, 0.02);
+    EXPECT_EQ(j["energy"]["traction_kwh"], e["traction_kwh"]);
+    const std::string table = timing({"--run", run, c.dir->path()}).out;
+    EXPECT_NE(table.find("energy in kWh, " + std::string(run) + " run"), std::string::npos)
+        << table;
+  }
+  EXPECT_GT(traction[0], traction[1]);
+  EXPECT_GT(traction[1], traction[2]);
 }
 
 TEST(TimingCommand, JsonCarriesTheModelStationsSectionsAndProfile) {
@@ -104,6 +163,16 @@ TEST(TimingCommand, JsonCarriesTheModelStationsSectionsAndProfile) {
   const nlohmann::json j = nlohmann::json::parse(o.out);
   EXPECT_EQ(j["model"]["loco_mass_t"], 80.0);
   EXPECT_EQ(j["model"]["train_mass_t"], 80.0 + 7 * 40);
+  EXPECT_TRUE(j["model"]["coaches"].is_null());
+  const nlohmann::json four =
+      nlohmann::json::parse(timing({"--json", "--coaches", "4", builtin_compiled().dir}).out);
+  EXPECT_EQ(four["model"]["train_mass_t"], 72.0 + 4 * 40);
+  EXPECT_EQ(four["model"]["coaches"], 4);
+  // A preset, one of its values changed by an option after it.
+  const nlohmann::json jazz = nlohmann::json::parse(
+      timing({"--json", "--stock", "etr425", "--power", "2000", builtin_compiled().dir}).out);
+  EXPECT_EQ(jazz["model"]["train_mass_t"], 204.0);
+  EXPECT_EQ(jazz["model"]["power_kw"], 2000.0);
   ASSERT_EQ(j["stations"].size(), 18u);
   const auto& origin = j["stations"][0];
   EXPECT_EQ(origin["name"], "LINDEVA");
@@ -138,6 +207,14 @@ TEST(TimingCommand, DrawsBothDiagrams) {
   const std::string svg = read_file(file);
   for (const char* id : {"id=\"limit\"", "id=\"speed-run\"", "id=\"time-run\""}) {
     EXPECT_NE(svg.find(id), std::string::npos) << id;
+  }
+  EXPECT_EQ(svg.find("id=\"speed-fastest\""), std::string::npos);
+  // The eco run over the fastest, its coasting marked, its energy at the head of the page.
+  ASSERT_EQ(timing({"--svg", file, "--run", "eco", builtin_compiled().dir}).status, 3);
+  const std::string eco = read_file(file);
+  for (const char* part : {"id=\"speed-fastest\"", "id=\"time-fastest\"", "class=\"coasting\"",
+                           "eco run: 352 t", "kWh"}) {
+    EXPECT_NE(eco.find(part), std::string::npos) << part;
   }
   EXPECT_NE(svg.find("POGGIO SERENTE"), std::string::npos);
   EXPECT_NE(svg.find("cannot be kept"), std::string::npos);
@@ -186,6 +263,17 @@ TEST(TimingCommand, ImpossibleModelValuesAndBadOptionsAreUsageErrors) {
       {{"--step", "0.001", dir}, "--step must be from 0.1 to 50, not 0.001"},
       {{"--step", "1e-20", dir}, "--step must be from 0.1 to 50, not 1e-20"},
       {{"--step", "51", dir}, "--step must be from 0.1 to 50, not 51"},
+      {{"--run", "slow", dir}, "--run needs fastest, linear or eco, not 'slow'"},
+      {{"--stock", "e999", dir}, "--stock needs one of "},
+      {{"--coaches", "4.5", dir}, "--coaches needs a whole number from 0 to 99, not '4.5'"},
+      {{"--coaches", "-1", dir}, "--coaches needs a whole number from 0 to 99, not '-1'"},
+      {{"--efficiency", "0", dir}, "--efficiency must be from 0.05 to 1, not 0"},
+      {{"--run"}, "--run needs a value"},
+      {{"--allowance", "-1", dir}, "--allowance must be from 0 to 100, not -1"},
+      {{"--allowance", "1e308", dir}, "--allowance must be from 0 to 100, not 1e308"},
+      {{"--allowance-per-100km", "x", dir}, "--allowance-per-100km needs a number, not 'x'"},
+      {{"--allowance-per-100km", "1e300", dir},
+       "--allowance-per-100km must be from 0 to 60, not 1e300"},
       {{"--bogus", dir}, "unknown option '--bogus'"},
       {{"--loco-mass"}, "--loco-mass needs a value"},
       {{}, "DIR is missing"},
@@ -195,9 +283,8 @@ TEST(TimingCommand, ImpossibleModelValuesAndBadOptionsAreUsageErrors) {
     const Outcome o = timing(c.args);
     EXPECT_EQ(o.status, 2);
     EXPECT_EQ(o.out, "");
-    EXPECT_EQ(o.err.rfind("scenario-tool timing: " + c.says + "\nusage: scenario-tool timing", 0),
-              0u)
-        << o.err;
+    EXPECT_EQ(o.err.rfind("scenario-tool timing: " + c.says, 0), 0u) << o.err;
+    EXPECT_NE(o.err.find("\nusage: scenario-tool timing "), std::string::npos) << o.err;
   }
 }
 
@@ -223,6 +310,9 @@ TEST(TimingCommand, EveryValueWithinTheBoundsGivesFiniteNumbers) {
       slow,
       {"--max-speed=5", "--brake-rate=0.05", "--service-brake=0.05"},
       {"--max-speed=5", "--dwell=86400"},
+      {"--run=eco", "--allowance=100", "--allowance-per-100km=60", "--efficiency=0.05"},
+      {"--run=linear", "--max-speed=5", "--coaches=99"},
+      {"--run=eco", "--stock=etr425", "--coaches=0", "--max-speed=500"},
       {"--resistance=100,100,100"}};
   TempDir svg;
   for (const auto& corner : corners) {
