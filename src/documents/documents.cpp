@@ -5,6 +5,7 @@
 #include "documents/timetable_sheet.h"
 #include "emitter/scrivi_righe.h"
 #include "format/file_names.h"
+#include "format/output_path.h"
 #include "inspect/run_input.h"
 #include "timing/running_time.h"
 
@@ -31,13 +32,16 @@ Documents scenario_documents(const Identity& id, const GeneralTable& general,
   return d;
 }
 
-std::vector<std::string> write_documents(const Documents& docs, const Identity& id,
-                                         const std::string& dir) {
+void write_documents(const Documents& docs, const Identity& id, const std::string& dir,
+                     std::vector<std::string>& written) {
   const std::string sheet = dir + "/" + scheda_name(id);
   const std::string order = dir + "/" + rallentamenti_name(id);
+  check_replaceable(sheet);
+  check_replaceable(order);
   write_text_lines(docs.sheet.rows, sheet);
+  written.push_back(sheet);
   write_text_lines(docs.order.rows, order);
-  return {sheet, order};
+  written.push_back(order);
 }
 
 }  // namespace scenario::documents

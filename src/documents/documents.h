@@ -33,9 +33,10 @@ Documents scenario_documents(const Identity& id, const GeneralTable& general,
                              const timing::TrainModel& model, double step,
                              timing::RunKind run = timing::RunKind::kEco);
 
-// Writes both into dir (Windows-1252, CR LF), each replacing an earlier file whole; returns the
-// paths written. Throws FileError.
-std::vector<std::string> write_documents(const Documents& docs, const Identity& id,
-                                         const std::string& dir);
+// Writes both into dir (Windows-1252, CR LF), each replacing an earlier file whole, and adds
+// the path of each to written once it is in place. Throws FileError; a path that is not a
+// regular file is refused before either is written.
+void write_documents(const Documents& docs, const Identity& id, const std::string& dir,
+                     std::vector<std::string>& written);
 
 }  // namespace scenario::documents

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "format/file_error.h"
+#include "format/output_path.h"
 #include "format/signal_cleanup.h"
 
 namespace scenario {
@@ -49,6 +50,7 @@ mode_t file_mode_for(const std::string& target) {
 
 FileReplacer::FileReplacer(std::string target, OnInterrupt committed)
     : target_(std::move(target)), committed_on_interrupt_(committed) {
+  check_replaceable(target_);
   std::string pattern = temp_pattern(target_);
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');

@@ -20,7 +20,8 @@ enum class OnInterrupt { kKeep, kRemove };
 class FileReplacer {
  public:
   // Creates the temporary file in the target's directory, armed for removal by an interrupting
-  // signal until commit(). Throws FileError.
+  // signal until commit(). Throws FileError, also when the target is there but not a regular
+  // file (check_replaceable).
   explicit FileReplacer(std::string target, OnInterrupt committed = OnInterrupt::kKeep);
   ~FileReplacer();  // removes the temporary file unless commit() succeeded
   FileReplacer(const FileReplacer&) = delete;

@@ -131,8 +131,15 @@ void keep_clock(const std::vector<double>& x, const std::vector<bool>& is_break,
 
 std::vector<double> cumulative_running(const Track& t, const std::vector<double>& w) {
   std::vector<double> running(t.size(), 0);  // seconds from the origin, without dwells and waits
-  for (size_t i = 0; i + 1 < t.size(); ++i)
+  for (size_t i = 0; i + 1 < t.size(); ++i) {
     running[i + 1] = running[i] + running_time(t, w, i, i + 1);
+    // A speed that underflows to 0 (a model far outside its bounds) would make every later
+    // time infinite.
+    if (!std::isfinite(running[i + 1])) {
+      throw TimingError("the train does not reach " + metres(t.x[i + 1]) +
+                        " in a finite time: its speed there is 0");
+    }
+  }
   return running;
 }
 
@@ -236,8 +243,8 @@ RunResult compute_run(const RunInput& in, const TrainModel& model, double step) 
 RunResult compute_run(const RunInput& in, const TrainModel& model, const RunOptions& options) {
   const double step = options.step;
   if (auto problem = model_problem(model)) throw TimingError(*problem);
-  if (!(step > 0) || !(step <= kBlockMetres)) {
-    throw TimingError("the integration step must be above 0 and at most 50 m");
+  if (!(step >= kMinStep) || !(step <= kBlockMetres)) {
+    throw TimingError("the integration step must be from 0.1 to 50 m");
   }
   if (in.stations.empty()) throw TimingError("the scenario has no station");
   const TrainPhysics train(model, model.coaches.value_or(in.coaches), in.brake_percent);

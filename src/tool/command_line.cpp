@@ -140,7 +140,6 @@ CommandLine& CommandLine::footer(const std::string& text) {
 
 std::optional<int> CommandLine::parse(const std::vector<std::string>& args, std::ostream& out,
                                       std::ostream& err) {
-  app_->formatter(std::make_shared<HelpFormatter>(usage(), summary_));
   // The library takes the arguments last first. It reads "--name=" as "--name" without its
   // value, which would take the next argument: an empty value is given as one.
   std::vector<std::string> reversed;

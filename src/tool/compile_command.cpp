@@ -6,6 +6,8 @@
 #include "compiler/errore.h"
 #include "format/directory_lock.h"
 #include "format/file_error.h"
+#include "format/file_names.h"
+#include "format/output_path.h"
 #include "source/diagnostic_json.h"
 #include "timing/running_time.h"
 #include "tool/documents_command.h"
@@ -16,26 +18,29 @@ namespace scenario::tool {
 namespace {
 
 // The status's diagnostic, the errore number (null when none), the files written and, when one
-// could not be written, the error.
-void print_json(const ToolCompile& c) {
+// could not be written, the error (a compiled file's, else documents_error when not empty).
+void print_json(const ToolCompile& c, const std::string& documents_error) {
   nlohmann::ordered_json j = diagnostic_json(c.outcome.status);
   j["errore"] = c.outcome.errore ? nlohmann::ordered_json(c.outcome.errore->code) : nullptr;
   j["outputs"] = c.written;
-  if (c.write_error) j["error"] = *c.write_error;
+  if (c.write_error) {
+    j["error"] = *c.write_error;
+  } else if (!documents_error.empty()) {
+    j["error"] = documents_error;
+  }
   std::cout << j.dump() << std::endl;
 }
 
 }  // namespace
 
 ToolCompile compile_sources(const std::string& srcdir, const std::string& outdir,
-                            const Identity& id) {
+                            const Identity& id,
+                            const std::function<void(ToolCompile&)>& while_locked) {
   ToolCompile c;
   c.state = std::make_unique<BuildState>();
   c.state->scenario_name = id.name;
   c.state->train_number = id.train;
-  std::error_code ec;
-  std::filesystem::create_directories(outdir, ec);
-  if (ec) throw FileError(outdir, "cannot create the output directory: " + ec.message());
+  make_output_directory(outdir);
   const DirectoryLock lock(outdir);
   DirectorySources sources(srcdir, DirectorySources::Policy::kKeep);
   c.outcome = compile(*c.state, sources, 1);
@@ -53,7 +58,9 @@ ToolCompile compile_sources(const std::string& srcdir, const std::string& outdir
     }
     if (c.written.size() == c.outcome.outputs.size()) c.written.clear();
     c.write_error = e.what();
+    return c;
   }
+  if (while_locked) while_locked(c);
   return c;
 }
 
@@ -83,28 +90,37 @@ int compile_command(const std::vector<std::string>& args) {
   }
   ToolCompile c;
   const std::string outdir = o.output.value_or(o.directory);
-  bool documents_failed = false;
-  try {
-    c = compile_sources(o.directory, outdir, id);
+  // Why the documents asked for are not written, when they are not.
+  std::optional<std::string> documents_error;
+  // Under OUTDIR's lock, so that a compile into the same folder cannot slip its compiled files
+  // between these and their documents.
+  const auto write_documents = [&](ToolCompile& c) {
+    if (!documents) return;
     // Documents of sources with a fault would describe another scenario than the author's.
-    if (documents && c.outcome.clean() && !c.write_error && !c.written.empty()) {
-      const BuildState& s = *c.state;
-      try {
-        for (const std::string& path :
-             make_documents(id, s.general, s.track.blocks(), s.curves, timing::TrainModel{},
-                            timing::kDefaultStep, outdir, "scenario-tool compile: ", std::cerr)) {
-          c.written.push_back(std::filesystem::path(path).filename().string());
-        }
-      } catch (const documents::DocumentsError& e) {
-        // The compiled files are written all the same; only the documents are missing.
-        std::cerr << "scenario-tool compile: the documents are not written: " << e.what()
-                  << std::endl;
-        documents_failed = true;
-      }
-    } else if (documents) {
-      std::cerr << "scenario-tool compile: the documents are not written: the sources have a "
-                   "fault"
-                << std::endl;
+    if (!c.outcome.clean()) {
+      documents_error = "the sources have a fault";
+      return;
+    }
+    const BuildState& s = *c.state;
+    std::vector<std::string> paths;
+    try {
+      make_documents(id, s.general, s.track.blocks(), s.curves, timing::TrainModel{},
+                     timing::kDefaultStep, outdir, "scenario-tool compile: ", std::cerr, paths);
+    } catch (const documents::DocumentsError& e) {
+      documents_error = e.what();
+    } catch (const FileError& e) {
+      documents_error = e.what();
+    }
+    for (const std::string& p : paths) {
+      c.written.push_back(std::filesystem::path(p).filename().string());
+    }
+  };
+  try {
+    c = compile_sources(o.directory, outdir, id, write_documents);
+    if (documents && !documents_error && c.write_error) {
+      documents_error = "the compiled files are not all written";
+    } else if (documents && !documents_error && !c.outcome.clean()) {
+      documents_error = "the sources have a fault";
     }
   } catch (const std::exception& e) {
     if (o.json) {
@@ -119,7 +135,17 @@ int compile_command(const std::vector<std::string>& args) {
     std::cerr << "scenario-tool compile: " << e.what() << std::endl;
     return 1;
   }
-  if (o.json) print_json(c);
+  // A clean compile whose documents are missing ends in an error; otherwise the compile's own
+  // outcome says it.
+  const bool documents_failed = documents_error && c.outcome.clean() && !c.write_error;
+  if (o.json) {
+    print_json(c, documents_failed ? "the documents are not written: " + *documents_error : "");
+  }
+  if (documents_error) {
+    // The compiled files are written all the same; only the documents are missing.
+    std::cerr << "scenario-tool compile: the documents are not written: " << *documents_error
+              << std::endl;
+  }
   if (c.write_error) {
     std::cerr << "scenario-tool compile: " << *c.write_error << std::endl;
     return 1;

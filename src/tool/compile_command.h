@@ -1,6 +1,7 @@
 // scenario-tool compile: compiles an author's sources into compiled files.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,9 +27,11 @@ struct ToolCompile {
 // Compiles the two sources of id in srcdir and writes the compiled files into outdir (created
 // when missing), holding outdir's lock from the reading to the last file so that compiles into
 // one directory leave the whole set of one of them. The author's sources are read only, never
-// changed or deleted. Throws FileError when outdir cannot be made or locked.
+// changed or deleted. while_locked, when given, runs once the compiled files are all written,
+// with the lock still held. Throws FileError when outdir cannot be made or locked.
 ToolCompile compile_sources(const std::string& srcdir, const std::string& outdir,
-                            const Identity& id);
+                            const Identity& id,
+                            const std::function<void(ToolCompile&)>& while_locked = nullptr);
 
 // The command's options and operand.
 CommandLine compile_command_line();

@@ -74,7 +74,12 @@ int decompile_command(const std::vector<std::string>& args, std::ostream& err) {
   CommandLine c = decompile_command_line();
   if (const auto done = c.parse(args, std::cout, err)) return *done;
   const bool force = c.given("--force");
-  const ScenarioOptions o = scenario_options(c, "DIR");
+  ScenarioOptions o;
+  try {
+    o = scenario_options(c, "DIR");
+  } catch (const UsageError& e) {
+    return c.refuse(e.what(), err);
+  }
   Identity id;
   if (const int refused = find_compiled_identity(c, o, id, err)) return refused;
   try {

@@ -6,6 +6,7 @@
 #include "compiler/compile.h"
 #include "compiler/errore.h"
 #include "format/file_error.h"
+#include "format/output_path.h"
 #include "inspect/run_input.h"
 #include "timing/running_time.h"
 #include "tool/model_options.h"
@@ -14,21 +15,18 @@
 #include "tool/scenario_options.h"
 
 namespace scenario::tool {
-std::vector<std::string> make_documents(const Identity& id, const GeneralTable& general,
-                                        const std::vector<TrackBlock>& track,
-                                        const CurveTable& curves, const timing::TrainModel& model,
-                                        double step, const std::string& dir,
-                                        const std::string& prefix, std::ostream& err,
-                                        timing::RunKind run) {
+void make_documents(const Identity& id, const GeneralTable& general,
+                    const std::vector<TrackBlock>& track, const CurveTable& curves,
+                    const timing::TrainModel& model, double step, const std::string& dir,
+                    const std::string& prefix, std::ostream& err, std::vector<std::string>& written,
+                    timing::RunKind run) {
   const documents::Documents docs =
       documents::scenario_documents(id, general, track, curves, model, step, run);
   for (const auto* d : {&docs.sheet, &docs.order}) {
     for (const std::string& w : d->warnings) err << prefix << "warning: " << w << "\n";
   }
-  std::error_code ec;
-  std::filesystem::create_directories(dir, ec);
-  if (ec) throw FileError(dir, "cannot create the output directory: " + ec.message());
-  return documents::write_documents(docs, id, dir);
+  make_output_directory(dir);
+  documents::write_documents(docs, id, dir, written);
 }
 
 CommandLine documents_command_line() {
@@ -73,8 +71,8 @@ int documents_command(const std::vector<std::string>& args, std::ostream& out, s
     std::vector<std::string> written;
     if (compiled) {
       const CompiledTables t = load_compiled_tables(o.directory, id);
-      written = make_documents(id, t.general, t.track, t.curves, model, step, outdir,
-                               "scenario-tool documents: ", err, run.kind);
+      make_documents(id, t.general, t.track, t.curves, model, step, outdir,
+                     "scenario-tool documents: ", err, written, run.kind);
     } else {
       auto state = std::make_unique<BuildState>();
       state->scenario_name = id.name;
@@ -90,8 +88,8 @@ int documents_command(const std::vector<std::string>& args, std::ostream& out, s
             << "scenario-tool documents: the sources have a fault: nothing written" << std::endl;
         return 3;
       }
-      written = make_documents(id, state->general, state->track.blocks(), state->curves, model,
-                               step, outdir, "scenario-tool documents: ", err, run.kind);
+      make_documents(id, state->general, state->track.blocks(), state->curves, model, step, outdir,
+                     "scenario-tool documents: ", err, written, run.kind);
     }
     for (const std::string& w : written) out << w << "\n";
     return 0;

@@ -16,6 +16,8 @@ struct ModelChoice {
 
 // The value of flag as one finite decimal number. Throws UsageError naming flag otherwise.
 double option_number(const std::string& flag, const std::string& text);
+// The same, from min to max. Throws UsageError naming flag and the bounds otherwise.
+double option_number(const std::string& flag, const std::string& text, double min, double max);
 
 // Declares the model options and --step, under "model options" in c's --help.
 void declare_model_options(CommandLine& c);

@@ -38,8 +38,12 @@ CommandLine plot_command_line() {
 int plot_command(const std::vector<std::string>& args, std::ostream& err) {
   CommandLine c = plot_command_line();
   if (const auto done = c.parse(args, std::cout, err)) return *done;
-  const ScenarioOptions o = scenario_options(c, "DIR");
-  if (o.output->empty()) return c.refuse("-o needs a file name", err);
+  ScenarioOptions o;
+  try {
+    o = scenario_options(c, "DIR");
+  } catch (const UsageError& e) {
+    return c.refuse(e.what(), err);
+  }
   Identity id;
   if (const int refused = find_compiled_identity(c, o, id, err)) return refused;
   try {

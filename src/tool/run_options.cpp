@@ -8,6 +8,10 @@
 namespace scenario::tool {
 namespace {
 
+// An allowance of the whole running time again, or of an hour per 100 km, at most.
+constexpr double kAllowancePercentMax = 100;
+constexpr double kAllowancePer100kmMax = 60;
+
 constexpr timing::RunKind kKinds[] = {timing::RunKind::kFastest, timing::RunKind::kLinear,
                                       timing::RunKind::kEco};
 
@@ -39,11 +43,12 @@ void declare_run_options(CommandLine& c, bool allowances, timing::RunKind defaul
                run_name(default_run) + ")");
   if (allowances) {
     c.option("--allowance", "PERCENT",
-             "the standard allowance, per cent of the fastest running time (" +
-                 shortest(defaults.allowance_percent) + ")");
+             "the standard allowance, per cent of the fastest running time, 0 to " +
+                 shortest(kAllowancePercentMax) + " (" + shortest(defaults.allowance_percent) +
+                 ")");
     c.option("--allowance-per-100km", "MIN",
-             "and minutes per 100 km of the section (" +
-                 shortest(defaults.allowance_per_100km_min) + ")");
+             "and minutes per 100 km of the section, 0 to " + shortest(kAllowancePer100kmMax) +
+                 " (" + shortest(defaults.allowance_per_100km_min) + ")");
   }
   c.group("", "");
 }
@@ -57,14 +62,12 @@ void run_options(const CommandLine& c, timing::RunOptions& o, timing::RunKind de
     }
     if (!known) throw UsageError{"--run needs fastest, linear or eco, not '" + *v + "'"};
   }
-  const auto not_negative = [&](const char* flag, double& into) {
-    const auto v = c.value(flag);
-    if (!v) return;
-    into = option_number(flag, *v);
-    if (into < 0) throw UsageError{std::string(flag) + " must be 0 or more, not '" + *v + "'"};
+  // Bounded, so that the time a run is given stays finite.
+  const auto bounded = [&](const char* flag, double max, double& into) {
+    if (const auto v = c.value(flag)) into = option_number(flag, *v, 0, max);
   };
-  not_negative("--allowance", o.allowance_percent);
-  not_negative("--allowance-per-100km", o.allowance_per_100km_min);
+  bounded("--allowance", kAllowancePercentMax, o.allowance_percent);
+  bounded("--allowance-per-100km", kAllowancePer100kmMax, o.allowance_per_100km_min);
 }
 
 }  // namespace scenario::tool

@@ -31,6 +31,7 @@ ScenarioOptions scenario_options(const CommandLine& c, const std::string& direct
   o.name = c.value("--name");
   o.train = c.value("--train");
   o.output = c.value("--output");
+  if (o.output && o.output->empty()) throw UsageError{"-o needs a path, not an empty one"};
   o.json = c.given("--json");
   for (const std::string& w : c.values("--no-warn")) o.no_warn.insert(warning_name(w));
   o.werror = c.given("--werror");

@@ -26,7 +26,7 @@ void declare_identity_options(CommandLine& c);
 void declare_warning_options(CommandLine& c);
 
 // The shared options that c declares, as parsed, and its operand called directory. Throws
-// UsageError for a warning name that no warning has.
+// UsageError for a warning name that no warning has or an empty -o.
 ScenarioOptions scenario_options(const CommandLine& c, const std::string& directory);
 
 }  // namespace scenario::tool

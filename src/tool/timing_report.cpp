@@ -25,8 +25,9 @@ std::string padded(const std::string& s, size_t width) {
   return s + std::string(chars < width ? width - chars : 1, ' ');
 }
 
+// A value wider than its column (a run of a day at 5 km/h) still stands apart from the last.
 std::string right(const std::string& s, size_t width) {
-  return s.size() < width ? std::string(width - s.size(), ' ') + s : s;
+  return s.size() < width ? std::string(width - s.size(), ' ') + s : " " + s;
 }
 
 double rounded(double v, double unit) { return std::round(v / unit) * unit; }

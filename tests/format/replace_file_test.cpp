@@ -247,6 +247,37 @@ TEST(ReplaceFile, NamesUpToTheDirectorysLimit) {
 }
 
 // A recompile keeps a private file private; a new file gets the permissions the umask gives.
+// Only a regular file is replaced: what else has taken the name stays, and the error says what.
+TEST(ReplaceFile, RefusesATargetThatIsNotARegularFile) {
+  TempDir dir;
+  write_file(dir.file("file"), "kept");
+  ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+  ASSERT_EQ(::symlink(dir.file("file").c_str(), dir.file("link").c_str()), 0);
+  ASSERT_EQ(::symlink("/dev/null", dir.file("null").c_str()), 0);
+  std::filesystem::create_directory(dir.file("dir"));
+  const struct {
+    const char* name;
+    const char* kind;
+  } cases[] = {{"fifo", "a FIFO"},
+               {"link", "a symbolic link"},
+               {"null", "a symbolic link"},
+               {"dir", "a directory"}};
+  const std::vector<std::string> before = list_dir(dir.path());
+  for (const auto& c : cases) {
+    try {
+      replace_file(dir.file(c.name), "new");
+      ADD_FAILURE() << c.name << " replaced";
+    } catch (const FileError& e) {
+      EXPECT_EQ(std::string(e.what()), dir.file(c.name) + ": " + c.kind +
+                                           " stands there, not a regular file: not replaced");
+    }
+  }
+  EXPECT_EQ(list_dir(dir.path()), before);
+  EXPECT_EQ(read_file(dir.file("file")), "kept");
+  EXPECT_TRUE(std::filesystem::is_fifo(dir.file("fifo")));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link")));
+}
+
 TEST(ReplaceFile, KeepsThePermissionsOfTheFileReplaced) {
   TempDir dir;
   const mode_t mask = umask(022);

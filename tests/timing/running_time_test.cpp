@@ -249,6 +249,8 @@ TEST(RunningTime, FaultsOfTheRouteAreErrorsNamingThePlace) {
          for (size_t b = 40; b < 60; ++b) in.gradient[b] = -80;
        },
        "the service brake cannot hold the train on the falling gradient at "},
+      {"a speed that underflows to 0", [](RunInput&, TrainModel& m) { m.max_speed_kmh = 1e-300; },
+       "the train does not reach "},
       {"stops out of order", [](RunInput& in, TrainModel&) { in.stations[1].stop = 500; },
        "the stop of M at 500 m does not lie beyond the stop of A at 1000 m"},
       {"a stop beyond the track", [](RunInput& in, TrainModel&) { in.stations[2].stop = 99999; },

@@ -180,6 +180,16 @@ TEST(ToolCommandLines, EveryCommandHasHelpAndRefusesUnknownAndRepeatedOptions) {
     EXPECT_EQ(twice.exit_status, 2);
     EXPECT_NE(twice.err.find("is given more than once\n"), std::string::npos) << twice.err;
   }
+  // An empty output path is no path: refused before anything is read or made.
+  for (const char* command : {"compile", "documents", "decompile", "plot"}) {
+    const ProcessResult r = run_process(SCENARIO_TOOL_EXE, {command, "--output=", dir.path()});
+    EXPECT_EQ(r.exit_status, 2) << command;
+    EXPECT_EQ(
+        r.err.rfind(
+            std::string("scenario-tool ") + command + ": -o needs a path, not an empty one\n", 0),
+        0u)
+        << r.err;
+  }
   const ProcessResult overview = run_process(SCENARIO_TOOL_EXE, {"--help"});
   EXPECT_EQ(overview.exit_status, 0);
   for (const auto& c : commands) {

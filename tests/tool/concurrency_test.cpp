@@ -91,5 +91,46 @@ TEST(Concurrency, CompilesOfTwoScenariosIntoOneDirectoryLeaveOneWholeSet) {
   }
 }
 
+// The same with --documents: the lock is held until the documents are written, so the folder
+// holds the compiled files and the documents of one scenario, never the compiled files of one
+// and the sheet of the other.
+TEST(Concurrency, CompilesWithDocumentsIntoOneDirectoryLeaveOneScenariosFiveFiles) {
+  TempDir root;
+  // The long route's documents take longer to compute than the short one's whole compile.
+  const int32_t kms[2] = {20, 400};
+  std::vector<std::string> argv[2];
+  std::map<std::string, std::string> sets[2];
+  for (int i = 0; i < 2; ++i) {
+    const std::string src = root.file("src" + std::to_string(i));
+    std::filesystem::create_directory(src);
+    const GeneratedSources g = generate_scenario(kms[i]);
+    write_file(src + "/G_linea.txt", g.line);
+    write_file(src + "/G_1-.txt", g.train);
+    const std::string alone = root.file("alone" + std::to_string(i));
+    const ChildResult r =
+        run_child({SCENARIO_TOOL_EXE, "compile", "--documents", "-o", alone, src});
+    ASSERT_EQ(r.exit_code, 0) << r.describe();
+    for (const std::string& name : list_dir(alone)) sets[i][name] = read_file(alone + "/" + name);
+    argv[i] = {SCENARIO_TOOL_EXE, "compile", "--documents", "-o", root.file("shared"), src};
+  }
+  ASSERT_EQ(sets[0].size(), 5u);
+  ASSERT_NE(sets[0].at("G_1_scheda_treno.txt"), sets[1].at("G_1_scheda_treno.txt"));
+
+  for (int round = 0; round < 10; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    std::vector<std::unique_ptr<Child>> children;
+    for (int i = 0; i < 6; ++i) children.push_back(std::make_unique<Child>(argv[i % 2]));
+    for (auto& child : children) {
+      const ChildResult r = child->wait();
+      EXPECT_EQ(r.exit_code, 0) << r.describe();
+    }
+    std::map<std::string, std::string> left;
+    for (const std::string& name : list_dir(root.file("shared"))) {
+      left[name] = read_file(root.file("shared/" + name));
+    }
+    EXPECT_TRUE(left == sets[0] || left == sets[1]) << "a mixed set of " << left.size() << " files";
+  }
+}
+
 }  // namespace
 }  // namespace scenario::testing

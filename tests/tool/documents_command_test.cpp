@@ -114,6 +114,11 @@ TEST(DocumentsCommand, ErrorsAndUsage) {
   EXPECT_EQ(tool({"documents"}).exit_status, 2);
   EXPECT_EQ(tool({"documents", "--power"}).exit_status, 2);
   EXPECT_EQ(tool({"documents", "--loco-mass", "0", empty.path()}).exit_status, 2);
+  // A value that leaves no finite time is refused by name, before anything is read.
+  const ProcessResult slow = tool({"documents", "--max-speed", "1e-300", empty.path()});
+  EXPECT_EQ(slow.exit_status, 2);
+  EXPECT_EQ(slow.err.rfind("scenario-tool documents: --max-speed must be from 5 to 500", 0), 0u)
+      << slow.err;
   const ProcessResult none = tool({"documents", empty.path()});
   EXPECT_EQ(none.exit_status, 2);
   EXPECT_NE(none.err.find("usage: scenario-tool documents"), std::string::npos);

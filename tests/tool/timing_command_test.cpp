@@ -10,7 +10,9 @@
 #include "format/file_names.h"
 #include "inspect/run_input.h"
 #include "support/builtin_compiled.h"
+#include "support/child_process.h"
 #include "support/compile_fixture.h"
+#include "support/scenario_generator.h"
 #include "support/temp_dir.h"
 
 namespace scenario {
@@ -269,37 +271,119 @@ TEST(TimingCommand, DamagedFilesAndFilesWithoutStationsAreErrors) {
 
 TEST(TimingCommand, ImpossibleModelValuesAndBadOptionsAreUsageErrors) {
   const std::string dir = builtin_compiled().dir;
-  const std::vector<std::vector<std::string>> cases = {
-      {"--loco-mass", "0", dir},
-      {"--max-effort", "-5", dir},
-      {"--coach-mass", "0", dir},
-      {"--power", "abc", dir},
-      {"--resistance", "1,2", dir},
-      {"--service-brake", "1.5", dir},
-      {"--step", "0", dir},
-      {"--rotating-mass", "0.9", dir},
-      {"--run", "slow", dir},
-      {"--stock", "e999", dir},
-      {"--coach-type", "ucz", dir},
-      {"--brake-build-up", "-1", dir},
-      {"--coaches", "4.5", dir},
-      {"--coaches", "-1", dir},
-      {"--efficiency", "0", dir},
-      {"--run"},
-      {"--allowance", "-1", dir},
-      {"--allowance-per-100km", "x", dir},
-      {"--bogus", dir},
-      {"--loco-mass"},
-      {},
+  const struct {
+    std::vector<std::string> args;
+    std::string says;
+  } cases[] = {
+      {{"--loco-mass", "0", dir}, "--loco-mass must be from 1 to 1000, not 0"},
+      {{"--max-effort", "-5", dir}, "--max-effort must be from 1 to 2000, not -5"},
+      {{"--coach-mass", "0", dir}, "--coach-mass must be from 1 to 200, not 0"},
+      {{"--power", "abc", dir}, "--power needs a number, not 'abc'"},
+      {{"--power=inf", dir}, "--power needs a number, not 'inf'"},
+      {{"--resistance", "1,2", dir}, "--resistance needs A,B,C, not '1,2'"},
+      {{"--resistance", "1,2,1e308", dir}, "--resistance must be from 0 to 100, not 1e308"},
+      {{"--service-brake", "1.5", dir}, "--service-brake must be from 0.05 to 1, not 1.5"},
+      {{"--rotating-mass", "0.9", dir}, "--rotating-mass must be from 1 to 2, not 0.9"},
+      // Values that pass as numbers but leave no finite time, rate or clock.
+      {{"--max-speed", "1e-300", dir}, "--max-speed must be from 5 to 500, not 1e-300"},
+      {{"--brake-rate", "1e308", dir}, "--brake-rate must be from 0.05 to 5, not 1e308"},
+      {{"--service-brake", "1e-300", dir}, "--service-brake must be from 0.05 to 1, not 1e-300"},
+      {{"--dwell", "1e300", dir}, "--dwell must be from 0 to 86400, not 1e300"},
+      // The step's floor bounds the run's memory; a tiny one would overflow the point count.
+      {{"--step", "0", dir}, "--step must be from 0.1 to 50, not 0"},
+      {{"--step", "0.001", dir}, "--step must be from 0.1 to 50, not 0.001"},
+      {{"--step", "1e-20", dir}, "--step must be from 0.1 to 50, not 1e-20"},
+      {{"--step", "51", dir}, "--step must be from 0.1 to 50, not 51"},
+      {{"--run", "slow", dir}, "--run needs fastest, linear or eco, not 'slow'"},
+      {{"--stock", "e999", dir}, "--stock needs one of "},
+      {{"--coach-type", "ucz", dir}, "--coach-type needs one of "},
+      {{"--brake-build-up", "-1", dir}, "--brake-build-up must be from 0 to 60, not -1"},
+      {{"--brake-build-up", "1e300", dir}, "--brake-build-up must be from 0 to 60, not 1e300"},
+      {{"--coaches", "4.5", dir}, "--coaches needs a whole number from 0 to 99, not '4.5'"},
+      {{"--coaches", "-1", dir}, "--coaches needs a whole number from 0 to 99, not '-1'"},
+      {{"--efficiency", "0", dir}, "--efficiency must be from 0.05 to 1, not 0"},
+      {{"--run"}, "--run needs a value"},
+      {{"--allowance", "-1", dir}, "--allowance must be from 0 to 100, not -1"},
+      {{"--allowance", "1e308", dir}, "--allowance must be from 0 to 100, not 1e308"},
+      {{"--allowance-per-100km", "x", dir}, "--allowance-per-100km needs a number, not 'x'"},
+      {{"--allowance-per-100km", "1e300", dir},
+       "--allowance-per-100km must be from 0 to 60, not 1e300"},
+      {{"--bogus", dir}, "unknown option '--bogus'"},
+      {{"--loco-mass"}, "--loco-mass needs a value"},
+      {{}, "DIR is missing"},
   };
-  for (const auto& args : cases) {
-    const Outcome o = timing(args);
-    EXPECT_EQ(o.status, 2) << (args.empty() ? "" : args[0]) << ": " << o.err;
-    EXPECT_NE(o.err.find("usage: scenario-tool timing"), std::string::npos);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.says);
+    const Outcome o = timing(c.args);
+    EXPECT_EQ(o.status, 2);
+    EXPECT_EQ(o.out, "");
+    EXPECT_EQ(o.err.rfind("scenario-tool timing: " + c.says, 0), 0u) << o.err;
+    EXPECT_NE(o.err.find("\nusage: scenario-tool timing "), std::string::npos) << o.err;
   }
-  EXPECT_NE(
-      timing({"--loco-mass", "0", dir}).err.find("the locomotive mass must be above 0, not 0"),
-      std::string::npos);
+}
+
+// The bounds that --help states are the values that give a finite run: at each corner of them
+// the run is computed or refused with a reason, and nothing prints an infinite or undefined
+// number.
+TEST(TimingCommand, EveryValueWithinTheBoundsGivesFiniteNumbers) {
+  const std::string dir = builtin_compiled().dir;
+  const std::vector<std::string> low = {
+      "--loco-mass=1",        "--loco-length=1",  "--max-effort=1",    "--power=10",
+      "--coach-mass=1",       "--coach-length=1", "--rotating-mass=1", "--brake-rate=0.05",
+      "--service-brake=0.05", "--max-speed=5",    "--dwell=0",         "--resistance=0,0,0"};
+  const std::vector<std::string> high = {
+      "--loco-mass=1000",  "--loco-length=100",  "--max-effort=2000", "--power=50000",
+      "--coach-mass=200",  "--coach-length=100", "--rotating-mass=2", "--brake-rate=5",
+      "--service-brake=1", "--max-speed=500",    "--dwell=86400",     "--resistance=0,0,0"};
+  std::vector<std::string> slow = low;  // the slowest train that still moves
+  slow[3] = "--power=50000";
+  slow[2] = "--max-effort=2000";
+  const std::vector<std::vector<std::string>> corners = {
+      low,
+      high,
+      slow,
+      {"--max-speed=5", "--brake-rate=0.05", "--service-brake=0.05"},
+      {"--max-speed=5", "--dwell=86400"},
+      {"--run=eco", "--allowance=100", "--allowance-per-100km=60", "--efficiency=0.05"},
+      {"--run=linear", "--max-speed=5", "--coaches=99"},
+      {"--run=eco", "--stock=etr425", "--coaches=0", "--max-speed=500"},
+      {"--resistance=100,100,100"}};
+  TempDir svg;
+  for (const auto& corner : corners) {
+    for (const bool json : {false, true}) {
+      std::vector<std::string> args = corner;
+      if (json) args.push_back("--json");
+      args.insert(args.end(), {"--svg", svg.file("t.svg"), dir});
+      SCOPED_TRACE(::testing::PrintToString(args));
+      const Outcome o = timing(args);
+      EXPECT_NE(o.status, 2) << o.err;
+      const std::string all = o.out + o.err + (o.status == 1 ? "" : read_file(svg.file("t.svg")));
+      for (const char* bad : {"inf", "nan", "e+", "--"}) {
+        EXPECT_EQ(all.find(bad), std::string::npos) << bad << " in " << o.out << o.err;
+      }
+      // Every column stands apart, however wide its values.
+      EXPECT_EQ(o.out.find("min-"), std::string::npos) << o.out;
+    }
+  }
+}
+
+// The finest step on the longest route the track file holds: the run's points stay within
+// 1 GiB of memory.
+TEST(TimingCommand, TheFinestStepRunsALongRouteInBoundedMemory) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizers' shadow memory and quarantine come on top of the run's";
+#endif
+  TempDir dir;
+  const testing::GeneratedSources g = testing::generate_scenario(testing::kMaxGeneratedKm);
+  write_file(dir.file("Route_linea.txt"), g.line);
+  write_file(dir.file("Route_1-.txt"), g.train);
+  ASSERT_EQ(testing::run_child({SCENARIO_TOOL_EXE, "compile", dir.path()}).exit_code, 0);
+  testing::ChildOptions o;
+  o.alarm_seconds = 120;
+  const testing::ChildResult r =
+      testing::run_child({SCENARIO_TOOL_EXE, "timing", "--step", "0.1", dir.path()}, o);
+  EXPECT_TRUE(r.exit_code == 0 || r.exit_code == 3) << r.describe();
+  EXPECT_LT(r.max_rss_kib, 1024 * 1024);
 }
 
 }  // namespace
