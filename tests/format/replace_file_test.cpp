@@ -53,13 +53,13 @@ TEST(ReplaceFile, AnExchangeReplacesAsARenameDoes) {
   struct stat st;
   ASSERT_EQ(stat(path.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
-  // A link at the target is replaced, never exchanged through; its target stays.
+  // A link at the target is refused, never exchanged through: link and target stay.
   write_file(dir.file("b.dat"), "b");
   ASSERT_EQ(symlink("b.dat", dir.file("link.dat").c_str()), 0);
-  exchange(dir.file("link.dat"), "new");
+  EXPECT_THROW(exchange(dir.file("link.dat"), "new"), FileError);
   EXPECT_EQ(read_file(dir.file("b.dat")), "b");
   ASSERT_EQ(lstat(dir.file("link.dat").c_str(), &st), 0);
-  EXPECT_TRUE(S_ISREG(st.st_mode));
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
   // A folder is not replaced by a file.
   std::filesystem::create_directory(dir.file("d.dat"));
   EXPECT_THROW(exchange(dir.file("d.dat"), "x"), FileError);

@@ -106,23 +106,26 @@ TEST(UpdateFile, AnyDifferenceReplacesTheFileWhole) {
   }
 }
 
-TEST(UpdateFile, WhatIsNoRegularFileIsReplacedNeverComparedThrough) {
+TEST(UpdateFile, WhatIsNoRegularFileIsRefusedNeverComparedThrough) {
   TempDir dir;
   const std::string bytes = pattern(1000);
   // Missing: created.
   EXPECT_TRUE(update(dir.file("new.dat"), bytes));
   EXPECT_EQ(read_file(dir.file("new.dat")), bytes);
-  // A link to a file of the same bytes: the link becomes the file, its target stays as it was.
+  // A link to a file of the same bytes: refused, the link and its target stay as they were.
   write_file(dir.file("target.dat"), bytes);
   age(dir.file("target.dat"));
   ASSERT_EQ(symlink("target.dat", dir.file("link.dat").c_str()), 0);
-  EXPECT_TRUE(update(dir.file("link.dat"), bytes));
-  EXPECT_TRUE(S_ISREG(stat_of(dir.file("link.dat")).st_mode));
+  EXPECT_THROW(update(dir.file("link.dat"), bytes), FileError);
+  struct stat st;
+  ASSERT_EQ(lstat(dir.file("link.dat").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
   EXPECT_EQ(stat_of(dir.file("target.dat")).st_mtim.tv_sec, 1000000000);
-  // A FIFO is not opened for a writer that never comes.
+  // A FIFO is refused at once: never opened for a writer that never comes.
   ASSERT_EQ(mkfifo(dir.file("fifo.dat").c_str(), 0644), 0);
-  EXPECT_TRUE(update(dir.file("fifo.dat"), bytes));
-  EXPECT_EQ(read_file(dir.file("fifo.dat")), bytes);
+  EXPECT_THROW(update(dir.file("fifo.dat"), bytes), FileError);
+  ASSERT_EQ(lstat(dir.file("fifo.dat").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 TEST(UpdateFile, AnAbandonedUpdateLeavesTheEarlierFileAndNoTemporaryFile) {
