@@ -3,31 +3,10 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 
+#include "tool/text_wrap.h"
+
 namespace scenario::tool {
 namespace {
-
-constexpr size_t kWidth = 92;
-
-// Words of text filled into lines of at most kWidth, each line after indent.
-std::string wrap(std::string_view text, const std::string& indent) {
-  std::string out, line = indent;
-  size_t i = 0;
-  while (i < text.size()) {
-    while (i < text.size() && text[i] == ' ') ++i;
-    size_t end = text.find(' ', i);
-    if (end == std::string_view::npos) end = text.size();
-    if (end == i) break;
-    const std::string_view word = text.substr(i, end - i);
-    if (line.size() > indent.size() && line.size() + 1 + word.size() > kWidth) {
-      out += line + "\n";
-      line = indent;
-    }
-    if (line.size() > indent.size()) line += ' ';
-    line += word;
-    i = end;
-  }
-  return line.size() > indent.size() ? out + line + "\n" : out;
-}
 
 // The first of "-o,--output".
 std::string first_name(const std::string& names) { return names.substr(0, names.find(',')); }
@@ -42,7 +21,8 @@ class HelpFormatter : public CLI::Formatter {
     label("Positionals", "operands");
   }
   std::string make_help(const CLI::App* app, std::string, CLI::AppFormatMode) const override {
-    std::string out = usage_ + "\n\n" + wrap(summary_, "") + make_positionals(app);
+    std::string out =
+        usage_ + "\n\n" + (summary_.empty() ? "" : wrap(summary_, "", "")) + make_positionals(app);
     for (const std::string& group : app->get_groups()) {
       const auto in_group = [&](const CLI::Option* o) {
         return o->get_group() == group && o->nonpositional();
