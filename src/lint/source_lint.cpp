@@ -9,6 +9,8 @@
 #include "format/marks.h"
 #include "lint/row_scan.h"
 #include "model/rounding.h"
+#include "source/field_stream.h"
+#include "source/read_failure.h"
 #include "source/status_codes.h"
 
 namespace scenario {
@@ -75,6 +77,22 @@ class Linter {
     if (!silenced(code)) ++more;
   }
 
+  // The text of the field of a line that holds column, cut as the readers cut it (a quoted
+  // field without its quotes); the line itself where no field can be read there.
+  static std::string field_at(std::string_view line, int32_t column) {
+    FieldStream fields{std::string(line)};
+    try {
+      while (!fields.at_end()) {
+        Field f = fields.read_text();
+        if (f.column <= column && column < std::max(fields.end_column(), f.column + 1)) {
+          return std::move(f.text);
+        }
+      }
+    } catch (const ReadFailure&) {
+    }
+    return std::string(line);
+  }
+
   void encoding(const std::string& file, std::string_view t) {
     int32_t line = 1;
     size_t line_start = 0;
@@ -113,12 +131,7 @@ class Linter {
     };
     if (utf8.line > 0) {
       // The field that holds it, as meant and as the simulator will show it.
-      size_t a = utf8.at, b = utf8.at;
-      while (a > 0 && t[a - 1] != ',' && t[a - 1] != '\n' && t[a - 1] != '\r') --a;
-      while (b < t.size() && t[b] != ',' && t[b] != '\n' && t[b] != '\r') ++b;
-      while (a < b && t[a] == ' ') ++a;
-      while (b > a && t[b - 1] == ' ') --b;
-      const std::string raw(t.substr(a, std::min<size_t>(b - a, 40)));
+      const std::string raw = field_at(source_line(t, utf8.line), utf8.column).substr(0, 40);
       const bool bom = utf8.at == 0 && t.substr(0, 3) == "\xEF\xBB\xBF";
       std::string m = bom ? std::string("the file starts with a UTF-8 byte order mark")
                           : "'" + utf8_to_cp1252(raw) + "' is UTF-8 text, stored as '" + raw + "'";

@@ -106,6 +106,9 @@ TEST(SourceLint, EachMistakeGivesItsOneWarningAtItsField) {
        "stazione,    5000, 25,  300,  0, 0, 0,  0,1,0,  2,0,0,    0,   0, 0, 0, CITT\xC3\x80 "
        "ROSSA\r\n",
        kUtf8Text, kTrain, 7, 77, "stored as 'CITT\xC3\x80 ROSSA'"},
+      // The field is cut as the readers cut it: a quoted comma stays inside.
+      {"UTF-8 in a quoted board text", "cartello_indicatore,  3000,   \"(CITT\xC3\x80, NORD)\"\r\n",
+       "", kUtf8Text, kLine, 13, 37, "stored as '(CITT\xC3\x80, NORD)'"},
       {"control byte", "cartello_indicatore,  3000,   (A\x01)\r\n", "", kNotCp1252, kLine, 13, 33,
        "byte 0x01"},
       {"train source without its header", "", "", kNoGeneral, kTrain, 1, 1,
