@@ -15,6 +15,16 @@ std::string value(int64_t v) { return "," + std::to_string(v); }
 // The keyword of a row kind as the field reference names it.
 std::string keyword(RowKindId id) { return std::string(row_kind(id).keyword); }
 
+// The header a row kind is written under, and the last header of a source (its "[fine]").
+std::string header(RowKindId id) { return std::string(row_kind(id).section); }
+std::string closing_header(SourceKind source) {
+  std::string_view last;
+  for (const SectionEntry& s : section_entries()) {
+    if (s.source == source) last = s.header;
+  }
+  return std::string(last);
+}
+
 std::string text_or_throw(std::string_view text) {
   const std::optional<std::string> f = text_field(text);
   if (!f) throw std::logic_error("a text that no field can hold");
@@ -41,7 +51,7 @@ std::optional<std::string> text_field(std::string_view text) {
 
 std::string line_source_text(const LineRows& r) {
   std::string out;
-  line(out, "[generale]");
+  line(out, header(RowKindId::kRouteLength));
   line(out, keyword(RowKindId::kRouteLength) + value(r.route_length));
   const auto progressive = [&](RowKindId id, const Progressive& p) {
     line(out, keyword(id) + value(p.start) + value(p.value) + value(p.direction));
@@ -55,21 +65,21 @@ std::string line_source_text(const LineRows& r) {
   // The code count is read from the keyword field itself.
   line(out, keyword(RowKindId::kRepetition) + " " + std::to_string(r.repetition_codes) + " codici" +
                 value(r.repetition_start) + value(r.repetition_end));
-  line(out, "[curve]");
+  line(out, header(RowKindId::kCurve));
   for (const CurveRow& c : r.curves) {
     // The hand and the sharpness are read from the keyword field itself.
     std::string k = keyword(RowKindId::kCurve) + (c.left ? "s" : "d");
     k += static_cast<char>('0' + c.digit);
     line(out, k + value(c.start) + value(c.length));
   }
-  line(out, "[pendenze]");
+  line(out, header(RowKindId::kGradient));
   for (const Step& g : r.gradients)
     line(out, keyword(RowKindId::kGradient) + value(g.position) + value(g.value));
-  line(out, "[montagne]");
+  line(out, header(RowKindId::kMountain));
   for (const MountainRow& m : r.mountains) {
     line(out, keyword(RowKindId::kMountain) + value(m.start) + value(m.end) + value(m.kind));
   }
-  line(out, "[cartelli]");
+  line(out, header(RowKindId::kSpeedBoard));
   for (const SpeedBoardRow& b : r.speed_boards) {
     std::string row = keyword(RowKindId::kSpeedBoard) + value(b.position);
     for (const int32_t v : b.first) row += value(v);
@@ -78,28 +88,28 @@ std::string line_source_text(const LineRows& r) {
     row += value(b.second_code);
     line(out, row);
   }
-  line(out, "[indicazioni]");
+  line(out, header(RowKindId::kIndicationBoard));
   for (const BoardRow& b : r.boards) {
     line(out,
          keyword(RowKindId::kIndicationBoard) + value(b.position) + "," + text_or_throw(b.text));
   }
-  line(out, "[fine]");
+  line(out, closing_header(SourceKind::kLine));
   return format_source(out, SourceKind::kLine).text;
 }
 
 std::string train_source_text(const TrainRows& r) {
   std::string out;
-  line(out, "[generale]");
+  line(out, header(RowKindId::kCoaches));
   line(out, keyword(RowKindId::kCoaches) + value(r.coaches));
   line(out, keyword(RowKindId::kBrakeMass) + value(r.brake_mass));
   line(out, keyword(RowKindId::kSand) + value(r.sand));
   // The clock's three numbers stand apart by blanks alone.
   line(out, keyword(RowKindId::kClock) + "," + std::to_string(r.hours) + " " +
                 std::to_string(r.minutes) + " " + std::to_string(r.seconds));
-  line(out, "[aderenze]");
+  line(out, header(RowKindId::kAdhesion));
   for (const Step& a : r.adhesion)
     line(out, keyword(RowKindId::kAdhesion) + value(a.position) + value(a.value));
-  line(out, "[vel_limite]");
+  line(out, header(RowKindId::kSpeed));
   for (const Step& v : r.speeds)
     line(out, keyword(RowKindId::kSpeed) + value(v.position) + value(v.value));
   const auto signal = [&](const SignalRow& s) {
@@ -107,7 +117,7 @@ std::string train_source_text(const TrainRows& r) {
     for (const int32_t f : s.fields) row += value(f);
     line(out, row);
   };
-  line(out, "[stazioni]");
+  line(out, header(RowKindId::kStation));
   size_t signals = 0;
   for (size_t k = 0; k < r.stations.size(); ++k) {
     // Signals that must be read before this station stand before it.
@@ -119,18 +129,18 @@ std::string train_source_text(const TrainRows& r) {
     for (const int32_t f : s.fields) row += value(f);
     line(out, row + "," + text_or_throw(s.name));
   }
-  line(out, "[rallentamenti]");
+  line(out, header(RowKindId::kSlowdown));
   for (const SlowdownRow& s : r.slowdowns) {
     std::string row = keyword(RowKindId::kSlowdown);
     for (const int32_t f : s.fields) row += value(f);
     line(out, row);
   }
-  line(out, "[segnali]");
+  line(out, header(RowKindId::kSignal));
   for (; signals < r.signals.size(); ++signals) signal(r.signals[signals]);
-  line(out, "[codici]");
+  line(out, header(RowKindId::kCodeCut));
   for (const Step& c : r.code_cuts)
     line(out, keyword(RowKindId::kCodeCut) + value(c.position) + value(c.value));
-  line(out, "[fine]");
+  line(out, closing_header(SourceKind::kTrain));
   return format_source(out, SourceKind::kTrain).text;
 }
 
