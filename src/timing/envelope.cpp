@@ -65,6 +65,30 @@ void drive_pass(const Track& t, std::vector<double>& w, std::vector<Drive>& driv
   }
 }
 
+namespace {
+
+// Walks the brakings of [from, to] backward, the last first: each run of intervals where the
+// driver holds back and the speed falls (at full effort on a climb it may fall too, but that is
+// no braking), handed to on_braking(top, foot) as its first and last points. on_braking may
+// reshape the profile in front of the braking, and returns where the walk goes on (at most top).
+template <typename OnBraking>
+void each_braking_backward(const std::vector<double>& w, const std::vector<Drive>& drive,
+                           size_t from, size_t to, OnBraking on_braking) {
+  const auto braking = [&](size_t k) { return drive[k] == Drive::kHold && w[k + 1] < w[k]; };
+  size_t i = to;
+  while (i > from) {
+    if (!braking(i - 1)) {
+      --i;
+      continue;
+    }
+    size_t top = i - 1;
+    while (top > from && braking(top - 1)) --top;
+    i = std::min(top, on_braking(top, i));
+  }
+}
+
+}  // namespace
+
 void coast_before_braking(const Track& t, std::vector<double>& w, std::vector<Drive>& drive,
                           size_t from, size_t to, double brake_speed) {
   const TrainPhysics& train = *t.train;
@@ -74,21 +98,8 @@ void coast_before_braking(const Track& t, std::vector<double>& w, std::vector<Dr
   };
   // Backward from the end, so that a coasting phase found later on the route is in place before
   // the one in front of it meets the profile.
-  // Braking: the driver holds back and the speed falls (at full effort on a climb it may fall
-  // too, but that is no braking).
-  const auto braking = [&](size_t k) { return drive[k] == Drive::kHold && w[k + 1] < w[k]; };
-  size_t i = to;
-  while (i > from) {
-    // The foot of a braking: the last point of a run of braking intervals.
-    if (!braking(i - 1)) {
-      --i;
-      continue;
-    }
-    size_t top = i - 1;
-    while (top > from && braking(top - 1)) --top;
-    const size_t foot = i;
-    i = top;
-    if (!(w[top] > brake_w)) continue;
+  each_braking_backward(w, drive, from, to, [&](size_t top, size_t foot) -> size_t {
+    if (!(w[top] > brake_w)) return top;
     // Where the braking curve comes down to the brake speed the coasting ends; a braking that
     // ends above that speed is coasted whole.
     size_t end = foot;
@@ -112,14 +123,14 @@ void coast_before_braking(const Track& t, std::vector<double>& w, std::vector<Dr
       cw = before;
       --j;
     }
-    if (!met) continue;
+    if (!met) return top;
     // j is the first point on the coasting curve; the interval into it is the driver's change
     // from power or holding to coasting.
     for (size_t k = 0; k < curve_w.size(); ++k) w[end - 1 - k] = curve_w[k];
     for (size_t k = j; k < end; ++k) drive[k] = Drive::kCoast;
     drive[j - 1] = Drive::kHold;
-    i = std::min(i, j);
-  }
+    return j;
+  });
 }
 
 namespace {
@@ -166,18 +177,9 @@ struct Ramp {
 void build_up_pass(const Track& t, std::vector<double>& w, std::vector<Drive>& drive, size_t from,
                    size_t to) {
   if (!(t.brake_build_up > 0)) return;
-  const auto braking = [&](size_t k) { return drive[k] == Drive::kHold && w[k + 1] < w[k]; };
-  size_t i = to;
-  while (i > from) {
-    if (!braking(i - 1)) {
-      --i;
-      continue;
-    }
-    size_t top = i - 1;
-    while (top > from && braking(top - 1)) --top;
-    const size_t foot = i;
-    i = top;
-    if (!(w[top] > 0)) continue;
+  each_braking_backward(w, drive, from, to, [&](size_t top, size_t foot) -> size_t {
+    if (!(w[top] > 0)) return top;
+    size_t next = top;
     // The gentlest service rate along the braking, so that the ramp brakes no harder than the
     // service brake anywhere on it.
     double b = t.brake_deceleration(top);
@@ -192,10 +194,11 @@ void build_up_pass(const Track& t, std::vector<double>& w, std::vector<Drive>& d
       if (rw < w[k]) {
         w[k] = rw;
         drive[k - 1] = Drive::kHold;
-        i = std::min(i, k - 1);
+        next = std::min(next, k - 1);
       }
     }
-  }
+    return next;
+  });
 }
 
 double running_time(const Track& t, const std::vector<double>& w, size_t from, size_t to) {
