@@ -166,7 +166,8 @@ Json Server::initialize_result() const {
             {"hoverProvider", true},
             {"documentSymbolProvider", true},
             {"completionProvider", {{"resolveProvider", false}}},
-            {"documentFormattingProvider", true}}},
+            {"documentFormattingProvider", true},
+            {"codeActionProvider", {{"codeActionKinds", Json::array({"quickfix"})}}}}},
           {"serverInfo", {{"name", "scenario-tool"}, {"version", SCENARIO_VERSION}}}};
 }
 
@@ -213,6 +214,7 @@ Json Server::dispatch(const std::string& method, const Json& params, bool is_req
     return completion_at(outline_source(d.bytes, *d.kind), position_of(params));
   }
   if (method == "textDocument/formatting") return formatting_edits(source_document(params));
+  if (method == "textDocument/codeAction") return code_actions(params);
   // Other notifications ($/cancelRequest, $/setTrace, workspace changes) need nothing.
   if (!is_request) return nullptr;
   throw ProtocolError(kMethodNotFound, "no method " + method);
@@ -273,6 +275,7 @@ void Server::did_close(const Json& params) {
   // Its siblings now read the file from disk.
   const Document closed = *d;
   documents_.close(uri);
+  fixes_.erase(uri);
   stale_.erase(uri);
   mark_pair(closed);
   cleared_.insert(uri);
@@ -289,6 +292,23 @@ const Document& Server::source_document(const Json& params) const {
   }
   if (d->too_large) throw ProtocolError(kRequestFailed, too_large_text(*d));
   return *d;
+}
+
+Json Server::code_actions(const Json& params) const {
+  const Document& d = source_document(params);
+  Json out = Json::array();
+  const auto it = fixes_.find(d.uri);
+  if (it == fixes_.end() || it->second.version != d.version) return out;
+  const Json& range = params.at("range");
+  const int64_t first = range.at("start").at("line").get<int64_t>();
+  const int64_t last = range.at("end").at("line").get<int64_t>();
+  for (const Json& action : it->second.actions) {
+    const Json& r = action.at("diagnostics").at(0).at("range");
+    const int64_t from = r.at("start").at("line").get<int64_t>();
+    const int64_t to = r.at("end").at("line").get<int64_t>();
+    if (from <= last && to >= first) out.push_back(action);
+  }
+  return out;
 }
 
 void Server::mark_pair(const Document& d) {
@@ -346,6 +366,8 @@ void Server::publish_diagnostics(std::vector<Json>& out) {
     const std::vector<EditorDiagnostic> found = check_pair(*state_, g.directory, g.id, documents_);
     for (const Document* d : g.docs) {
       Json list = Json::array();
+      Fixes& fixes = fixes_[d->uri];
+      fixes = Fixes{d->version, {}};
       for (const EditorDiagnostic& e : found) {
         const bool own = e.file == d->file_name;
         bool elsewhere = false;
@@ -353,7 +375,10 @@ void Server::publish_diagnostics(std::vector<Json>& out) {
           elsewhere = elsewhere || (other != d && other->file_name == e.file);
         // A warning stays on its own source: the other one's would crowd the first line.
         const bool warning = e.severity == Severity::kWarning;
-        if (own || (!elsewhere && !warning)) list.push_back(lsp_diagnostic(e, d->text, own));
+        if (own || (!elsewhere && !warning)) {
+          list.push_back(lsp_diagnostic(e, d->text, own));
+          if (own && e.fix) fixes.actions.push_back(quick_fix(e, d->text, d->uri, list.back()));
+        }
       }
       out.push_back(publish(*d, std::move(list)));
     }

@@ -3,6 +3,7 @@
 // editor pauses, so that a burst of edits is checked once.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -41,6 +42,8 @@ class Server {
   void did_open(const Json& params);
   void did_change(const Json& params);
   void did_close(const Json& params);
+  // The quick fixes whose diagnostics touch the requested range of a document.
+  Json code_actions(const Json& params) const;
   // The open source document that a request is about; throws ProtocolError for a document
   // that is not open or not a scenario source.
   const Document& source_document(const Json& params) const;
@@ -53,6 +56,13 @@ class Server {
   Documents documents_;
   // The line source on disk beside a hovered train source, read once until it changes.
   SiblingOutlines siblings_;
+  // The quick fixes of each document's diagnostics as last published, for the version they
+  // were published for: an edit since makes them wait for the next check.
+  struct Fixes {
+    int64_t version = 0;
+    std::vector<Json> actions;
+  };
+  std::map<std::string, Fixes> fixes_;
   std::set<std::string> stale_;        // URIs whose diagnostics are to be published again
   std::set<std::string> cleared_;      // URIs closed: their diagnostics go
   std::unique_ptr<BuildState> state_;  // kept between compiles, so each compile reuses it
