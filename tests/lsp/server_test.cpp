@@ -296,42 +296,44 @@ TEST_F(ServerTest, TheLineSourcesOutlineListsItsCurvesAndBoards) {
 
 // A fault that names the row that took its block: the editor goes from the fault to that row,
 // in whichever source holds it.
-TEST_F(ServerTest, DefinitionGoesFromABlockTakenFaultToTheRowThatTookIt) {
+TEST_F(ServerTest, DefinitionGoesFromAFaultToTheRowItsMessageNames) {
   Server fresh;
   std::vector<Json> out;
   fresh.handle_body(request("initialize", Json::object()).dump(), out);
   ASSERT_EQ(out.size(), 1u);
   EXPECT_EQ(out[0]["result"]["capabilities"]["definitionProvider"], true);
 
-  const std::string first_signal = "segnale,    1850,";
   const struct {
+    const char* anchor;  // the added row goes before this row, or after it
+    bool after;
     const char* added;
+    const char* code;
     const char* holder;     // the source that holds the culprit
     const char* culprit;    // the culprit row's start
-    int culprit_character;  // where its position field begins
+    int culprit_character;  // where its position field begins; 0 for the whole row
   } cases[] = {
       // The board at 450 m took block 10 in the line source, which is not open.
-      {"segnale,     450,   1, 3, 1,  0, 0,    1,  5,6,0, 0\r\n", kLine,
-       "cartello_indicatore,  450,", 22},
+      {"segnale,    1850,", false, "segnale,     450,   1, 3, 1,  0, 0,    1,  5,6,0, 0",
+       "status 16", kLine, "cartello_indicatore,  450,", 22},
       // Two signals in one block of the train source.
-      {nullptr, kTrain, "segnale,    1850,", 12},
+      {"segnale,    1850,", true, "segnale,    1860,   1, 3, 1,  0, 0,    1,  5,6,0, 0",
+       "status 16", kTrain, "segnale,    1850,", 12},
+      // A station too close names the one it follows.
+      {"stazione,      50,", true,
+       "stazione,     600, 25,  200,  0, 0, 0,  0,1,0,  2,0,0,    0,   0, 0, 0, PROVA", "status 22",
+       kTrain, "stazione,      50,", 0},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.holder);
+    SCOPED_TRACE(c.added);
     std::string train = train_;
-    if (c.added != nullptr) {
-      train.insert(train.find(first_signal), c.added);
-    } else {
-      const size_t next = train.find('\n', train.find(first_signal)) + 1;
-      train.insert(next, "segnale,    1860,   1, 3, 1,  0, 0,    1,  5,6,0, 0\r\n");
-    }
-    const int refused =
-        c.added != nullptr ? line_of(train, first_signal) - 1 : line_of(train, "segnale,    1860,");
+    const size_t anchor = train.find(c.anchor);
+    train.insert(c.after ? train.find('\n', anchor) + 1 : anchor, std::string(c.added) + "\r\n");
+    const int refused = line_of(train, std::string(c.added).substr(0, 17));
     open(kTrain, train);
     std::map<std::string, Json> d = diagnostics();
     const Json& list = d[uri(kTrain)];
     ASSERT_FALSE(list.empty());
-    EXPECT_EQ(list[0]["code"], "status 16");
+    EXPECT_EQ(list[0]["code"], c.code);
     EXPECT_EQ(list[0]["range"]["start"]["line"], refused);
     const std::string holder_text = c.holder == std::string(kLine) ? line_ : train;
     const int culprit = line_of(holder_text, c.culprit);
