@@ -23,6 +23,9 @@ struct EditorDiagnostic {
   std::string code;        // short name: "status 9", "errore 1250", or a warning's name
   std::string message;     // Windows-1252, as the readers word it
   std::optional<Fix> fix;  // a warning's one edit that mends it
+  // The row the message names as the cause (what took a block), in the scenario's folder;
+  // its file empty when none.
+  RowOrigin culprit;
 };
 
 // A fault of the compile, as an error.
@@ -41,5 +44,10 @@ Json lsp_diagnostic(const EditorDiagnostic& d, std::string_view text, bool of_th
 // protocol's form of d, which the action names.
 Json quick_fix(const EditorDiagnostic& d, std::string_view text, const std::string& uri,
                const Json& diagnostic);
+
+// The protocol's location of a row: its line, from the given column (from 1; 0 for the line's
+// start) to the end of the line, in a document holding text (UTF-8; empty when not open, and
+// the columns are then taken as characters).
+Json row_location(const std::string& uri, std::string_view text, int32_t line, int32_t column);
 
 }  // namespace scenario::lsp

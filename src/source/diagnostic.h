@@ -41,6 +41,9 @@ struct Diagnostic {
   std::string message;  // the code's message, with the reason of a reading failure
   // A warning that has exactly one way to mend it carries it; never a fault.
   std::optional<Fix> fix;
+  // The other row that the message names as the cause (the row that placed what took a block,
+  // the station a station too close follows); its file is empty when the message names none.
+  RowOrigin culprit;
 
   bool clean() const { return kind == Kind::kStatus && code == 0; }
   bool warning() const { return kind == Kind::kWarning; }
