@@ -77,7 +77,7 @@ size_t Server::held_bytes() const {
   for (const auto& [uri, jumps] : jumps_) {
     n += uri.size();
     for (const CulpritJump& j : jumps)
-      n += sizeof j + j.location["uri"].get_ref<const std::string&>().size();
+      n += sizeof j + j.location.at("uri").get_ref<const std::string&>().size();
   }
   return n;
 }
