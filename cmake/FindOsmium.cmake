@@ -2,7 +2,7 @@
 # headers, and protozero's (libprotozero-dev) for the PBF format, are looked for here.
 # Defines Osmium_FOUND and the target Osmium::Osmium (the headers with the libraries their XML,
 # PBF and compressed formats need: expat, zlib, bzip2, threads).
-find_path(Osmium_INCLUDE_DIR osmium/osmium.hpp)
+find_path(Osmium_INCLUDE_DIR osmium/version.hpp)
 include(FindPackageHandleStandardArgs)
 find_package_handle_standard_args(Osmium REQUIRED_VARS Osmium_INCLUDE_DIR)
 mark_as_advanced(Osmium_INCLUDE_DIR)

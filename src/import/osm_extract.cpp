@@ -40,17 +40,26 @@ bool keeps_node(const Tags& tags) {
 }
 
 bool reads_key(std::string_view key) {
-  constexpr std::array<std::string_view, 20> kKeys = {
-      "railway",          "usage",
-      "service",          "name",
-      "maxspeed",         "maxspeed:forward",
-      "maxspeed:backward", "tunnel",
-      "bridge",           "tunnel:name",
-      "bridge:name",      "railway:position",
-      "railway:position:exact", "railway:signal:main",
-      "railway:signal:distant", "railway:signal:speed_limit",
-      "railway:signal:speed_limit:speed", "railway:signal:speed_limit_distant:speed",
-      "type",             "route"};
+  constexpr std::array<std::string_view, 20> kKeys = {"railway",
+                                                      "usage",
+                                                      "service",
+                                                      "name",
+                                                      "maxspeed",
+                                                      "maxspeed:forward",
+                                                      "maxspeed:backward",
+                                                      "tunnel",
+                                                      "bridge",
+                                                      "tunnel:name",
+                                                      "bridge:name",
+                                                      "railway:position",
+                                                      "railway:position:exact",
+                                                      "railway:signal:main",
+                                                      "railway:signal:distant",
+                                                      "railway:signal:speed_limit",
+                                                      "railway:signal:speed_limit:speed",
+                                                      "railway:signal:speed_limit_distant:speed",
+                                                      "type",
+                                                      "route"};
   for (std::string_view k : kKeys) {
     if (k == key) return true;
   }

@@ -35,7 +35,7 @@ struct RailNode {
 };
 
 struct OsmExtract {
-  std::vector<RailWay> ways;   // railway=rail (and the other railway tracks the path may use)
+  std::vector<RailWay> ways;    // railway=rail (and the other railway tracks the path may use)
   std::vector<RailNode> nodes;  // stations, halts, stops, crossings, signals, milestones, signs
   // The member ways of the relation asked for, in the relation's order; empty when none.
   std::vector<int64_t> relation_ways;

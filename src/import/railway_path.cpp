@@ -92,7 +92,8 @@ Graph build_graph(const OsmExtract& osm, const Box& box) {
   for (size_t w = 0; w < osm.ways.size(); ++w) {
     const RailWay& way = osm.ways[w];
     if (!is_rail(way)) continue;
-    if (std::none_of(way.points.begin(), way.points.end(), [&](GeoPoint p) { return box.holds(p); })) {
+    if (std::none_of(way.points.begin(), way.points.end(),
+                     [&](GeoPoint p) { return box.holds(p); })) {
       continue;
     }
     const double factor = cost_factor(way);
@@ -110,10 +111,14 @@ Graph build_graph(const OsmExtract& osm, const Box& box) {
 Box box_around(GeoPoint a, GeoPoint b) {
   // Half the distance again, and 30 km at least, on every side: a line rarely wanders further
   // from the straight line between its ends, and the rest of a national network stays out.
-  const double margin = std::max(30000.0, 0.5 * near_distance(a, b)) / kEarthRadius * 180 / std::numbers::pi;
-  const double lat_scale = std::cos(std::max(std::abs(a.lat), std::abs(b.lat)) * std::numbers::pi / 180 + margin * std::numbers::pi / 180);
-  return {std::min(a.lat, b.lat) - margin, std::min(a.lon, b.lon) - margin / std::max(lat_scale, 0.05),
-          std::max(a.lat, b.lat) + margin, std::max(a.lon, b.lon) + margin / std::max(lat_scale, 0.05)};
+  const double margin =
+      std::max(30000.0, 0.5 * near_distance(a, b)) / kEarthRadius * 180 / std::numbers::pi;
+  const double lat_scale =
+      std::cos(std::max(std::abs(a.lat), std::abs(b.lat)) * std::numbers::pi / 180 +
+               margin * std::numbers::pi / 180);
+  return {
+      std::min(a.lat, b.lat) - margin, std::min(a.lon, b.lon) - margin / std::max(lat_scale, 0.05),
+      std::max(a.lat, b.lat) + margin, std::max(a.lon, b.lon) + margin / std::max(lat_scale, 0.05)};
 }
 
 }  // namespace
@@ -196,12 +201,14 @@ RailPath shortest_path(const OsmExtract& osm, GeoPoint from, GeoPoint to) {
   std::reverse(path.points.begin(), path.points.end());
   std::reverse(path.nodes.begin(), path.nodes.end());
   std::reverse(path.way_of.begin(), path.way_of.end());
-  if (path.points.size() < 2) throw ImportError("the two stations lie on the same point of track", 1);
+  if (path.points.size() < 2)
+    throw ImportError("the two stations lie on the same point of track", 1);
   return path;
 }
 
 RailPath relation_path(const OsmExtract& osm, int64_t relation) {
-  if (!osm.relation_found) throw ImportError("no relation " + std::to_string(relation) + " in the file", 1);
+  if (!osm.relation_found)
+    throw ImportError("no relation " + std::to_string(relation) + " in the file", 1);
   std::unordered_map<int64_t, size_t> by_id;
   for (size_t w = 0; w < osm.ways.size(); ++w) by_id.emplace(osm.ways[w].id, w);
   RailPath path;
@@ -216,12 +223,13 @@ RailPath relation_path(const OsmExtract& osm, int64_t relation) {
       if (w.nodes.back() == end) {
         std::reverse(order.begin(), order.end());
       } else if (w.nodes.front() != end) {
-        // The first way may run the other way round: decided once the second is seen.
-        if (path.way_of.size() + 1 == path.nodes.size() && path.nodes.front() == w.nodes.front()) {
+        // The first way may run against the route: that shows only at the second.
+        const bool one_way_so_far = std::all_of(path.way_of.begin(), path.way_of.end(),
+                                                [&](size_t x) { return x == path.way_of.front(); });
+        if (one_way_so_far && path.nodes.front() == w.nodes.front()) {
           std::reverse(path.points.begin(), path.points.end());
           std::reverse(path.nodes.begin(), path.nodes.end());
-        } else if (path.nodes.front() == w.nodes.back() &&
-                   std::all_of(path.way_of.begin(), path.way_of.end(), [&](size_t x) { return x == path.way_of.front(); })) {
+        } else if (one_way_so_far && path.nodes.front() == w.nodes.back()) {
           std::reverse(path.points.begin(), path.points.end());
           std::reverse(path.nodes.begin(), path.nodes.end());
           std::reverse(order.begin(), order.end());
@@ -260,7 +268,8 @@ Heading heading(GeoPoint a, GeoPoint b) {
 }
 
 // Walks on from the path's last point for up to metres, appending; returns the metres added.
-double walk_on(const OsmExtract& osm, const std::unordered_map<int64_t, std::vector<std::pair<size_t, size_t>>>& at_node,
+double walk_on(const OsmExtract& osm,
+               const std::unordered_map<int64_t, std::vector<std::pair<size_t, size_t>>>& at_node,
                RailPath& path, double metres) {
   double added = 0;
   while (added < metres) {
@@ -276,7 +285,8 @@ double walk_on(const OsmExtract& osm, const std::unordered_map<int64_t, std::vec
         const size_t j = i + step;
         if (j >= way.nodes.size() || way.nodes[j] == path.nodes[last - 1]) continue;
         const Heading next = heading(way.points[i], way.points[j]);
-        const double straight = h.east * next.east + h.north * next.north - (cost_factor(way) > 1.5 ? 0.5 : 0);
+        const double straight =
+            h.east * next.east + h.north * next.north - (cost_factor(way) > 1.5 ? 0.5 : 0);
         if (straight > best_turn) {
           best_turn = straight;
           best_way = w;
@@ -310,7 +320,8 @@ void extend_path(const OsmExtract& osm, RailPath& path, double back, double forw
     if (!is_rail(osm.ways[w])) continue;
     const RailWay& way = osm.ways[w];
     for (size_t i = 0; i < way.nodes.size(); ++i) {
-      if (near_distance(way.points[i], ends[0]) < reach || near_distance(way.points[i], ends[1]) < reach) {
+      if (near_distance(way.points[i], ends[0]) < reach ||
+          near_distance(way.points[i], ends[1]) < reach) {
         at_node[way.nodes[i]].emplace_back(w, i);
       }
     }
@@ -327,7 +338,8 @@ void extend_path(const OsmExtract& osm, RailPath& path, double back, double forw
 
 double near_length(const RailPath& path) {
   double s = 0;
-  for (size_t i = 0; i + 1 < path.points.size(); ++i) s += near_distance(path.points[i], path.points[i + 1]);
+  for (size_t i = 0; i + 1 < path.points.size(); ++i)
+    s += near_distance(path.points[i], path.points[i + 1]);
   return s;
 }
 

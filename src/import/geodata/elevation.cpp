@@ -35,8 +35,8 @@ void ElevationModel::add(const std::string& path) {
   tile->dataset = GDALDataset::FromHandle(GDALOpen(path.c_str(), GA_ReadOnly));
   CPLPopErrorHandler();
   if (!tile->dataset) {
-    throw ElevationError(path + ": not an elevation raster GDAL can read (" +
-                         CPLGetLastErrorMsg() + ")");
+    throw ElevationError(path + ": not an elevation raster GDAL can read (" + CPLGetLastErrorMsg() +
+                         ")");
   }
   if (tile->dataset->GetRasterCount() < 1 ||
       tile->dataset->GetGeoTransform(tile->transform) != CE_None ||
@@ -85,7 +85,8 @@ std::optional<double> ElevationModel::at(GeoPoint p) const {
     }
     if (!valid) continue;
     const double fc = col - c0, fr = row - r0;
-    return (cells[0] * (1 - fc) + cells[1] * fc) * (1 - fr) + (cells[2] * (1 - fc) + cells[3] * fc) * fr;
+    return (cells[0] * (1 - fc) + cells[1] * fc) * (1 - fr) +
+           (cells[2] * (1 - fc) + cells[3] * fc) * fr;
   }
   return std::nullopt;
 }

@@ -61,7 +61,8 @@ OsmExtract read_osm(const std::string& path, int64_t relation) {
     const osmium::io::File file(path);
     Pass1 p1{out, relation, {}};
     {
-      osmium::io::Reader reader(file, osmium::osm_entity_bits::way | osmium::osm_entity_bits::relation);
+      osmium::io::Reader reader(file,
+                                osmium::osm_entity_bits::way | osmium::osm_entity_bits::relation);
       while (osmium::memory::Buffer buffer = reader.read()) {
         for (const osmium::OSMObject& o : buffer.select<osmium::OSMObject>()) {
           if (o.type() == osmium::item_type::way) {
@@ -88,7 +89,8 @@ OsmExtract read_osm(const std::string& path, int64_t relation) {
           if (n.tags().empty() || !has_railway_key(n.tags())) continue;
           Tags tags = kept_tags(n.tags());
           if (!keeps_node(tags) || !n.location().valid()) continue;
-          out.nodes.push_back({n.id(), false, {n.location().lat(), n.location().lon()}, std::move(tags)});
+          out.nodes.push_back(
+              {n.id(), false, {n.location().lat(), n.location().lon()}, std::move(tags)});
         }
       }
       reader.close();

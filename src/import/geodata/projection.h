@@ -4,13 +4,10 @@
 
 #include <memory>
 
+#include "import/alignment_fit.h"
 #include "import/osm_extract.h"
 
 namespace scenario::import {
-
-struct PlanePoint {
-  double x = 0, y = 0;  // metres east and north of the meridian's origin
-};
 
 class Projection {
  public:
