@@ -243,11 +243,12 @@ LineMap line_map(const GeneratedAlignment& a, const PlaneOnEarth& where, const L
 }
 
 void write_geotiff(const GeneratedAlignment& a, const PlaneOnEarth& where, const std::string& path,
-                   double share, double cell) {
+                   double from, double to, double cell) {
   register_gdal();
   double south = 90, north = -90, west = 180, east = -180;
-  const size_t end = static_cast<size_t>(share * (a.truth.track.size() - 1));
-  for (size_t d = 0; d <= end; d += 50) {
+  const size_t last = a.truth.track.size() - 1;
+  const size_t end = static_cast<size_t>(to * last);
+  for (size_t d = static_cast<size_t>(from * last); d <= end; d += 50) {
     const import::GeoPoint g = where.geo(a.truth.track[d]);
     south = std::min(south, g.lat), north = std::max(north, g.lat);
     west = std::min(west, g.lon), east = std::max(east, g.lon);

@@ -65,10 +65,11 @@ struct LineMap {
 LineMap line_map(const GeneratedAlignment& a, const PlaneOnEarth& where,
                  const LineMapOptions& o = {});
 
-// The terrain over the box around the first `share` of the track's length, as a GeoTIFF of
-// cell arc-seconds, or as the SRTM3 tile that holds the track's start (name "N44E011.hgt").
+// The terrain over the box around the track from the share from to the share to of its length,
+// as a GeoTIFF of cell arc-seconds, or as the SRTM3 tile that holds the track's start (name it
+// as SRTM does: "N44E011.hgt").
 void write_geotiff(const GeneratedAlignment& a, const PlaneOnEarth& where, const std::string& path,
-                   double share = 1, double cell = 1);
+                   double from = 0, double to = 1, double cell = 1);
 void write_hgt(const GeneratedAlignment& a, const PlaneOnEarth& where, const std::string& dir_path);
 
 }  // namespace scenario::testing

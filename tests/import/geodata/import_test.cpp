@@ -92,7 +92,7 @@ TEST(ImportEndToEnd, GeneratedLineMeetsTheTargets) {
   const LineMap line = line_map(a, where);
   line.map.write(dir.file("line.osm.pbf"));
   // Two rasters: a GeoTIFF over the first 60 % of the line, the SRTM tile over all of it.
-  write_geotiff(a, where, dir.file("start.tif"), 0.6);
+  write_geotiff(a, where, dir.file("start.tif"), 0, 0.6);
   write_hgt(a, where, dir.file("N44E011.hgt"));
   const import::ImportResult r = import_files(
       dir.file("line.osm.pbf"), {dir.file("start.tif"), dir.file("N44E011.hgt")}, line, where);
