@@ -1,5 +1,7 @@
 #include "lsp/editor_diagnostic.h"
 
+#include <algorithm>
+
 #include "format/cp1252.h"
 #include "lsp/text_positions.h"
 #include "source/field_stream.h"
@@ -41,6 +43,7 @@ EditorDiagnostic from_fault(const Diagnostic& d) {
   e.message = e.code;
   if (d.has_position) e.message += " at " + std::to_string(d.position) + " m";
   e.message += ": " + d.message;
+  e.culprit = d.culprit;
   return e;
 }
 
@@ -61,6 +64,23 @@ std::vector<EditorDiagnostic> faults_of(const CompileOutcome& outcome) {
   for (const Diagnostic& d : outcome.compiler_faults) out.push_back(from_fault(d));
   if (outcome.errore) out.push_back(from_fault(*outcome.errore));
   return out;
+}
+
+Json row_location(const std::string& uri, std::string_view text, int32_t line, int32_t column) {
+  const int32_t l = std::max(line, 1) - 1;
+  Position start{l, 0}, end{l, 0};
+  if (text.empty()) {
+    start.character = std::max(column, 1) - 1;
+    end.character = start.character;
+  } else {
+    const std::string_view row = utf8_line(text, l);
+    start.character = character_of_column(row, std::max(column, 1));
+    end.character = character_of_column(row, static_cast<int32_t>(row.size()) + 1);
+  }
+  return {{"uri", uri},
+          {"range",
+           {{"start", {{"line", start.line}, {"character", start.character}}},
+            {"end", {{"line", end.line}, {"character", end.character}}}}}};
 }
 
 Json lsp_diagnostic(const EditorDiagnostic& d, std::string_view text, bool of_this_document) {

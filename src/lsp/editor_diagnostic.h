@@ -21,6 +21,9 @@ struct EditorDiagnostic {
   Severity severity = Severity::kError;
   std::string code;     // short name: "status 9", "errore 1250", or a warning's name
   std::string message;  // Windows-1252, as the readers word it
+  // The row the message names as the cause (what took a block), in the scenario's folder;
+  // its file empty when none.
+  RowOrigin culprit;
 };
 
 // A fault of the compile, as an error.
@@ -33,5 +36,10 @@ std::vector<EditorDiagnostic> faults_of(const CompileOutcome& outcome);
 // The protocol's diagnostic of d in a document holding text (UTF-8). A diagnostic of another
 // file, or of no row, stands on the first line with the file named in its message.
 Json lsp_diagnostic(const EditorDiagnostic& d, std::string_view text, bool of_this_document);
+
+// The protocol's location of a row: its line, from the given column (from 1; 0 for the line's
+// start) to the end of the line, in a document holding text (UTF-8; empty when not open, and
+// the columns are then taken as characters).
+Json row_location(const std::string& uri, std::string_view text, int32_t line, int32_t column);
 
 }  // namespace scenario::lsp

@@ -73,6 +73,11 @@ size_t Server::held_bytes() const {
   size_t n = documents_.held_bytes();
   for (const std::string& uri : stale_) n += uri.size();
   for (const std::string& uri : cleared_) n += uri.size();
+  for (const auto& [uri, jumps] : jumps_) {
+    n += uri.size();
+    for (const CulpritJump& j : jumps)
+      n += sizeof j + j.location["uri"].get_ref<const std::string&>().size();
+  }
   return n;
 }
 
@@ -165,6 +170,7 @@ Json Server::initialize_result() const {
              {{"openClose", true}, {"change", 1}, {"save", {{"includeText", false}}}}},
             {"hoverProvider", true},
             {"documentSymbolProvider", true},
+            {"definitionProvider", true},
             {"completionProvider", {{"resolveProvider", false}}},
             {"documentFormattingProvider", true}}},
           {"serverInfo", {{"name", "scenario-tool"}, {"version", SCENARIO_VERSION}}}};
@@ -213,6 +219,9 @@ Json Server::dispatch(const std::string& method, const Json& params, bool is_req
     return completion_at(outline_source(d.bytes, *d.kind), position_of(params));
   }
   if (method == "textDocument/formatting") return formatting_edits(source_document(params));
+  if (method == "textDocument/definition") {
+    return definition(source_document(params), position_of(params));
+  }
   // Other notifications ($/cancelRequest, $/setTrace, workspace changes) need nothing.
   if (!is_request) return nullptr;
   throw ProtocolError(kMethodNotFound, "no method " + method);
@@ -274,6 +283,7 @@ void Server::did_close(const Json& params) {
   const Document closed = *d;
   documents_.close(uri);
   stale_.erase(uri);
+  jumps_.erase(uri);
   mark_pair(closed);
   cleared_.insert(uri);
 }
@@ -289,6 +299,15 @@ const Document& Server::source_document(const Json& params) const {
   }
   if (d->too_large) throw ProtocolError(kRequestFailed, too_large_text(*d));
   return *d;
+}
+
+Json Server::definition(const Document& d, Position at) const {
+  const auto it = jumps_.find(d.uri);
+  if (it == jumps_.end()) return nullptr;
+  for (const CulpritJump& j : it->second) {
+    if (at.line >= j.first_line && at.line <= j.last_line) return j.location;
+  }
+  return nullptr;
 }
 
 void Server::mark_pair(const Document& d) {
@@ -346,6 +365,8 @@ void Server::publish_diagnostics(std::vector<Json>& out) {
     const std::vector<EditorDiagnostic> found = check_pair(*state_, g.directory, g.id, documents_);
     for (const Document* d : g.docs) {
       Json list = Json::array();
+      std::vector<CulpritJump>& jumps = jumps_[d->uri];
+      jumps.clear();
       for (const EditorDiagnostic& e : found) {
         const bool own = e.file == d->file_name;
         bool elsewhere = false;
@@ -353,8 +374,24 @@ void Server::publish_diagnostics(std::vector<Json>& out) {
           elsewhere = elsewhere || (other != d && other->file_name == e.file);
         // A warning stays on its own source: the other one's would crowd the first line.
         const bool warning = e.severity == Severity::kWarning;
-        if (own || (!elsewhere && !warning)) list.push_back(lsp_diagnostic(e, d->text, own));
+        if (!own && (elsewhere || warning)) continue;
+        Json shown = lsp_diagnostic(e, d->text, own);
+        if (e.culprit.known()) {
+          // The culprit's row in whichever source holds it, open or on disk.
+          const Document* holder = documents_.find_file(g.directory, e.culprit.file);
+          const std::string uri =
+              holder != nullptr ? holder->uri : path_file_uri(g.directory + "/" + e.culprit.file);
+          Json location = row_location(uri, holder != nullptr ? std::string_view(holder->text) : "",
+                                       e.culprit.line, e.culprit.column);
+          shown["relatedInformation"] =
+              Json::array({{{"location", location}, {"message", "the row named in the message"}}});
+          const Json& range = shown["range"];
+          jumps.push_back({range["start"]["line"].get<int32_t>(),
+                           range["end"]["line"].get<int32_t>(), std::move(location)});
+        }
+        list.push_back(std::move(shown));
       }
+      if (jumps.empty()) jumps_.erase(d->uri);
       out.push_back(publish(*d, std::move(list)));
     }
   }

@@ -26,6 +26,9 @@ struct Diagnostic {
   int32_t row_first_line = 0;  // the lines the whole row spans; 0 when no row is known
   int32_t row_last_line = 0;
   std::string message;  // the code's message, with the reason of a reading failure
+  // The other row that the message names as the cause (the row that placed what took a block,
+  // the station a station too close follows); its file is empty when the message names none.
+  RowOrigin culprit;
 
   bool clean() const { return kind == Kind::kStatus && code == 0; }
   bool warning() const { return kind == Kind::kWarning; }
