@@ -21,7 +21,7 @@ void BM_ImportLine1000km(benchmark::State& state) {
   if (args.empty()) {
     testing::AlignmentOptions o;
     o.seed = 5;
-    o.length = 990'000;
+    o.length = 940'000;
     const testing::GeneratedAlignment a = testing::generate_alignment(o);
     const PlaneOnEarth where{40.0, 12.0};
     const testing::LineMap line = testing::line_map(a, where, {false, false});
@@ -57,33 +57,41 @@ void BM_NationalExtractRouteWays(benchmark::State& state) {
     testing::TestMap m;
     for (int line = 0; line < 400; ++line) {
       std::vector<int64_t> nodes;
-      for (int k = 0; k <= 5000; ++k) nodes.push_back(m.add_node(where.geo({-250'000.0 + 100.0 * k, 1000.0 * line})));
+      for (int k = 0; k <= 5000; ++k)
+        nodes.push_back(m.add_node(where.geo({-250'000.0 + 100.0 * k, 1000.0 * line})));
       for (size_t from = 0; from + 1 < nodes.size(); from += 100) {
-        m.ways.push_back({m.next_id++,
-                          {nodes.begin() + from, nodes.begin() + std::min(from + 101, nodes.size())},
-                          {{"railway", "rail"}, {"usage", line % 4 ? "branch" : "main"}, {"maxspeed", "120"}}});
+        m.ways.push_back(
+            {m.next_id++,
+             {nodes.begin() + from, nodes.begin() + std::min(from + 101, nodes.size())},
+             {{"railway", "rail"}, {"usage", line % 4 ? "branch" : "main"}, {"maxspeed", "120"}}});
       }
-      m.add_node(where.geo({-249'990, 1000.0 * line + 30}), {{"railway", "station"}, {"name", "Ovest " + std::to_string(line)}});
-      m.add_node(where.geo({249'990, 1000.0 * line + 30}), {{"railway", "station"}, {"name", "Est " + std::to_string(line)}});
+      m.add_node(where.geo({-249'990, 1000.0 * line + 30}),
+                 {{"railway", "station"}, {"name", "Ovest " + std::to_string(line)}});
+      m.add_node(where.geo({249'990, 1000.0 * line + 30}),
+                 {{"railway", "station"}, {"name", "Est " + std::to_string(line)}});
     }
     for (int k = 0; k < 2'000'000; ++k) {
-      m.add_node(where.geo({-250'000.0 + (k % 5000) * 100 + 50, (k / 5000) * 1000.0 + 500}), {{"building", "yes"}});
+      m.add_node(where.geo({-250'000.0 + (k % 5000) * 100 + 50, (k / 5000) * 1000.0 + 500}),
+                 {{"building", "yes"}});
     }
     for (int k = 0; k < 100'000; ++k) {
-      const int64_t a = m.add_node(where.geo({-250'000.0 + (k % 500) * 1000 + 10, (k / 500) * 2000.0 + 300}));
-      const int64_t b = m.add_node(where.geo({-250'000.0 + (k % 500) * 1000 + 900, (k / 500) * 2000.0 + 320}));
+      const int64_t a =
+          m.add_node(where.geo({-250'000.0 + (k % 500) * 1000 + 10, (k / 500) * 2000.0 + 300}));
+      const int64_t b =
+          m.add_node(where.geo({-250'000.0 + (k % 500) * 1000 + 900, (k / 500) * 2000.0 + 320}));
       m.ways.push_back({m.next_id++, {a, b}, {{"highway", "residential"}}});
     }
     // Ids in order: nodes, then ways.
-    std::sort(m.ways.begin(), m.ways.end(), [](const auto& x, const auto& y) { return x.id < y.id; });
+    std::sort(m.ways.begin(), m.ways.end(),
+              [](const auto& x, const auto& y) { return x.id < y.id; });
     m.write(dir.file("national.osm.pbf"));
     written = true;
   }
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
     const import::OsmExtract osm = import::read_osm(dir.file("national.osm.pbf"));
-    const import::RailPath path = import::shortest_path(osm, import::find_station(osm, "Ovest 200").at,
-                                                        import::find_station(osm, "Est 200").at);
+    const import::RailPath path = import::shortest_path(
+        osm, import::find_station(osm, "Ovest 200").at, import::find_station(osm, "Est 200").at);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     state.SetIterationTime(took.count());
     state.counters["railway_km"] = static_cast<double>(osm.ways.size()) * 10;

@@ -152,7 +152,9 @@ struct Work {
     assumptions.push_back(text);
   }
 
+  std::map<std::string, std::string> converted;
   std::string convert(const std::string& utf8) {
+    if (const auto it = converted.find(utf8); it != converted.end()) return it->second;
     bool transliterated = false;
     std::string out = upper_cp1252(name_to_cp1252(utf8, transliterated));
     // A comma would cut the field, and a double quote cannot be quoted.
@@ -169,7 +171,7 @@ struct Work {
 
 ImportResult import_line(const OsmExtract& osm, const RailPath& path, const Surveyor& earth,
                          const ImportSettings& settings) {
-  Work w{osm, path, earth, settings, {}, {}, {}};
+  Work w{osm, path, earth, settings, {}, {}, {}, {}};
   ImportResult& r = w.result;
 
   // The path in metres, scaled so that its length is the ellipsoid's.
@@ -350,7 +352,10 @@ ImportResult import_line(const OsmExtract& osm, const RailPath& path, const Surv
   // Gradients from the elevation along the path.
   std::vector<ElevationSample> samples;
   std::vector<Span> spans;
-  for (const Structure& s : structures) spans.push_back({s.from, s.to});
+  for (const Structure& s : structures) {
+    spans.push_back({s.from, s.to});
+    w.sources.add("pendenza", "way " + std::to_string(s.way));
+  }
   if (earth.elevation) {
     const double step = 25;
     size_t seg = 0;
@@ -395,7 +400,10 @@ ImportResult import_line(const OsmExtract& osm, const RailPath& path, const Surv
       auto v = tag(way.tags, segment_forward(i) ? "maxspeed:forward" : "maxspeed:backward");
       if (!v) v = tag(way.tags, "maxspeed");
       if (v) per_segment[i] = parse_speed(*v);
-      if (per_segment[i]) w.sources.add("indicatori_vmax", "way " + std::to_string(way.id));
+      if (per_segment[i]) {
+        w.sources.add("indicatori_vmax", "way " + std::to_string(way.id));
+        w.sources.add("velocita", "way " + std::to_string(way.id));
+      }
     }
     // A way without maxspeed keeps the speed of the way before it (of the first with one, at
     // the start); a line without any runs at 100 km/h.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <optional>
 #include <queue>
 #include <unordered_map>
 
@@ -152,8 +153,12 @@ const RailNode& find_station(const OsmExtract& osm, const std::string& name) {
   throw ImportError(line, 1);
 }
 
-RailPath shortest_path(const OsmExtract& osm, GeoPoint from, GeoPoint to) {
-  Graph g = build_graph(osm, box_around(from, to));
+namespace {
+
+// The cheapest path within box; nothing when none.
+std::optional<RailPath> path_within(const OsmExtract& osm, GeoPoint from, GeoPoint to,
+                                    const Box& box) {
+  Graph g = build_graph(osm, box);
   const size_t n = g.node_ids.size();
   const double inf = std::numeric_limits<double>::infinity();
   std::vector<double> cost(n, inf);
@@ -189,9 +194,7 @@ RailPath shortest_path(const OsmExtract& osm, GeoPoint from, GeoPoint to) {
       }
     }
   }
-  if (best_end == UINT32_MAX) {
-    throw ImportError("no railway path between the two stations along railway=rail ways", 1);
-  }
+  if (best_end == UINT32_MAX) return std::nullopt;
   RailPath path;
   for (uint32_t v = best_end; v != UINT32_MAX; v = previous[v]) {
     path.points.push_back(g.at[v]);
@@ -201,9 +204,19 @@ RailPath shortest_path(const OsmExtract& osm, GeoPoint from, GeoPoint to) {
   std::reverse(path.points.begin(), path.points.end());
   std::reverse(path.nodes.begin(), path.nodes.end());
   std::reverse(path.way_of.begin(), path.way_of.end());
-  if (path.points.size() < 2)
+  if (path.points.size() < 2) {
     throw ImportError("the two stations lie on the same point of track", 1);
+  }
   return path;
+}
+
+}  // namespace
+
+RailPath shortest_path(const OsmExtract& osm, GeoPoint from, GeoPoint to) {
+  // The box around the two stations first; a line that wanders further out, the whole network.
+  if (auto path = path_within(osm, from, to, box_around(from, to))) return *path;
+  if (auto path = path_within(osm, from, to, {-90, -180, 90, 180})) return *path;
+  throw ImportError("no railway path between the two stations along railway=rail ways", 1);
 }
 
 RailPath relation_path(const OsmExtract& osm, int64_t relation) {

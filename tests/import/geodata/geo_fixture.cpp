@@ -292,7 +292,11 @@ void write_hgt(const GeneratedAlignment& a, const PlaneOnEarth& where, const std
   OGRSpatialReference wgs84;
   wgs84.SetWellKnownGeogCS("WGS84");
   src->SetSpatialRef(&wgs84);
-  (void)src->GetRasterBand(1)->RasterIO(GF_Write, 0, 0, n, n, values.data(), n, n, GDT_Int16, 0, 0);
+  if (src->GetRasterBand(1)->RasterIO(GF_Write, 0, 0, n, n, values.data(), n, n, GDT_Int16, 0, 0) !=
+      CE_None) {
+    GDALClose(src);
+    throw std::runtime_error("cannot fill the tile " + path);
+  }
   GDALDriver* hgt = GetGDALDriverManager()->GetDriverByName("SRTMHGT");
   GDALDataset* out = hgt->CreateCopy(path.c_str(), src, FALSE, nullptr, nullptr, nullptr);
   GDALClose(src);
