@@ -7,13 +7,12 @@
 #include "decompile/source_text.h"
 #include "format/marks.h"
 #include "format/track_image.h"
+#include "line_reader/curve_classes.h"
 #include "line_reader/progressive_ordina.h"
 
 namespace scenario::decompile {
 namespace {
 
-// The curvature of the digits 1 to 6 of a curve keyword, as the line reader takes them.
-constexpr double kCurvature[] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
 // A range that marks nothing but moves the end that the next range's gap is measured from.
 constexpr MountainRow kGapBreaker{0, -1000, 0};
 
@@ -82,7 +81,7 @@ int step_class(const double* x, const double* y, int64_t m, int hint) {
   const auto fits = [&](int c) {
     if (c == 0) return x[m] == x1 + dx && y[m] == y1 + dy;
     // Left curves turn by a negative curvature; the reader's own order of operations.
-    const double k = c > 0 ? kCurvature[c - 1] : -kCurvature[-c - 1];
+    const double k = c > 0 ? kCurveClassCurvature[c - 1] : -kCurveClassCurvature[-c - 1];
     return x[m] == x1 + dx + k * dy && y[m] == y1 + dy - k * dx;
   };
   if (fits(hint)) return hint;

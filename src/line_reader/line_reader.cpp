@@ -8,6 +8,7 @@
 
 #include "format/marks.h"
 #include "format/track_image.h"
+#include "line_reader/curve_classes.h"
 #include "line_reader/line_recorders.h"
 #include "line_reader/progressive_ordina.h"
 #include "model/rounding.h"
@@ -22,21 +23,6 @@ namespace {
 
 constexpr int64_t kMaxCurveColumn = 1'000'000;
 
-// Curvature of a curve keyword: the first digit 1 to 6 found decides; "s" makes it a left
-// curve. Returns 0 when the keyword has no such digit.
-double curvature(std::string_view keyword) {
-  static constexpr double kByDigit[] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
-  double k = 0;
-  for (int d = 0; d < 6; ++d) {
-    if (contains(keyword, std::string_view(&"123456"[d], 1))) {
-      k = kByDigit[d];
-      break;
-    }
-  }
-  if (contains_ci(keyword, "s")) k = -k;
-  return k;
-}
-
 // Computes plan columns from to `to` of both axes, each from the two columns before it: straight
 // on, or (kCurved) turning by k per metre. The two previous points stay in registers; read back
 // from the table, each step waited for the store of the one before.
@@ -46,23 +32,15 @@ void plan_run(CurveTable& c, int64_t from, int64_t to, double k) {
   if (from < 2 || to > c.last_metre()) throw ReadFailure("a plan run outside the curve table");
   double* x = c.value_data(0);
   double* y = c.value_data(1);
-  double x2 = x[from - 2], x1 = x[from - 1];
-  double y2 = y[from - 2], y1 = y[from - 1];
+  PlanStep step{x[from - 2], y[from - 2], x[from - 1], y[from - 1]};
   for (int64_t m = from; m <= to; ++m) {
-    const double dx = x1 - x2;
-    const double dy = y1 - y2;
-    double nx, ny;
     if constexpr (kCurved) {
-      nx = x1 + dx + k * dy;
-      ny = y1 + dy - k * dx;
+      step.advance(k);
     } else {
-      nx = x1 + dx;
-      ny = y1 + dy;
+      step.advance_straight();
     }
-    x[m] = nx;
-    y[m] = ny;
-    x2 = x1, x1 = nx;
-    y2 = y1, y1 = ny;
+    x[m] = step.x1;
+    y[m] = step.y1;
   }
   for (int axis = 0; axis < 2; ++axis) {
     uint8_t* kinds = c.kind_data(axis);
@@ -315,7 +293,7 @@ LineReader::Body LineReader::body_kind(RowKindId id, const std::string& k, Track
     const int32_t start = scan_.number();
     const int32_t length = scan_.number();
     if (beyond_array(start)) return Body::kEnd;
-    const double kc = curvature(k);
+    const double kc = curve_keyword_curvature(k);
     if (kc == 0) {
       stop(kBadCurve);
       return Body::kStop;
