@@ -160,9 +160,11 @@ struct Work {
     // A comma would cut the field, and a double quote cannot be quoted.
     std::replace(out.begin(), out.end(), ',', ' ');
     std::replace(out.begin(), out.end(), '"', '\'');
-    if (transliterated)
+    if (transliterated) {
       assume("the name '" + utf8 + "' has letters Windows-1252 lacks: written '" +
              cp1252_to_utf8(out) + "'");
+    }
+    converted.emplace(utf8, out);
     return out;
   }
 };

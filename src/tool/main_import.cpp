@@ -95,9 +95,12 @@ int run(const std::vector<std::string>& args) {
     } else {
       for (const std::string& w : r.warnings)
         std::cerr << "scenario-tool import: warning: " << w << "\n";
-      std::cerr << "scenario-tool import: wrote " << line_path << " and " << train_path << " ("
-                << r.line.route_length << " m, " << r.train.stations.size() << " stations; "
-                << r.report["rows"].dump() << ")\n";
+      std::string rows;
+      for (const auto& [kind, entry] : r.report["rows"].items()) {
+        rows += (rows.empty() ? "" : ", ") + kind + " " + entry["rows"].dump();
+      }
+      std::cerr << "scenario-tool import: wrote " << line_path << " and " << train_path << ": "
+                << r.line.route_length << " m; rows: " << rows << "\n";
     }
   } catch (const scenario::import::ImportError& e) {
     std::cerr << "scenario-tool import: " << e.what() << std::endl;
