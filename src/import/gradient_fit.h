@@ -23,8 +23,8 @@ struct Span {
 struct GradientFitOptions {
   // Shortest stretch of one gradient, metres (the last may be shorter where the route ends).
   double min_stretch = 400;
-  // Cost of one more stretch, in squared metres of elevation residual: a new stretch must
-  // explain at least this much more of the profile than it costs.
+  // Cost of one more stretch, in squared metres of residual of the 50 m means of the
+  // elevation: a new stretch must explain at least this much more of the profile.
   double stretch_penalty = 40;
   // Steepest gradient written, per mille either way (the reader takes -100 to 155).
   int32_t max_gradient = 60;
@@ -65,8 +65,8 @@ GradientFit fit_gradients(const std::vector<ElevationSample>& samples,
                           const std::vector<Span>& spans, double route_length,
                           const GradientFitOptions& options = {});
 
-// The elevation of the written profile at a route position, metres, relative to position 0
-// (the reader's blocks: each gradient holds from block round(position / 50)).
+// The elevation of the written profile at a route position, metres, relative to position 0:
+// each row's gradient from its position to the next row's.
 double profile_elevation(const std::vector<GradientRow>& rows, double position);
 
 }  // namespace scenario

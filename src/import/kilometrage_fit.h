@@ -26,7 +26,7 @@ struct KilometrageFit {
   std::vector<ProgressiveRow> progressives;
   bool from_marks = false;  // false: no usable mark, the default progressive
   // Per mark, in the order given: the fitted kilometre minus the mark's, metres; and whether
-  // the fit set the mark aside as wrong (more than max_residual from every progressive).
+  // the fit set the mark aside as a wrong tag.
   std::vector<double> residuals;
   std::vector<bool> rejected;
   double max_residual = 0;  // greatest |residual| of the marks kept, metres
@@ -34,10 +34,14 @@ struct KilometrageFit {
   bool merged = false;
 };
 
-// Fits up to three progressives. Marks in any order; a mark more than reject_distance metres
-// from every line through its neighbours is taken as a wrong tag and set aside; a jump of the
-// kilometre between neighbouring marks starts the next progressive, at the multiple of 50
-// halfway between them. Throws std::invalid_argument for a non-finite value.
+// Fits up to three progressives. Marks in any order. Two marks agree when the kilometre of
+// one, carried along the route at one metre per metre (up or down), meets the other's within
+// reject_distance. A mark that agrees with neither neighbour while they agree with each other
+// is a wrong tag, set aside; any other disagreement is a jump, which starts the next
+// progressive at the first mark of the new kilometrage rounded down to a multiple of 50. A
+// single mark gives a rising progressive. Without marks, the all-zero progressive, which the
+// readers take as the route position itself. Throws std::invalid_argument for a non-finite
+// value.
 KilometrageFit fit_kilometrage(const std::vector<KilometreMark>& marks, double route_length,
                                double reject_distance = 200);
 

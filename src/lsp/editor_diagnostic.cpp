@@ -55,6 +55,7 @@ EditorDiagnostic from_warning(const Diagnostic& d) {
   e.severity = Severity::kWarning;
   e.code = std::string(d.name());
   e.message = d.message;
+  e.fix = d.fix;
   return e;
 }
 
@@ -111,6 +112,24 @@ Json lsp_diagnostic(const EditorDiagnostic& d, std::string_view text, bool of_th
           {"code", d.code},
           {"source", "scenario"},
           {"message", cp1252_to_utf8(message)}};
+}
+
+Json quick_fix(const EditorDiagnostic& d, std::string_view text, const std::string& uri,
+               const Json& diagnostic) {
+  if (!d.fix) return nullptr;
+  const Fix& f = *d.fix;
+  const auto place = [&](int32_t line, int32_t column) {
+    const std::string_view l = utf8_line(text, line - 1);
+    return Json{{"line", line - 1}, {"character", character_of_column(l, column)}};
+  };
+  Json edit = {
+      {"range", {{"start", place(f.line, f.column)}, {"end", place(f.end_line, f.end_column)}}},
+      {"newText", cp1252_to_utf8(f.text)}};
+  return {{"title", cp1252_to_utf8(f.title)},
+          {"kind", "quickfix"},
+          {"diagnostics", Json::array({diagnostic})},
+          {"isPreferred", true},
+          {"edit", {{"changes", {{uri, Json::array({std::move(edit)})}}}}}};
 }
 
 }  // namespace scenario::lsp

@@ -73,10 +73,11 @@ size_t Server::held_bytes() const {
   size_t n = documents_.held_bytes();
   for (const std::string& uri : stale_) n += uri.size();
   for (const std::string& uri : cleared_) n += uri.size();
+  for (const auto& [uri, fixes] : fixes_) n += uri.size() + fixes.bytes;
   for (const auto& [uri, jumps] : jumps_) {
     n += uri.size();
     for (const CulpritJump& j : jumps)
-      n += sizeof j + j.location["uri"].get_ref<const std::string&>().size();
+      n += sizeof j + j.location.at("uri").get_ref<const std::string&>().size();
   }
   return n;
 }
@@ -172,7 +173,8 @@ Json Server::initialize_result() const {
             {"documentSymbolProvider", true},
             {"definitionProvider", true},
             {"completionProvider", {{"resolveProvider", false}}},
-            {"documentFormattingProvider", true}}},
+            {"documentFormattingProvider", true},
+            {"codeActionProvider", {{"codeActionKinds", Json::array({"quickfix"})}}}}},
           {"serverInfo", {{"name", "scenario-tool"}, {"version", SCENARIO_VERSION}}}};
 }
 
@@ -219,6 +221,7 @@ Json Server::dispatch(const std::string& method, const Json& params, bool is_req
     return completion_at(outline_source(d.bytes, *d.kind), position_of(params));
   }
   if (method == "textDocument/formatting") return formatting_edits(source_document(params));
+  if (method == "textDocument/codeAction") return code_actions(params);
   if (method == "textDocument/definition") {
     return definition(source_document(params), position_of(params));
   }
@@ -282,6 +285,7 @@ void Server::did_close(const Json& params) {
   // Its siblings now read the file from disk.
   const Document closed = *d;
   documents_.close(uri);
+  fixes_.erase(uri);
   stale_.erase(uri);
   jumps_.erase(uri);
   mark_pair(closed);
@@ -299,6 +303,23 @@ const Document& Server::source_document(const Json& params) const {
   }
   if (d->too_large) throw ProtocolError(kRequestFailed, too_large_text(*d));
   return *d;
+}
+
+Json Server::code_actions(const Json& params) const {
+  const Document& d = source_document(params);
+  Json out = Json::array();
+  const auto it = fixes_.find(d.uri);
+  if (it == fixes_.end() || it->second.version != d.version) return out;
+  const Json& range = params.at("range");
+  const int64_t first = range.at("start").at("line").get<int64_t>();
+  const int64_t last = range.at("end").at("line").get<int64_t>();
+  for (const Json& action : it->second.actions) {
+    const Json& r = action.at("diagnostics").at(0).at("range");
+    const int64_t from = r.at("start").at("line").get<int64_t>();
+    const int64_t to = r.at("end").at("line").get<int64_t>();
+    if (from <= last && to >= first) out.push_back(action);
+  }
+  return out;
 }
 
 Json Server::definition(const Document& d, Position at) const {
@@ -365,6 +386,8 @@ void Server::publish_diagnostics(std::vector<Json>& out) {
     const std::vector<EditorDiagnostic> found = check_pair(*state_, g.directory, g.id, documents_);
     for (const Document* d : g.docs) {
       Json list = Json::array();
+      Fixes& fixes = fixes_[d->uri];
+      fixes = Fixes{d->version, {}, 0};
       std::vector<CulpritJump>& jumps = jumps_[d->uri];
       jumps.clear();
       for (const EditorDiagnostic& e : found) {
@@ -389,9 +412,14 @@ void Server::publish_diagnostics(std::vector<Json>& out) {
           jumps.push_back({range["start"]["line"].get<int32_t>(),
                            range["end"]["line"].get<int32_t>(), std::move(location)});
         }
+        if (own && e.fix) {
+          fixes.actions.push_back(quick_fix(e, d->text, d->uri, shown));
+          fixes.bytes += fixes.actions.back().dump().size();
+        }
         list.push_back(std::move(shown));
       }
       if (jumps.empty()) jumps_.erase(d->uri);
+      if (fixes.actions.empty()) fixes_.erase(d->uri);
       out.push_back(publish(*d, std::move(list)));
     }
   }

@@ -42,6 +42,8 @@ class Server {
   void did_open(const Json& params);
   void did_change(const Json& params);
   void did_close(const Json& params);
+  // The quick fixes whose diagnostics touch the requested range of a document.
+  Json code_actions(const Json& params) const;
   // The open source document that a request is about; throws ProtocolError for a document
   // that is not open or not a scenario source.
   const Document& source_document(const Json& params) const;
@@ -64,6 +66,14 @@ class Server {
   Documents documents_;
   // The line source on disk beside a hovered train source, read once until it changes.
   SiblingOutlines siblings_;
+  // The quick fixes of each document's diagnostics as last published, for the version they
+  // were published for: an edit since makes them wait for the next check.
+  struct Fixes {
+    int64_t version = 0;
+    std::vector<Json> actions;
+    size_t bytes = 0;  // their text, for the memory bound
+  };
+  std::map<std::string, Fixes> fixes_;
   std::set<std::string> stale_;    // URIs whose diagnostics are to be published again
   std::set<std::string> cleared_;  // URIs closed: their diagnostics go
   // By URI, the diagnostics last published there that name a culprit row.

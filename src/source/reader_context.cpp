@@ -12,6 +12,7 @@ bool ReaderContext::open(const std::string& name) {
   row_line = 0;
   std::optional<std::string> text = sources.load(name);
   if (!text) return false;
+  empty_source = text->find_first_not_of(" \t\r\n") == std::string::npos;
   stream.emplace(std::move(*text));
   return true;
 }

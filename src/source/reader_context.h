@@ -44,6 +44,8 @@ struct ReaderContext {
   // The source being read now, and its file name for reports.
   std::optional<FieldStream> stream;
   std::string file_name;
+  // The source being read holds nothing but blanks and line ends.
+  bool empty_source = false;
   // Line of the keyword field of the row being read.
   int32_t row_line = 0;
   // The next free board slot, which station slots must stay below.

@@ -153,6 +153,46 @@ TEST_F(ServerTest, WarningsStandOnTheirOwnSourceBesideTheFaults) {
   EXPECT_EQ(d[uri(kLine)], Json::array());
 }
 
+// A misspelt keyword's quick fix, applied as the editor applies it, leaves a clean source.
+TEST_F(ServerTest, AQuickFixMendsAMisspeltKeyword) {
+  std::string line = line_;
+  const size_t at = line.find("pendenza,  1150");
+  line.replace(at, 8, "pendanza");
+  const int row = line_of(line, "pendanza");
+  open(kLine, line);
+  std::map<std::string, Json> d = diagnostics();
+  ASSERT_EQ(d[uri(kLine)].size(), 1u) << d[uri(kLine)].dump();
+  const Json params = {
+      {"textDocument", {{"uri", uri(kLine)}}},
+      {"range",
+       {{"start", {{"line", row}, {"character", 3}}}, {"end", {{"line", row}, {"character", 3}}}}},
+      {"context", {{"diagnostics", d[uri(kLine)]}}}};
+  const Json actions = ask("textDocument/codeAction", params)["result"];
+  ASSERT_EQ(actions.size(), 1u) << actions.dump();
+  EXPECT_EQ(actions[0]["title"], "write 'pendenza'");
+  EXPECT_EQ(actions[0]["kind"], "quickfix");
+  EXPECT_EQ(actions[0]["diagnostics"][0]["code"], "unknown-keyword");
+  const Json& edits = actions[0]["edit"]["changes"][uri(kLine)];
+  ASSERT_EQ(edits.size(), 1u);
+  const Json& range = edits[0]["range"];
+  EXPECT_EQ(range["start"]["line"], row);
+  EXPECT_EQ(range["end"]["line"], row);
+  // Apply it: the line is ASCII, so characters are bytes.
+  const size_t start = line.rfind('\n', at) + 1;
+  const size_t from = start + range["start"]["character"].get<size_t>();
+  const size_t to = start + range["end"]["character"].get<size_t>();
+  line.replace(from, to - from, edits[0]["newText"].get<std::string>());
+  EXPECT_EQ(line, line_);
+  // None away from the warning's row, and none for a version the fixes were not made for.
+  Json elsewhere = params;
+  elsewhere["range"]["start"]["line"] = elsewhere["range"]["end"]["line"] = row + 2;
+  EXPECT_EQ(ask("textDocument/codeAction", elsewhere)["result"], Json::array());
+  change(kLine, line);
+  EXPECT_EQ(ask("textDocument/codeAction", params)["result"], Json::array());
+  d = diagnostics();
+  EXPECT_EQ(d[uri(kLine)], Json::array());
+}
+
 TEST_F(ServerTest, AFaultOfTheOtherSourceGoesWhereItIsOpen) {
   std::string train = train_;
   const std::string station = "stazione,      50,";

@@ -138,6 +138,16 @@ GeneratedAlignment generate_alignment(const AlignmentOptions& options) {
     d += uniform(rng, 3000, 12000);
   }
 
+  // A tunnel is driven on one grade: the profile runs straight between its portals.
+  for (const Span& tunnel : g.tunnels) {
+    const size_t a = static_cast<size_t>(tunnel.from), b = static_cast<size_t>(tunnel.to);
+    const double grade = (t.elevation[b] - t.elevation[a]) / static_cast<double>(b - a);
+    for (size_t m = a; m <= b; ++m) {
+      t.elevation[m] = t.elevation[a] + grade * static_cast<double>(m - a);
+      t.gradient[m] = 1000 * grade;
+    }
+  }
+
   // Stations every 6 to 15 km, some off the track; the kilometre jumps at the one nearest the
   // middle.
   for (double d = uniform(rng, 500, 3000); d < static_cast<double>(metres) - 500;
@@ -228,10 +238,10 @@ double GeneratedAlignment::terrain(double distance, double lateral) const {
   double z = truth.elevation[m];
   // Embankments and cuttings of a few metres, from the seed.
   const double s = static_cast<double>(seed % 1000);
-  z += 2.0 * std::sin(d / 410 + s) + 1.5 * std::sin(d / 1330 + 2 * s);
+  z += 0.8 * std::sin(d / 230 + s) + 0.6 * std::sin(d / 1330 + 2 * s);
   for (const Span& tunnel : tunnels) {
     const double len = tunnel.to - tunnel.from;
-    const double f = (d - tunnel.from + 100) / (len + 200);  // a hill a little wider
+    const double f = (d - tunnel.from) / len;  // the hill meets the track at the portals
     if (f > 0 && f < 1) z += (20 + 0.1 * len) * std::sin(std::numbers::pi * f);
   }
   for (const Span& bridge : bridges) {
