@@ -272,7 +272,9 @@ class Linter : public RowWarner {
         on_block(r, 0, false);
         past_end(r, 0);
         const int64_t v = r.number(1);
-        if (v % 5 != 0) {
+        if (v % 5 != 0 && !wanted(kRoundedValue)) {
+          count(kRoundedValue);
+        } else if (v % 5 != 0) {
           const std::string kept = std::to_string(round_to_int(static_cast<double>(v) / 5) * 5);
           warn(kRoundedValue, r, 1,
                "a speed limit of " + std::to_string(v) + " km/h is kept as " + kept +
@@ -383,6 +385,11 @@ class Linter : public RowWarner {
   void on_block(const LintRow& r, size_t value, bool block_after) {
     const int64_t p = r.number(value);
     if (p % kBlock == 0) return;
+    // Past the cap only counted: a source of a million such rows composes no million messages.
+    if (!wanted(kRoundedValue)) {
+      count(kRoundedValue);
+      return;
+    }
     const double q = static_cast<double>(p) / kBlock + (block_after ? 1 : 0);
     const int64_t placed = (round_to_int(q) - (block_after ? 1 : 0)) * kBlock;
     warn(kRoundedValue, r, value,
