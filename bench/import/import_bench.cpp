@@ -21,7 +21,7 @@ void BM_ImportLine1000km(benchmark::State& state) {
   if (args.empty()) {
     testing::AlignmentOptions o;
     o.seed = 5;
-    o.length = 940'000;
+    o.length = 980'000;
     const testing::GeneratedAlignment a = testing::generate_alignment(o);
     const PlaneOnEarth where{40.0, 12.0};
     const testing::LineMap line = testing::line_map(a, where, {false, false});

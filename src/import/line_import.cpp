@@ -32,6 +32,8 @@ constexpr double kTrackNodeReach = 15;
 constexpr int32_t kBlock = 50;
 // The general table's slots shared by boards (80 down) and stations (1 up).
 constexpr size_t kSharedSlots = 80;
+// Stations kept at most, so that twenty slots remain for the boards.
+constexpr size_t kMaxStations = 60;
 
 int32_t round_to(double metres, int32_t step) {
   return static_cast<int32_t>(std::lround(metres / step)) * step;
@@ -260,6 +262,44 @@ ImportResult import_line(const OsmExtract& osm, const RailPath& path, const Surv
   if (first >= last)
     throw ImportError("the destination does not lie after the origin along the path", 1);
   stations = std::vector<PlacedStation>(stations.begin() + first, stations.begin() + last + 1);
+  // The general table holds stations and boards in 80 slots: past kMaxStations, the ends and the
+  // stations named by --stop stay, and of the rest an even choice along the line.
+  if (stations.size() > kMaxStations) {
+    std::vector<bool> keep(stations.size(), false);
+    keep.front() = keep.back() = true;
+    size_t kept = 2;
+    for (size_t i = 1; i + 1 < stations.size(); ++i) {
+      for (const std::string& name : settings.stops) {
+        bool transliterated = false;
+        if (!keep[i] && kept < kMaxStations &&
+            upper_cp1252(name_to_cp1252(name, transliterated)) == stations[i].name) {
+          keep[i] = true;
+          ++kept;
+        }
+      }
+    }
+    const size_t room = kMaxStations - kept;
+    const size_t rest = stations.size() - kept;
+    size_t taken_so_far = 0, seen = 0;
+    for (size_t i = 1; i + 1 < stations.size(); ++i) {
+      if (keep[i]) continue;
+      // The seen-th of rest stations is kept when it crosses the next share of room.
+      if ((seen + 1) * room / rest > taken_so_far) {
+        keep[i] = true;
+        ++taken_so_far;
+      }
+      ++seen;
+    }
+    std::vector<PlacedStation> chosen_few;
+    for (size_t i = 0; i < stations.size(); ++i) {
+      if (keep[i]) chosen_few.push_back(stations[i]);
+    }
+    w.assume(std::to_string(stations.size() - chosen_few.size()) + " of the " +
+             std::to_string(stations.size()) +
+             " stations on the route left out: the general table holds " +
+             std::to_string(kMaxStations) + " beside the boards");
+    stations = std::move(chosen_few);
+  }
   const double destination_position = stations.back().position;
   int32_t route_length =
       static_cast<int32_t>(std::min<double>(destination_position + kRunOut, curves.route_end));
@@ -539,7 +579,8 @@ ImportResult import_line(const OsmExtract& osm, const RailPath& path, const Surv
   }
   std::stable_sort(boards.begin(), boards.end(),
                    [](const auto& a, const auto& b) { return a.priority < b.priority; });
-  const size_t board_room = kSharedSlots - std::min(kSharedSlots, stations.size());
+  // Station slots must stay below the next free board slot: one slot more is kept free.
+  const size_t board_room = kSharedSlots - 2 - std::min(kSharedSlots - 2, stations.size());
   size_t dropped = 0;
   for (const Board& b : boards) {
     const int32_t q = free_position(b.position, 1);
