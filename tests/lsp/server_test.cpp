@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ctime>
 #include <iostream>
 
 #include "format/cp1252.h"
@@ -858,12 +859,13 @@ TEST(ServerTiming, DiagnosticsOfAThousandKilometreSourceWithin150Milliseconds) {
           {"contentChanges", Json::array({{{"text", g.line + (run % 2 ? " " : "")}}})}}}};
     const std::string body = change.dump();
     out.clear();
-    const auto start = std::chrono::steady_clock::now();
+    // Processor time, not wall time: a loaded machine must not fail the test, a slower server
+    // must.
+    const std::clock_t start = std::clock();
     server.handle_body(body, out);
     server.publish_diagnostics(out);
-    const auto ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start);
-    best = std::min(best, ms.count());
+    const double ms = 1000.0 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
+    best = std::min(best, ms);
     ASSERT_EQ(out.size(), 1u);
     EXPECT_EQ(out[0]["params"]["diagnostics"], Json::array()) << out[0].dump();
   }
