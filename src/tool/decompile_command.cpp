@@ -32,6 +32,8 @@ std::string load(const std::string& path, FileKind kind) {
   }
 }
 
+}  // namespace
+
 // Where a source of this path is written: the path itself when nothing stands there, and with
 // --force the file it names, through a link as fmt writes. Anything else at the path (an
 // author's source unforced, a link to nothing, a folder or a device) is refused before a
@@ -40,24 +42,25 @@ std::string source_target(const std::string& path, bool force) {
   struct stat st;
   if (::lstat(path.c_str(), &st) != 0) {
     if (errno == ENOENT) return path;
-    throw Failure{path + ": " + std::strerror(errno)};
+    throw std::runtime_error(path + ": " + std::strerror(errno));
   }
   struct stat named;
   if (::stat(path.c_str(), &named) != 0) {
     if (S_ISLNK(st.st_mode) && errno == ENOENT) {
-      throw Failure{path + ": a symbolic link to nothing stands at that name: not replaced"};
+      throw std::runtime_error(path +
+                               ": a symbolic link to nothing stands at that name: not replaced");
     }
-    throw Failure{path + ": " + std::strerror(errno)};
+    throw std::runtime_error(path + ": " + std::strerror(errno));
   }
-  if (!S_ISREG(named.st_mode)) throw Failure{path + ": not a regular file: not replaced"};
-  if (!force) throw Failure{path + ": a source of that name exists; give --force to replace it"};
+  if (!S_ISREG(named.st_mode))
+    throw std::runtime_error(path + ": not a regular file: not replaced");
+  if (!force)
+    throw std::runtime_error(path + ": a source of that name exists; give --force to replace it");
   std::error_code ec;
   const std::filesystem::path target = std::filesystem::canonical(path, ec);
-  if (ec) throw Failure{path + ": " + ec.message()};
+  if (ec) throw std::runtime_error(path + ": " + ec.message());
   return target.string();
 }
-
-}  // namespace
 
 CommandLine decompile_command_line() {
   CommandLine c("decompile",

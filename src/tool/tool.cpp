@@ -12,6 +12,7 @@
 #include "tool/emit_command.h"
 #include "tool/explain_command.h"
 #include "tool/fmt_command.h"
+#include "tool/import_command.h"
 #include "tool/inspect_command.h"
 #include "tool/lsp_command.h"
 #include "tool/plot_command.h"
@@ -38,6 +39,7 @@ const Command kCommands[] = {
     {"emit", emit_command_line, emit_command},
     {"explain", explain_command_line, explain_command},
     {"fmt", fmt_command_line, fmt_command},
+    {"import", import_command_line, import_command},
     {"inspect", inspect_command_line, [](const auto& a) { return inspect_command(a); }},
     {"lsp", lsp_command_line, lsp_command},
     {"plot", plot_command_line, [](const auto& a) { return plot_command(a); }},

@@ -14,7 +14,7 @@ set(rank_driver 6)
 set(rank_inspect 6)
 set(rank_decompile 6)
 set(rank_lsp 6)
-set(rank_import 6)
+set(rank_import 7)
 set(rank_documents 7)
 set(rank_tool 8)
 

@@ -9,7 +9,8 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 failures=0
 for case in nlohmann_json:nlohmann-json3-dev CLI11:libcli11-dev GTest:libgtest-dev \
-    benchmark:libbenchmark-dev; do
+    benchmark:libbenchmark-dev Osmium:libosmium2-dev Protozero:libprotozero-dev EXPAT:libexpat1-dev \
+    BZip2:libbz2-dev ZLIB:zlib1g-dev GeographicLib:libgeographiclib-dev GDAL:libgdal-dev; do
   package="${case%%:*}"
   debian="${case#*:}"
   "$cmake" -S "$src" -B "$work/$package" -G Ninja -DSCENARIO_BUILD_BENCH=ON \
