@@ -21,6 +21,7 @@ CompileOutcome compile(BuildState& state, SourceStore& sources, int32_t build_fl
   outcome.read_status =
       make_diagnostic(Diagnostic::Kind::kStatus, state.read_status, state.read_status_position,
                       read.status_origin, read.failure_reason, &read.texts);
+  outcome.read_status.culprit = read.culprit;
   outcome.status = outcome.read_status;
   // Without a route length there is no track to stamp and no file to write.
   if (!state.track.exists()) return outcome;

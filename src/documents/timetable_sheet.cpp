@@ -127,9 +127,11 @@ std::vector<std::string> header(const SheetInput& s, std::vector<std::string>& w
       std::string(kUnderline),
   };
   put(rows[4], 5, "TRENO n." + fitted(s.id.train, 16 - 8, "the train number", warnings));
-  put(rows[4], 41, "da: " + fitted(origin, 21, "the origin's name in the header", warnings));
+  put(rows[4], 41,
+      "da: " + fitted(origin, kSheetHeaderNameWidth, "the origin's name in the header", warnings));
   put(rows[5], 42,
-      "a: " + fitted(destination, 21, "the destination's name in the header", warnings));
+      "a: " + fitted(destination, kSheetHeaderNameWidth, "the destination's name in the header",
+                     warnings));
   put(rows[4], 72, "V" + std::to_string(static_cast<int>(std::lround(top))));
   put(rows[5], 73, std::to_string(static_cast<int>(std::lround(s.in.brake_percent))) + "%");
   // The blocked mass: the train model's mass braked at the scenario's percentage, to 10 t.

@@ -4,6 +4,7 @@
 
 #include "documents/document.h"
 #include "documents/route_facts.h"
+#include "format/document_widths.h"
 #include "model/identity.h"
 #include "timing/running_time.h"
 
@@ -21,7 +22,7 @@ struct SheetInput {
 // progressive, "No Rs" speed, location, time, recovery margin. A station's name starts at the
 // location cell's second character and keeps a blank before the bar.
 inline constexpr size_t kSheetRowWidth = 83;
-inline constexpr size_t kSheetNameWidth = 26;
+inline constexpr size_t kSheetNameWidth = kSheetStationNameWidth;
 
 Document timetable_sheet(const SheetInput& input);
 

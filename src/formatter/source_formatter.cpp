@@ -141,11 +141,11 @@ std::optional<std::string> format_row(std::string_view line, const LineFacts& f)
     previous = v;
     const std::string_view value = text(v);
     if (clock) {
-      // The emitter's clock row: runs of 15 and 12 blanks between the numbers, one after them.
+      // The emitter's clock row: runs of 15 and 12 blanks between the numbers. The blank it
+      // writes after them is dropped, as editors trim it: the reader ends a number at a blank.
       static constexpr size_t kClockBlanks[] = {0, 15, 12};
       if (i == 0) out.append(",").append(static_cast<size_t>(form[0].blanks), ' ');
       out.append(kClockBlanks[i], ' ').append(value);
-      if (i + 1 == f.values.size()) out += ' ';
       continue;
     }
     const ValueForm& vf = form[i];
@@ -202,7 +202,15 @@ FormattedSource format_source(std::string_view text, SourceKind kind) {
     } else if (f.kind != nullptr && line_no > facts.general_line) {
       formatted = format_row(line, f);
     }
-    out += formatted ? *formatted : std::string(line);
+    if (formatted) {
+      out += *formatted;
+    } else {
+      // A line kept as it stands still loses its trailing blanks: outside quotes the readers
+      // end every field before them.
+      size_t last = line.size();
+      while (last > 0 && is_blank(line[last - 1])) --last;
+      out.append(line.substr(0, last));
+    }
     out += "\r\n";
   }
   return result;

@@ -48,18 +48,20 @@ void print_json(const CurveView& v, std::ostream& out) {
   j["cells_per_axis"] = {
       {"integer", s.int16_cells}, {"double", s.double_cells}, {"empty", s.empty_cells}};
   if (s.has_points) {
+    // Values of the file's cells, which go out exactly; the curves' estimates below are rounded
+    // to what a plan sampled every metre can tell.
     j["extent"] = {{"x", {json_number(s.min_x), json_number(s.max_x)}},
                    {"y", {json_number(s.min_y), json_number(s.max_y)}}};
   } else {
     j["extent"] = nullptr;
   }
-  j["total_turn_degrees"] = json_number(s.total_turn_degrees);
+  j["total_turn_degrees"] = json_number(s.total_turn_degrees, 6);
   j["curves"] = JsonObject::array();
   for (const PlanCurve& c : s.curves) {
     j["curves"].push_back({{"start", c.start},
                            {"length", c.length},
-                           {"radius", json_number(c.radius)},
-                           {"turn_degrees", json_number(c.turn_degrees)}});
+                           {"radius", json_number(c.radius, 3)},
+                           {"turn_degrees", json_number(c.turn_degrees, 6)}});
   }
   write_open_object(j, out);
   // Each cell as [tag] when empty or [tag, value]: axis 0 first, then axis 1, metre by metre.

@@ -1,5 +1,6 @@
 #include "inspect/json_text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -18,6 +19,19 @@ JsonObject json_number(double v) {
   std::snprintf(buf, sizeof buf, "0x%016llx", static_cast<unsigned long long>(u));
   return JsonObject(buf);
 }
+
+double json_decimal(double v, int places) {
+  static constexpr double kScale[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+  const double scale = kScale[std::clamp(places, 0, 9)];
+  const double scaled = std::round(v * scale);
+  // The quotient of two whole numbers that doubles hold exactly is the double nearest the
+  // decimal; a product (round(v / 0.01) * 0.01) is not, and prints its binary error.
+  if (!std::isfinite(scaled) || std::abs(scaled) >= 9007199254740992.0) return v;
+  if (scaled == 0) return 0;  // no "-0.0" for a small negative value
+  return scaled / scale;
+}
+
+JsonObject json_number(double v, int places) { return json_number(json_decimal(v, places)); }
 
 void write_open_object(const JsonObject& head, std::ostream& out) {
   const std::string text = head.dump();

@@ -15,8 +15,17 @@ using JsonObject = nlohmann::ordered_json;
 JsonObject json_text(std::string_view cp1252);
 
 // A double as a JSON number; non-finite values, which JSON cannot hold, go out as their bit
-// pattern in a string.
+// pattern in a string. For values read from a file, which go out exactly.
 JsonObject json_number(double v);
+
+// A computed value at the precision it is computed to: the double nearest v rounded to `places`
+// decimals, which the JSON writer (shortest form that reads back the same) prints as that
+// decimal: 63.69, never 63.690000000000005. A value too large for the rounding to mean anything,
+// or one not finite, is returned as it is.
+double json_decimal(double v, int places);
+
+// json_number of json_decimal(v, places).
+JsonObject json_number(double v, int places);
 
 // Writes `head` without its closing brace, so that a large member can follow as a stream; the
 // caller writes `,"name":` and the member, then the brace.

@@ -248,6 +248,22 @@ std::string station_label(const GeneralEntry& e) {
   return e.long4 != 0 ? name + "  " + scheduled_text(e.long4) : name;
 }
 
+// Stations in the order their names are placed: the ends of the run, then the timed stops,
+// then the rest, each group in route order.
+std::vector<int> by_priority(const GeneralTable& g, const std::vector<int>& stations) {
+  std::vector<int> out;
+  const auto rank = [&](size_t i) {
+    if (i == 0 || i + 1 == stations.size()) return 0;
+    return g[stations[i]].long4 != 0 ? 1 : 2;
+  };
+  for (int r = 0; r < 3; ++r) {
+    for (size_t i = 0; i < stations.size(); ++i) {
+      if (rank(i) == r) out.push_back(stations[i]);
+    }
+  }
+  return out;
+}
+
 void draw_plan(Svg& svg, const PlotInput& in, const RouteData& route, const PlanView& v,
                const std::vector<int64_t>& route_metres, const std::vector<int64_t>& run_out) {
   svg.rect(kLeft, v.top, kPlotWidth, v.height, "fill=\"#fbfcfd\" stroke=" + colour(kAxisColour));
@@ -324,22 +340,39 @@ void draw_plan(Svg& svg, const PlotInput& in, const RouteData& route, const Plan
                "fill=\"white\" stroke=" + colour(kRouteColour) + " stroke-width=\"2\"");
   }
 
-  // Stations: a dot at the station's metre, the name beside the track, alternating sides.
+  // Stations: a dot at the station's metre, the name beside the track and off it: every
+  // candidate place is tried against the route's line, the dots, the north arrow, the scale
+  // bar and the names placed before; a name with no room is left to the dot's tooltip.
   const int64_t last = t.last_metre();
-  struct Box {
-    double x0, y0, x1, y1;
-    bool meets(const Box& o) const { return x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1; }
+  LabelSpace space(kLeft + 2, v.top + 2, kRight - 2, v.top + v.height - 2);
+  space.block(text_box(kRight - 28, v.top + 30, 40, 50, Anchor::kMiddle));  // north arrow
+  space.block(text_box(kLeft + 16, v.top + v.height - 8, kPlotWidth / 6 + 20, 24, Anchor::kStart));
+  for (const std::vector<int64_t>* line : {&route_metres, &run_out}) {
+    for (size_t i = 1; i < line->size(); ++i) {
+      const int64_t m0 = (*line)[i - 1], m1 = (*line)[i];
+      space.block_segment(v.x(t.value(m0, 0), t.value(m0, 1)), v.y(t.value(m0, 0), t.value(m0, 1)),
+                          v.x(t.value(m1, 0), t.value(m1, 1)), v.y(t.value(m1, 0), t.value(m1, 1)));
+    }
+  }
+  const auto at = [&](int64_t k) {
+    return std::pair{v.x(t.value(k, 0), t.value(k, 1)), v.y(t.value(k, 0), t.value(k, 1))};
   };
-  std::vector<Box> names;
-  int index = 0;
-  for (int slot : route.stations) {
+  const auto on_plan = [&](int slot) {
     const int64_t m = in.general[slot].long3;
+    return m >= 0 && m <= last && has_point(t, m);
+  };
+  for (int slot : route.stations) {
+    if (!on_plan(slot)) continue;
+    const auto [px, py] = at(in.general[slot].long3);
+    space.block(text_box(px, py + 5, 10, 12.5, Anchor::kMiddle));
+  }
+  int index = 0;
+  for (int slot : by_priority(in.general, route.stations)) {
     ++index;
-    if (m < 0 || m > last || !has_point(t, m)) continue;
-    const auto at = [&](int64_t k) {
-      return std::pair{v.x(t.value(k, 0), t.value(k, 1)), v.y(t.value(k, 0), t.value(k, 1))};
-    };
+    if (!on_plan(slot)) continue;
+    const int64_t m = in.general[slot].long3;
     const auto [px, py] = at(m);
+    const std::string name = display_text(in.general[slot].text);
     const int64_t a = std::max<int64_t>(0, m - 100), b = std::min<int64_t>(last, m + 100);
     double dx = 0, dy = -1;
     if (has_point(t, a) && has_point(t, b) && b > a) {
@@ -349,29 +382,48 @@ void draw_plan(Svg& svg, const PlotInput& in, const RouteData& route, const Plan
     const double len = std::hypot(dx, dy);
     double ox = len > 0 ? -dy / len : 0, oy = len > 0 ? dx / len : -1;
     if (index % 2 == 0) ox = -ox, oy = -oy;
-    // A name that would run out of the box goes to the other side of the track.
-    if ((ox < -0.3 && px < kLeft + 160) || (ox > 0.3 && px > kRight - 160)) ox = -ox, oy = -oy;
-    svg.circle(px, py, 4.5,
-               "fill=" + colour(kStationColour) + " stroke=\"white\" stroke-width=\"1\"");
-    // The name goes on its side of the track, else on the other, then a line further out on
-    // either, else nowhere: names that would cover each other are left to the profiles below.
-    const std::string name = display_text(in.general[slot].text);
-    const double w = 7.0 * static_cast<double>(std::count_if(name.begin(), name.end(), [](char c) {
-                       return (c & 0xC0) != 0x80;
-                     }));
-    for (const double side : {12.0, -12.0, 26.0, -26.0}) {
-      const double sx = ox * (side > 0 ? 1 : -1), sy = oy * (side > 0 ? 1 : -1);
-      const double lx = px + sx * std::abs(side), ly = py + sy * std::abs(side) + 4;
-      const char* anchor = std::abs(sx) < 0.3 ? "middle" : sx > 0 ? "start" : "end";
-      const double left = std::abs(sx) < 0.3 ? lx - w / 2 : sx > 0 ? lx : lx - w;
-      const Box box{left - 2, ly - 11, left + w + 2, ly + 3};
-      if (std::any_of(names.begin(), names.end(), [&](const Box& o) { return o.meets(box); })) {
-        continue;
+    const double w = text_width(name, 11);
+    // Across the track first, on its side and then the other; then slanting, then along it;
+    // each nearer before further.
+    const auto place = [&] {
+      for (const double distance : {9.0, 15.0, 24.0, 36.0, 50.0, 66.0}) {
+        for (const double turn :
+             {0.0, 180.0, 40.0, -40.0, 140.0, -140.0, 65.0, -65.0, 115.0, -115.0, 90.0, -90.0}) {
+          const double r = turn * 3.14159265358979323846 / 180;
+          const double sx = ox * std::cos(r) - oy * std::sin(r);
+          const double sy = ox * std::sin(r) + oy * std::cos(r);
+          const Anchor anchor = std::abs(sx) < 0.3 ? Anchor::kMiddle
+                                : sx > 0           ? Anchor::kStart
+                                                   : Anchor::kEnd;
+          const double lx = px + sx * distance;
+          // The text's middle height at the offset point: its baseline 4 px below that, or
+          // wholly above or below the dot when it stands over or under it.
+          const double ly = anchor != Anchor::kMiddle ? py + sy * distance + 4
+                            : sy < 0                  ? py + sy * distance
+                                                      : py + sy * distance + 8;
+          // A name set further out is tied to its dot by a fine stroke, which crosses no name.
+          const double ax = px + sx * 5, ay = py + sy * 5;
+          const double bx = px + sx * (distance - 2), by = py + sy * (distance - 2);
+          const bool leader = distance > 10;
+          if (leader && !space.segment_clear(ax, ay, bx, by)) continue;
+          if (!space.take(text_box(lx, ly, w, 11, anchor))) continue;
+          if (leader) {
+            space.block_segment(ax, ay, bx, by);
+            svg.line(ax, ay, bx, by, "stroke=" + colour(kStationColour) + " stroke-width=\"0.7\"");
+          }
+          svg.label(lx, ly, name, anchor, 0, "class=\"station\"");
+          return;
+        }
       }
-      names.push_back(box);
-      svg.text(lx, ly, name, std::string("class=\"station\" text-anchor=\"") + anchor + "\"");
-      break;
-    }
+    };
+    place();
+  }
+  for (int slot : route.stations) {
+    if (!on_plan(slot)) continue;
+    const auto [px, py] = at(in.general[slot].long3);
+    svg.circle(px, py, 4.5,
+               "fill=" + colour(kStationColour) + " stroke=\"white\" stroke-width=\"1\"",
+               station_label(in.general[slot]));
   }
   svg.raw("</g>\n");
 }
@@ -394,17 +446,60 @@ void value_axis(Svg& svg, const Panel& p, double lo, double hi, double step,
                num(mid) + ")\"");
 }
 
+// A board's text as one line: its parenthesised lines joined by blanks, runs of blanks as one.
+std::string board_text(const GeneralTable& g, const TrackBlock& b) {
+  if (b.value1 < 1 || b.value1 >= static_cast<int>(GeneralTable::kSlots)) return "";
+  std::string out;
+  for (const char c : display_text(g[static_cast<size_t>(b.value1)].text)) {
+    const char d = c == '(' || c == ')' ? ' ' : c;
+    if (d == ' ' && (out.empty() || out.back() == ' ')) continue;
+    out += d;
+  }
+  while (!out.empty() && out.back() == ' ') out.pop_back();
+  return out;
+}
+
+// What the slanted station names and the hanging board texts need: the height above the
+// stations' lane, the depth below the boards' lane, and the page's width, wider than the
+// panels where the last names slant past them.
+struct LabelRoom {
+  double names_rise = 40, boards_drop = 14, page_width = kPageWidth;
+};
+constexpr double kLongestLabel = 320;  // px: a longer name or text is left to its tooltip
+
+LabelRoom label_room(const PlotInput& in, const RouteData& r) {
+  LabelRoom room;
+  const double sin40 = std::sin(40 * 3.14159265358979323846 / 180),
+               cos40 = std::cos(40 * 3.14159265358979323846 / 180);
+  for (int slot : r.stations) {
+    const double w = std::min(text_width(station_label(in.general[slot]), 11), kLongestLabel);
+    room.names_rise = std::max(room.names_rise, w * sin40 + 9.4 * cos40 + 6);
+    const double x = kLeft + in.general[slot].long3 / r.extent * kPlotWidth + 2;
+    if (std::isfinite(x)) {
+      room.page_width =
+          std::clamp(x + w * cos40 + 9.4 * sin40 + 6, room.page_width, kPageWidth + kLongestLabel);
+    }
+  }
+  for (const Event& e : r.boards) {
+    const double w = std::min(text_width(board_text(in.general, *e.block), 9), kLongestLabel);
+    room.boards_drop = std::max(room.boards_drop, w + 16);
+  }
+  room.page_width = std::ceil(room.page_width);
+  return room;
+}
+
 void draw_profiles(Svg& svg, const PlotInput& in, const RouteData& r, const PlanSummary& plan,
-                   double top, double& end) {
+                   double top, double& end, LabelRoom& room) {
   const auto X = [&](double metre) { return kLeft + metre / r.extent * kPlotWidth; };
+  room = label_room(in, r);
   const int64_t last_block = std::min<int64_t>(static_cast<int64_t>(in.track.size()) - 1,
                                                static_cast<int64_t>(r.extent / kBlockMetres));
   const Panel posts{top, 30};
   const Panel elevation{posts.bottom() + 34, 100};
   const Panel gradient{elevation.bottom() + 42, 100};
-  const Panel speed{gradient.bottom() + 42, 150};
+  const Panel speed{gradient.bottom() + 42, 190};
   const Panel curves{speed.bottom() + 42, 60};
-  const Panel items{curves.bottom() + 42, 250};
+  const Panel items{curves.bottom() + 42, room.names_rise + 16 + 28 * 4 + 10 + room.boards_drop};
 
   // The route axis: its grid and kilometre labels under every panel, drawn before the data.
   const double km_step = tick_step(r.extent / 1000, 20);
@@ -431,18 +526,26 @@ void draw_profiles(Svg& svg, const PlotInput& in, const RouteData& r, const Plan
     const double base = p.top + p.height / 2;
     svg.line(kLeft, base, kRight, base,
              "stroke=" + colour(kKilometreColour) + " stroke-width=\"1\"");
-    svg.text(kLeft - 8, base + 4, "line km", "text-anchor=\"end\" class=\"small km\"");
-    for (const Post& k : r.posts) {
-      const double x = X(k.metre);
-      svg.rect(x - 2.5, base - 9, 5, 9, "class=\"km-post\" fill=" + colour(kKilometreColour));
-      svg.text(x, base + 13, num(k.km / 1000, 1), "text-anchor=\"middle\" class=\"small km\"");
-    }
+    svg.text(kLeft - 8, base - 1, "line km", "text-anchor=\"end\" class=\"small km\"");
+    // Two posts or changes closer than their labels keep the first label; each keeps its tooltip.
+    LabelSpace space(kLeft - 20, p.top - 4, kPageWidth - 4, p.bottom() + 4);
     for (const Change& c : r.changes) {
       const double x = X(c.metre);
+      const std::string label = "km " + num(c.before / 1000, 3) + " | " + num(c.after / 1000, 3);
       svg.line(x, p.top, x, p.bottom(),
                "stroke=" + colour(kKilometreColour) + " stroke-width=\"2\"");
-      svg.text(x + 4, p.top + 8, "km " + num(c.before / 1000, 3) + " | " + num(c.after / 1000, 3),
-               "class=\"small km\"");
+      if (space.take(text_box(x + 4, p.top + 8, text_width(label, 10), 10, Anchor::kStart))) {
+        svg.text(x + 4, p.top + 8, label, "class=\"small km\"");
+      }
+    }
+    for (const Post& k : r.posts) {
+      const double x = X(k.metre);
+      const std::string label = num(k.km / 1000, 1);
+      svg.rect(x - 2.5, base - 9, 5, 9, "class=\"km-post\" fill=" + colour(kKilometreColour),
+               "km " + label);
+      if (space.take(text_box(x, base + 13, text_width(label, 10), 10, Anchor::kMiddle))) {
+        svg.text(x, base + 13, label, "text-anchor=\"middle\" class=\"small km\"");
+      }
     }
   };
   kilometre_strip(posts, true);
@@ -513,7 +616,7 @@ void draw_profiles(Svg& svg, const PlotInput& in, const RouteData& r, const Plan
   for (const SpeedBoard& s : r.speed_boards) {
     for (int k : s.kmh) vmax = std::max<double>(vmax, k);
   }
-  vmax = std::ceil(vmax / 20) * 20 + 20;  // room above the highest for the boards' labels
+  vmax = std::ceil(vmax / 20) * 20 + 40;  // room above the highest for the boards' labels
   panel_frame(svg, speed, "Speed (km/h): the train's limit and the line's speed boards");
   value_axis(svg, speed, 0, vmax, tick_step(vmax, 5), "km/h");
   km_grid(speed);
@@ -543,28 +646,73 @@ void draw_profiles(Svg& svg, const PlotInput& in, const RouteData& r, const Plan
     svg.polyline(pts, "id=\"train-limit\" fill=\"none\" stroke=" + colour(kSpeedColour) +
                           " stroke-width=\"2\" stroke-linejoin=\"round\"");
   }
+  // Labels of the speed panel: the slowdowns' first, then the boards that set a limit, then
+  // those that announce one; each tries rows above its symbol, then below.
+  LabelSpace speed_labels(kLeft + 1, speed.top + 1, kPageWidth - 4, speed.bottom() - 1);
+  for (const SpeedBoard& s : r.speed_boards) {
+    const double top_speed = *std::max_element(s.kmh, s.kmh + 3);
+    speed_labels.block(text_box(X(s.metre), VY(top_speed) - 7 + 5, 9, 11, Anchor::kMiddle));
+  }
+  // Slowdowns: the stretch under the slowdown's speed, tinted, with its speed.
+  for (const SlowdownStretch& s : r.slowdowns) {
+    const double x1 = X(s.from), x2 = std::max(X(s.to), x1 + 2), y = VY(s.kmh);
+    svg.rect(x1, y, x2 - x1, std::max(speed.bottom() - y, 0.0),
+             "class=\"slowdown\" fill=" + colour(kSlowdownColour) + " fill-opacity=\"0.18\"",
+             "slowdown " + std::to_string(s.kmh) + " km/h, " + num(s.from / 1000, 3) + " to " +
+                 num(s.to / 1000, 3) + " km");
+    svg.line(x1, y, x2, y, "stroke=" + colour(kSlowdownColour) + " stroke-width=\"2.5\"");
+  }
+  for (const SlowdownStretch& s : r.slowdowns) {
+    const std::string label = "slowdown " + std::to_string(s.kmh);
+    const double w = text_width(label, 10);
+    for (const double dy : {-5.0, -17.0, 12.0, 24.0}) {
+      const double x = std::clamp(X(s.from), kLeft + 2, kPageWidth - 6 - w), y = VY(s.kmh) + dy;
+      if (!speed_labels.take(text_box(x, y, w, 10, Anchor::kStart))) continue;
+      svg.text(x, y, label, "class=\"small\" style=\"fill:" + std::string(kSlowdownColour) + "\"");
+      break;
+    }
+  }
   {
-    // Each board where it stands, with its speeds above it where the label finds room.
-    double free_from = -1e9;
-    for (const SpeedBoard& s : r.speed_boards) {
-      const double x = X(s.metre);
-      const double top_speed = *std::max_element(s.kmh, s.kmh + 3);
-      const double y = VY(top_speed) - 7;
-      svg.rect(x - 4, y - 4, 8, 8,
-               "class=\"speed-board\" stroke=" + colour(kBoardColour) +
-                   " stroke-width=\"1.5\" fill=" +
-                   (s.announces ? std::string("\"white\"") : colour(kBoardColour)));
+    std::vector<size_t> order;
+    for (size_t i = 0; i < r.speed_boards.size(); ++i) {
+      if (!r.speed_boards[i].announces) order.push_back(i);
+    }
+    for (size_t i = 0; i < r.speed_boards.size(); ++i) {
+      if (r.speed_boards[i].announces) order.push_back(i);
+    }
+    std::vector<std::string> labels(r.speed_boards.size());
+    for (const size_t i : order) {
+      const SpeedBoard& s = r.speed_boards[i];
       std::string label = std::to_string(s.kmh[0]);
       if (s.kmh[1] != s.kmh[0] || s.kmh[2] != s.kmh[0]) {
         label += "/" + std::to_string(s.kmh[1]) + "/" + std::to_string(s.kmh[2]);
       }
-      const double w = 6.0 * static_cast<double>(label.size());
-      const double lx = std::clamp(x, kLeft + w / 2, kRight - w / 2);
-      if (lx - w / 2 < free_from) continue;
-      svg.text(lx, y - 7, label,
-               "text-anchor=\"middle\" class=\"small\" style=\"fill:" + std::string(kBoardColour) +
-                   "\"");
-      free_from = lx + w / 2 + 3;
+      labels[i] = label;
+      const double x = X(s.metre);
+      const double y = VY(*std::max_element(s.kmh, s.kmh + 3)) - 7;
+      const double w = text_width(label, 10);
+      for (const double dy : {-8.0, -20.0, -32.0, -44.0, 20.0, 32.0, 44.0}) {
+        const double lx = std::clamp(x, kLeft + 2 + w / 2, kPageWidth - 6 - w / 2);
+        if (!speed_labels.take(text_box(lx, y + dy, w, 10, Anchor::kMiddle))) continue;
+        svg.text(lx, y + dy, label,
+                 "text-anchor=\"middle\" class=\"small board-label\" style=\"fill:" +
+                     std::string(kBoardColour) + "\"");
+        break;
+      }
+    }
+    // Smaller where boards stand closer than the symbol is wide, as on a long route.
+    const double square = std::clamp(
+        kPlotWidth / static_cast<double>(std::max<size_t>(r.speed_boards.size(), 1)) - 1, 4.0, 8.0);
+    for (size_t i = 0; i < r.speed_boards.size(); ++i) {
+      const SpeedBoard& s = r.speed_boards[i];
+      const double x = X(s.metre);
+      const double y = VY(*std::max_element(s.kmh, s.kmh + 3)) - 7;
+      svg.rect(x - square / 2, y - square / 2, square, square,
+               "class=\"speed-board\" stroke=" + colour(kBoardColour) +
+                   " stroke-width=\"1.5\" fill=" +
+                   (s.announces ? std::string("\"white\"") : colour(kBoardColour)),
+               std::string(s.announces ? "speed board announcing " : "speed board ") + labels[i] +
+                   " km/h at " + num(s.metre / 1000, 3) + " km");
     }
   }
 
@@ -598,32 +746,34 @@ void draw_profiles(Svg& svg, const PlotInput& in, const RouteData& r, const Plan
   }
   svg.line(kLeft, mid, kRight, mid, "stroke=\"#888\"");
 
-  // Line items, one lane each; station names and scheduled times above their lane.
+  // Line items, one lane each; station names and scheduled times slanted above their lane,
+  // the boards' texts hanging below theirs.
   panel_frame(svg, items, "Stations with their scheduled times, signals, slowdowns and boards");
   km_grid(items);
-  const double lane_names = items.top + 110;
+  const double lane_names = items.top + room.names_rise;
   double lane[5];
   for (int i = 0; i < 5; ++i) lane[i] = lane_names + 16 + 28 * i;
-  const char* lane_label[5] = {"stations", "main signals", "distant signals", "slowdowns",
-                               "boards"};
+  const char* lane_label[5] = {"stations", "main", "distant", "slowdowns", "boards"};
   for (int i = 0; i < 5; ++i) {
     svg.line(kLeft, lane[i], kRight, lane[i], "stroke=" + colour(kGridColour));
     svg.text(kLeft - 6, lane[i] + 4, lane_label[i], "text-anchor=\"end\" class=\"small\"");
   }
+  LabelSpace space(kLeft - 30, items.top + 1, room.page_width - 4, items.bottom() - 1);
   // Slanted names stack without touching while stations stand a line's height apart; a name
-  // closer than that to the one before is left to the plan and to inspect.
-  double last_name = -1e9;
+  // with no room is left to the dot's tooltip, the plan and inspect.
   for (int slot : r.stations) {
     const double x = X(in.general[slot].long3);
     svg.line(
         x, elevation.top, x, lane[0],
         "stroke=" + colour(kStationColour) + " stroke-opacity=\"0.25\" stroke-dasharray=\"3 3\"");
-    svg.circle(x, lane[0], 4.5, "fill=" + colour(kStationColour));
-    if (std::abs(x - last_name) < 12) continue;
-    last_name = x;
-    svg.text(
-        x + 2, lane_names, station_label(in.general[slot]),
-        "class=\"station\" transform=\"rotate(-40 " + num(x + 2) + " " + num(lane_names) + ")\"");
+    svg.circle(x, lane[0], 4.5, "fill=" + colour(kStationColour), station_label(in.general[slot]));
+  }
+  for (int slot : by_priority(in.general, r.stations)) {
+    const double x = X(in.general[slot].long3) + 2;
+    const std::string label = station_label(in.general[slot]);
+    if (space.take(text_box(x, lane_names, text_width(label, 11), 11, Anchor::kStart, -40))) {
+      svg.label(x, lane_names, label, Anchor::kStart, -40, "class=\"station\"");
+    }
   }
   for (const Event& e : r.signals) {
     const double x = X(e.metre);
@@ -647,18 +797,47 @@ void draw_profiles(Svg& svg, const PlotInput& in, const RouteData& r, const Plan
         break;
     }
   }
-  for (const SlowdownStretch& s : r.slowdowns) {
-    svg.rect(X(s.from), lane[3] - 5, std::max(X(s.to) - X(s.from), 2.0), 10,
-             "fill=" + colour(kSlowdownColour));
-    svg.line(X(s.to), lane[3] - 8, X(s.to), lane[3] + 8,
-             "stroke=" + colour(kSlowdownColour) + " stroke-width=\"2\"");
-    svg.text(X(s.from), lane[3] - 8, std::to_string(s.kmh) + " km/h", "class=\"small\"");
-  }
   for (const Event& e : r.warnings) {
+    space.block(text_box(X(e.metre), lane[3] + 6, 12, 14, Anchor::kMiddle));
     svg.triangle(X(e.metre), lane[3], 6, "fill=" + colour(kWarningColour));
   }
+  for (const SlowdownStretch& s : r.slowdowns) {
+    const std::string label = std::to_string(s.kmh) + " km/h";
+    svg.rect(X(s.from), lane[3] - 5, std::max(X(s.to) - X(s.from), 2.0), 10,
+             "fill=" + colour(kSlowdownColour), "slowdown " + label);
+    svg.line(X(s.to), lane[3] - 8, X(s.to), lane[3] + 8,
+             "stroke=" + colour(kSlowdownColour) + " stroke-width=\"2\"");
+    const double w = text_width(label, 10);
+    for (const double dx : {0.0, 8.0, -w}) {
+      const double x = std::clamp(X(s.from) + dx, kLeft + 2, room.page_width - 6 - w);
+      if (!space.take(text_box(x, lane[3] - 10, w, 10, Anchor::kStart))) continue;
+      svg.text(x, lane[3] - 10, label, "class=\"small\"");
+      break;
+    }
+  }
+  // Line-side boards: a plate on a post, its text hanging below (read from the top down).
   for (const Event& e : r.boards) {
-    svg.rect(X(e.metre) - 3.5, lane[4] - 3.5, 7, 7, "fill=" + colour(kBoardColour));
+    const double x = X(e.metre);
+    const std::string text = board_text(in.general, *e.block);
+    svg.line(x, lane[4] + 7, x, lane[4] - 1,
+             "stroke=" + colour(kBoardColour) + " stroke-width=\"1.2\"");
+    svg.rect(x - 4.5, lane[4] - 8, 9, 7,
+             "class=\"line-board\" fill=\"white\" stroke=" + colour(kBoardColour) +
+                 " stroke-width=\"1.4\"",
+             text.empty() ? "line-side board" : text);
+    if (text.empty()) continue;
+    // Under the plate, else a little aside with a stroke to it, where boards stand close.
+    const double ly = lane[4] + 13;
+    for (const double dx : {0.0, 8.0, -8.0, 16.0, -16.0}) {
+      const double lx = x + dx - 3;
+      if (!space.take(text_box(lx, ly, text_width(text, 9), 9, Anchor::kStart, 90))) continue;
+      if (dx != 0) {
+        svg.line(x, lane[4] + 7, x + dx, ly - 2,
+                 "stroke=" + colour(kBoardColour) + " stroke-width=\"0.8\"");
+      }
+      svg.label(lx, ly, text, Anchor::kStart, 90, "class=\"board-text\"");
+      break;
+    }
   }
 
   const Panel bottom_posts{items.bottom() + 22, 30};
@@ -672,8 +851,8 @@ void draw_profiles(Svg& svg, const PlotInput& in, const RouteData& r, const Plan
 double draw_legend(Svg& svg, double top) {
   struct Item {
     const char* label;
-    int symbol;  // 0 line, 1 dashed, 2 dot, 3 main, 4 distant, 5 triangle, 6 bar, 7 square,
-                 // 8 fill, 9 board, 10 post
+    int symbol;  // 0 line, 1 dashed, 2 dot, 3 main, 4 distant, 5 triangle, 6 bar, 7 plate,
+                 // 8 fill, 9 board, 10 post, 11 tinted stretch
     const char* colour;
   };
   const Item items[] = {
@@ -684,7 +863,8 @@ double draw_legend(Svg& svg, double top) {
       {"distant signal", 4, kDistantSignalColour},
       {"slowdown warning", 5, kWarningColour},
       {"slowdown, start to end", 6, kSlowdownColour},
-      {"line-side board", 7, kBoardColour},
+      {"line-side board (its text below)", 7, kBoardColour},
+      {"slowdown in the speed panel", 11, kSlowdownColour},
       {"train's speed limit", 0, kSpeedColour},
       {"speed board (hollow: announces)", 9, kBoardColour},
       {"board speeds 1, 2, 3", 1, kLineSpeedColour[1]},
@@ -694,15 +874,21 @@ double draw_legend(Svg& svg, double top) {
       {"curve to the right", 8, kRightCurveColour},
       {"kilometre post", 10, kKilometreColour},
   };
-  constexpr int kColumns = 5;
-  const int rows = static_cast<int>((std::size(items) + kColumns - 1) / kColumns);
-  const double height = 14 + 20.0 * rows;
+  // Items flow left to right, each as wide as its label, and wrap before the frame's edge.
+  std::vector<std::pair<double, double>> at;
+  double x = kLeft + 80, y = top + 18;
+  for (const Item& item : items) {
+    const double w = 30 + text_width(item.label, 10) + 14;
+    if (x + w > kRight && x > kLeft + 80) x = kLeft + 80, y += 20;
+    at.emplace_back(x, y);
+    x += w;
+  }
+  const double height = y - top + 16;
   svg.rect(kLeft, top, kPlotWidth, height, "fill=\"#f6f7f9\" stroke=\"#ccc\"");
   svg.text(kLeft + 10, top + 20, "Legend", "font-weight=\"bold\"");
-  const double col = (kPlotWidth - 80) / kColumns;
   for (size_t i = 0; i < std::size(items); ++i) {
-    const double x = kLeft + 80 + col * static_cast<double>(i % kColumns);
-    const double y = top + 18 + 20 * static_cast<double>(i / kColumns);
+    const double x = at[i].first;
+    const double y = at[i].second;
     const std::string c = colour(items[i].colour);
     switch (items[i].symbol) {
       case 0:
@@ -729,7 +915,12 @@ double draw_legend(Svg& svg, double top) {
         svg.rect(x, y - 5, 22, 10, "fill=" + c);
         break;
       case 7:
-        svg.rect(x + 7.5, y - 3.5, 7, 7, "fill=" + c);
+        svg.line(x + 11, y + 6, x + 11, y - 1, "stroke=" + c + " stroke-width=\"1.2\"");
+        svg.rect(x + 6.5, y - 8, 9, 7, "fill=\"white\" stroke=" + c + " stroke-width=\"1.4\"");
+        break;
+      case 11:
+        svg.rect(x, y - 4, 22, 10, "fill=" + c + " fill-opacity=\"0.18\"");
+        svg.line(x, y - 4, x + 22, y - 4, "stroke=" + c + " stroke-width=\"2.5\"");
         break;
       case 9:
         svg.rect(x + 3, y - 4, 8, 8, "stroke=" + c + " stroke-width=\"1.5\" fill=" + c);
@@ -799,11 +990,13 @@ std::string render_plot_svg(const PlotInput& in) {
   const double legend_top = view.top + view.height + 24;
   const double legend_height = draw_legend(body, legend_top);
   double end = 0;
-  draw_profiles(body, in, route, plan, legend_top + legend_height + 40, end);
+  LabelRoom room;
+  draw_profiles(body, in, route, plan, legend_top + legend_height + 40, end, room);
   const double height = std::ceil(end + 10);
   return body.document(
-      kPageWidth, height,
-      display_text(in.name) + ", train " + display_text(in.train) + ": plan and route profile", "");
+      room.page_width, height,
+      display_text(in.name) + ", train " + display_text(in.train) + ": plan and route profile",
+      ".board-text{font-size:9px;fill:#4a235a}");
 }
 
 }  // namespace scenario

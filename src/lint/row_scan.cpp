@@ -33,14 +33,57 @@ bool comment_like(std::string_view trimmed) {
 }
 
 bool is_header(std::string_view field) { return contains(field, "[") && contains(field, "]"); }
+bool header_like(std::string_view field) { return contains(field, "[") || contains(field, "]"); }
+
+// Edits from a to b, letters compared without case.
+size_t distance(std::string_view a, std::string_view b) {
+  std::vector<size_t> row(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    size_t diagonal = row[0];
+    row[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const size_t up = row[j];
+      const bool same = ascii_lower(a[i - 1]) == ascii_lower(b[j - 1]);
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
+      diagonal = up;
+    }
+  }
+  return row[b.size()];
+}
+
+// The section header of a source that a header-like field most likely means: one or two slips
+// away, and not itself. Null when none is that near.
+const SectionEntry* near_header(SourceKind source, std::string_view field) {
+  const SectionEntry* best = nullptr;
+  size_t best_distance = 3;
+  for (const SectionEntry& s : section_entries()) {
+    if (s.source != source) continue;
+    const size_t d = distance(field, s.header);
+    if (d < best_distance) best = &s, best_distance = d;
+  }
+  return best_distance == 0 ? nullptr : best;
+}
+
+// The edit that writes text over a field that begins at column of line and holds width bytes.
+Fix over_field(int32_t line, int32_t column, size_t width, std::string text, std::string title) {
+  return Fix{std::move(title), line, column, line, column + static_cast<int32_t>(width),
+             std::move(text)};
+}
 
 // Warns of the rows' form as the scan hands out keyword fields and rows. A keyword's rows are
 // judged once the next keyword field comes, and the fields left on a row's last line once the
 // first field of another line does.
 class FormScan : public ScanVisitor {
  public:
-  FormScan(const TextLines& lines, const WarnFn& warn, const RowFn& row, const WantFn& wanted)
-      : lines_(lines), warn_(warn), row_(row), wanted_(wanted) {}
+  FormScan(SourceKind source, const TextLines& lines, std::string eol, const WarnFn& warn,
+           const RowFn& row, const WantFn& wanted)
+      : source_(source),
+        lines_(lines),
+        eol_(std::move(eol)),
+        warn_(warn),
+        row_(row),
+        wanted_(wanted) {}
 
   bool saw_general = false;
 
@@ -48,6 +91,15 @@ class FormScan : public ScanVisitor {
 
   void keyword(const KeywordField& k) override {
     finish_rows();
+    if (k.scope == RowScope::kLineGeneral && general_section(k)) return;
+    if (k.kind_count == 0 && header_like(k.field.text) && !contains(k.field.text, "-") &&
+        first_on_line(k.field.line, k.field.column)) {
+      if (near_header(source_, k.field.text) != nullptr) {
+        finish_extras();
+        misspelt_header(k.field);
+        return;
+      }
+    }
     if (extras_.active && k.field.line == extras_.line && k.skipped == 0 && k.kind_count == 0) {
       extras_.fields.emplace_back(k.field.text, k.field.column);
       return;
@@ -86,17 +138,117 @@ class FormScan : public ScanVisitor {
   void finish() {
     finish_rows();
     finish_extras();
+    end_run(nullptr);
+    if (broken_) misspelt_header(*broken_);
   }
 
  private:
-  void warn(int32_t code, int32_t line, int32_t column, std::string message) {
-    warn_(code, line, column, std::move(message));
+  void warn(int32_t code, int32_t line, int32_t column, std::string message,
+            std::optional<Fix> fix = std::nullopt) {
+    warn_(code, line, column, std::move(message), std::move(fix));
   }
   // False when a warning of code would only be counted: it is counted here, unworded.
   bool wanted(int32_t code) {
     if (wanted_(code)) return true;
-    warn_(code, 0, 0, {});
+    warn_(code, 0, 0, {}, std::nullopt);
     return false;
+  }
+
+  // The line's [generale] section: body rows there (a header left out or misspelt above them)
+  // are gathered into one warning. True when the keyword field is dealt with.
+  bool general_section(const KeywordField& k) {
+    const std::string& text = k.field.text;
+    if (k.ends_general) {
+      end_run(&k.field);
+      if (broken_) {
+        misspelt_header(*broken_);
+        broken_.reset();
+      }
+      if (k.kind_count > 0) return false;
+      if (first_on_line(k.field.line, k.field.column)) misspelt_header(k.field);
+      return true;
+    }
+    if (k.kind_count > 0) {
+      if (run_.rows > 0) end_run(nullptr, &k.field);
+      return false;
+    }
+    if (contains(text, "-") || !first_on_line(k.field.line, k.field.column)) return false;
+    if (header_like(text)) {
+      // "[curve" or "curve]": not a header to the reader, whose section goes on.
+      if (run_.rows == 0) broken_ = k.field;
+      return true;
+    }
+    const std::vector<const RowKindEntry*> body = row_kinds_matching(RowScope::kLineBody, text);
+    if (body.empty()) return false;
+    if (run_.rows++ == 0) {
+      run_.first = k.field;
+      run_.kind = body.front();
+    }
+    run_.last_line = k.field.line;
+    return true;
+  }
+
+  // Ends a run of body rows in the [generale] section: at the header that ends the section, at
+  // a general row after them (misplaced rows), or at the end of the file (both null).
+  void end_run(const Field* header, const Field* general_row = nullptr) {
+    if (run_.rows == 0) return;
+    const Run r = std::move(run_);
+    run_ = Run{};
+    const std::string rows =
+        r.rows == 1
+            ? "the " + std::string(r.kind->keyword) + " row of line " + std::to_string(r.first.line)
+            : "the " + std::to_string(r.rows) + " rows of lines " + std::to_string(r.first.line) +
+                  " to " + std::to_string(r.last_line);
+    if (general_row != nullptr) {
+      if (!wanted(kUnknownKeyword)) return;
+      warn(kUnknownKeyword, r.first.line, r.first.column,
+           rows + (r.rows == 1 ? " belongs" : ", rows of the line body, belong") +
+               " after the [generale] section, but general rows follow (line " +
+               std::to_string(general_row->line) + "): the reader skips " +
+               (r.rows == 1 ? "it" : "them") + "; move " + (r.rows == 1 ? "it" : "them") +
+               " below the section's last row");
+      return;
+    }
+    if (!wanted(kSectionHeader)) return;
+    const std::string section(r.kind->section);
+    const std::string runs_to = header != nullptr ? "runs on to " + quoted(header->text) +
+                                                        " at line " + std::to_string(header->line)
+                                                  : "runs on to the end of the file";
+    std::string m;
+    std::optional<Fix> fix;
+    if (broken_) {
+      const Field b = *broken_;
+      broken_.reset();
+      m = quoted(b.text) +
+          " is no section header to the reader, which needs both [ and ]: the "
+          "[generale] section " +
+          runs_to + ", so the reader skips " + rows + " as general rows it does not know; write " +
+          section;
+      fix = over_field(b.line, b.column, b.text.size(), section, "write " + section);
+      warn(kSectionHeader, b.line, b.column, std::move(m), std::move(fix));
+      return;
+    }
+    m = "no section header before " + quoted(r.first.text) + ": the [generale] section " + runs_to +
+        ", so the reader skips " + rows + " as general rows it does not know; write " + section +
+        " on a line before it";
+    fix = Fix{"insert " + section, r.first.line, 1, r.first.line, 1, section + eol_};
+    warn(kSectionHeader, r.first.line, r.first.column, std::move(m), std::move(fix));
+  }
+
+  // A header-like field that no header of the source is, but one is near.
+  void misspelt_header(const Field& f) {
+    const SectionEntry* near = near_header(source_, f.text);
+    if (near == nullptr || !wanted(kSectionHeader)) return;
+    const std::string header(near->header);
+    const bool ends = is_header(f.text);
+    std::string m = quoted(f.text) + " is no section header of the " +
+                    std::string(source_name(source_)) + " source: ";
+    m += ends || source_ == SourceKind::kTrain
+             ? "the reader passes over it, and the headers only order the file for a reader"
+             : "the reader does not take it as one";
+    m += "; did you mean '" + header + "'?";
+    warn(kSectionHeader, f.line, f.column, std::move(m),
+         over_field(f.line, f.column, f.text.size(), header, "write " + header));
   }
 
   bool first_on_line(int32_t line, int32_t column) const {
@@ -114,7 +266,11 @@ class FormScan : public ScanVisitor {
       m += "; this one is read as a " + std::string(kind->keyword) +
            " row, which takes its values from the lines after it";
     }
-    warn(kCommentRow, line, column, m);
+    // A hyphen hides its own field only: the fix holds for a line of one field.
+    std::optional<Fix> fix;
+    if (!contains(lines_.line(line), ","))
+      fix = Fix{"make it a comment", line, column, line, column, "- "};
+    warn(kCommentRow, line, column, m, std::move(fix));
   }
 
   // A hyphen hides its own field only: what follows a note on its line is read.
@@ -266,12 +422,19 @@ class FormScan : public ScanVisitor {
     m = quoted(keyword) + " names no row kind of " + std::string(scope_words(scope)) +
         ": the reader skips the row";
     const std::vector<std::string_view> near = nearest_keywords(keyword, among, 1);
+    std::optional<Fix> fix;
     if (!near.empty()) {
       m += "; did you mean '" + std::string(near.front()) + "'?";
       const RowKindEntry* k = find_row_kind(near.front());
       if (k != nullptr && k->case_sensitive) m += " (its words are matched in lower case)";
+      // A curve keyword needs a hand and a sharpness, a repetition keyword a code count: there
+      // the keyword alone is no fix.
+      if (k != nullptr && k->id != RowKindId::kCurve && k->id != RowKindId::kRepetition) {
+        const std::string to(k->keyword);
+        fix = over_field(line_no, column, keyword.size(), to, "write '" + to + "'");
+      }
     }
-    warn(kUnknownKeyword, line_no, column, m);
+    warn(kUnknownKeyword, line_no, column, m, std::move(fix));
   }
 
   // A curve keyword is curva, s or d, a digit 1 to 6; other letters still make a curve.
@@ -290,10 +453,12 @@ class FormScan : public ScanVisitor {
     }
     if (digit == 0) return;  // no sharpness: the reader stops with a status
     const bool left = lower.find('s') != std::string::npos;
+    const std::string as = std::string("curva") + (left ? 's' : 'd') + digit;
     warn(kUnknownKeyword, line_no, column,
          quoted(keyword) + " is read as a " + (left ? "left" : "right") + " curve of sharpness " +
-             digit + " (as curva" + (left ? "s" : "d") + digit +
-             "): a curve keyword is curva, s (left) or d (right), and a digit 1 to 6");
+             digit + " (as " + as +
+             "): a curve keyword is curva, s (left) or d (right), and a digit 1 to 6",
+         over_field(line_no, column, keyword.size(), as, "write " + as));
   }
 
   struct Extras {
@@ -304,7 +469,19 @@ class FormScan : public ScanVisitor {
     std::vector<std::pair<std::string, int32_t>> fields;  // text, column
   };
 
+  // A run of the line body's rows in the [generale] section.
+  struct Run {
+    int rows = 0;
+    Field first;
+    int32_t last_line = 0;
+    const RowKindEntry* kind = nullptr;
+  };
+
+  SourceKind source_;
   const TextLines& lines_;
+  std::string eol_;
+  Run run_;
+  std::optional<Field> broken_;  // a header missing a bracket in the [generale] section
   const WarnFn& warn_;
   const RowFn& row_;
   const WantFn& wanted_;
@@ -344,14 +521,18 @@ std::string quoted(std::string_view s) {
 void scan_rows(SourceKind source, std::string_view text, const WarnFn& warn, const RowFn& row,
                const WantFn& wanted) {
   const TextLines lines(text);
-  FormScan form(lines, warn, row, wanted);
+  const size_t lf = text.find('\n');
+  FormScan form(source, lines,
+                lf != std::string_view::npos && lf > 0 && text[lf - 1] == '\r' ? "\r\n" : "\n",
+                warn, row, wanted);
   scan_source(text, source, form);
   form.finish();
   // The line reader stops with a status of its own; the train reader silently reads nothing.
   if (!form.saw_general && source == SourceKind::kTrain && !text.empty()) {
     warn(kNoGeneral, 1, 1,
          "no field holds [generale]: the reader skips everything before it, so it takes "
-         "nothing of this source");
+         "nothing of this source",
+         std::nullopt);
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,7 +42,9 @@ class TextLines {
   std::vector<size_t> starts_;
 };
 
-using WarnFn = std::function<void(int32_t code, int32_t line, int32_t column, std::string)>;
+// A warning at a line and column, with the one edit that mends it where there is one.
+using WarnFn = std::function<void(int32_t code, int32_t line, int32_t column, std::string,
+                                  std::optional<Fix>)>;
 using RowFn = std::function<void(const LintRow&)>;
 // Whether a warning of that code would be kept: when not, it is only counted, and its message
 // (which may cost a search for the nearest keyword) is not composed.

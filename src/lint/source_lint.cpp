@@ -7,6 +7,7 @@
 
 #include "format/cp1252.h"
 #include "format/marks.h"
+#include "lint/meaning_checks.h"
 #include "lint/row_scan.h"
 #include "model/rounding.h"
 #include "source/field_stream.h"
@@ -51,9 +52,9 @@ bool undefined_in_cp1252(unsigned char c) {
          (c < 0x20 && c != '\t' && c != '\r' && c != '\n');
 }
 
-class Linter {
+class Linter : public RowWarner {
  public:
-  explicit Linter(const LintLimits& limits) : limits_(limits) {}
+  explicit Linter(const LintLimits& limits) : limits_(limits), meaning_(*this) {}
 
   std::vector<Diagnostic> out;
   size_t more = 0;
@@ -111,7 +112,18 @@ class Linter {
       while (end < t.size() && t[end] != '\n' && t[end] != '\r') ++end;
       return t.substr(f.start, end - f.start);
     };
-    for (size_t i = 0; i < t.size(); ++i) {
+    // A byte order mark is told on its own, and mended by taking it away.
+    const bool bom = t.substr(0, 3) == "\xEF\xBB\xBF";
+    if (bom) {
+      Diagnostic d = make_warning(
+          kByteOrderMark, file, 1, 1,
+          "the file starts with a UTF-8 byte order mark (the bytes EF BB BF), which the reader "
+          "takes as three letters of its first field; save the file as Windows-1252, without it",
+          row_text(First{1, 1, 0, 0, 0, 0}));
+      d.fix = Fix{"remove the byte order mark", 1, 1, 1, 4, ""};
+      add(std::move(d));
+    }
+    for (size_t i = bom ? 3 : 0; i < t.size(); ++i) {
       const auto c = static_cast<unsigned char>(t[i]);
       if (c == '\n' || c == '\r') {
         if (c == '\r' && i + 1 < t.size() && t[i + 1] == '\n') ++i;
@@ -132,9 +144,7 @@ class Linter {
     if (utf8.line > 0) {
       // The field that holds it, as meant and as the simulator will show it.
       const std::string raw = field_at(source_line(t, utf8.line), utf8.column).substr(0, 40);
-      const bool bom = utf8.at == 0 && t.substr(0, 3) == "\xEF\xBB\xBF";
-      std::string m = bom ? std::string("the file starts with a UTF-8 byte order mark")
-                          : "'" + utf8_to_cp1252(raw) + "' is UTF-8 text, stored as '" + raw + "'";
+      std::string m = "'" + utf8_to_cp1252(raw) + "' is UTF-8 text, stored as '" + raw + "'";
       m += ": the sources are Windows-1252, and each letter beyond ASCII takes one byte there; "
            "save the file as Windows-1252" +
            more(utf8);
@@ -158,16 +168,28 @@ class Linter {
     lines_ = &lines;
   }
   // A form warning of the scan, quoting its row.
-  void form(int32_t code, int32_t line, int32_t column, std::string message) {
+  void form(int32_t code, int32_t line, int32_t column, std::string message,
+            std::optional<Fix> fix) {
     if (!wanted(code)) {
       count(code);
       return;
     }
-    add(make_warning(code, file_, line, column, std::move(message), lines_->line(line)));
+    Diagnostic d = make_warning(code, file_, line, column, std::move(message), lines_->line(line));
+    d.fix = std::move(fix);
+    add(std::move(d));
   }
+
+  void warn_at(int32_t code, int32_t line, int32_t column, const std::string& message) override {
+    form(code, line, column, message, std::nullopt);
+  }
+  std::string_view line_text(int32_t line) const override { return lines_->line(line); }
+  // The sources' rows are all in (called while each text is still at hand).
+  void line_end() { meaning_.line_done(); }
+  void train_end() { meaning_.train_done(); }
 
   // Each row of the line source, in file order.
   void line_row(const LintRow& r) {
+    meaning_.line_row(r);
     if (r.kind->id == RowKindId::kRouteLength) route_ = r.number(0);
     if (!route_) return;
     switch (r.kind->id) {
@@ -215,10 +237,11 @@ class Linter {
         for (size_t i = 5; i <= 7; ++i) {
           const int64_t v = r.number(i);
           if (v % 5 != 0) {
+            const std::string kept = std::to_string(round_to_int(static_cast<double>(v) / 5) * 5);
             warn(kRoundedValue, r, i,
-                 "a second-group speed of " + std::to_string(v) + " km/h is kept as " +
-                     std::to_string(round_to_int(static_cast<double>(v) / 5) * 5) +
-                     " km/h: the board holds it in steps of 5");
+                 "a second-group speed of " + std::to_string(v) + " km/h is kept as " + kept +
+                     " km/h: the board holds it in steps of 5",
+                 replace_value(r.values[i], kept, "write " + kept));
           }
         }
         break;
@@ -240,6 +263,7 @@ class Linter {
 
   // Each row of the train source, in file order.
   void train_row(const LintRow& r, const std::string& line_file) {
+    meaning_.train_row(r);
     switch (r.kind->id) {
       case RowKindId::kSpeed: {
         ascending(r, speed_, "speed",
@@ -249,10 +273,11 @@ class Linter {
         past_end(r, 0);
         const int64_t v = r.number(1);
         if (v % 5 != 0) {
+          const std::string kept = std::to_string(round_to_int(static_cast<double>(v) / 5) * 5);
           warn(kRoundedValue, r, 1,
-               "a speed limit of " + std::to_string(v) + " km/h is kept as " +
-                   std::to_string(round_to_int(static_cast<double>(v) / 5) * 5) +
-                   " km/h: the track holds limits in steps of 5");
+               "a speed limit of " + std::to_string(v) + " km/h is kept as " + kept +
+                   " km/h: the track holds limits in steps of 5",
+               replace_value(r.values[1], kept, "write " + kept));
         }
         above_boards(r, line_file);
         break;
@@ -280,7 +305,8 @@ class Linter {
         if (r.number(1) == 2 && f11 >= 1 && f11 <= 100) {
           warn(kRoundedValue, r, 10,
                "field 11 = " + std::to_string(f11) +
-                   " is stored as 101: values 1 to 100 are raised to 101");
+                   " is stored as 101: values 1 to 100 are raised to 101",
+               replace_value(r.values[10], "101", "write 101"));
         }
         for (size_t i = 2; i <= 4; ++i) sixteen_bits(r, i, 10 * r.number(i) + r.number(i + 5));
         sixteen_bits(r, 5, 10 * r.number(5) + 3 * r.number(1) + r.number(6));
@@ -329,13 +355,17 @@ class Linter {
     int32_t line = 0;
   };
 
-  void warn(int32_t code, const LintRow& r, size_t value, const std::string& message) {
+  void warn(int32_t code, const LintRow& r, size_t value, const std::string& message,
+            std::optional<Fix> fix = std::nullopt) override {
     if (!wanted(code)) {
       count(code);
       return;
     }
-    const ScannedValue& v = r.values[value];
-    add(make_warning(code, file_, v.line, v.column, message, lines_->line(v.line)));
+    const int32_t line = value == kKeywordValue ? r.line : r.values[value].line;
+    const int32_t column = value == kKeywordValue ? r.column : r.values[value].column;
+    Diagnostic d = make_warning(code, file_, line, column, message, lines_->line(line));
+    d.fix = std::move(fix);
+    add(std::move(d));
   }
 
   // Rows that the reader fills forward from the last one: one out of order is written in the
@@ -356,7 +386,8 @@ class Linter {
     const double q = static_cast<double>(p) / kBlock + (block_after ? 1 : 0);
     const int64_t placed = (round_to_int(q) - (block_after ? 1 : 0)) * kBlock;
     warn(kRoundedValue, r, value,
-         metres(p) + " is not a multiple of 50: the reader places it at " + metres(placed));
+         metres(p) + " is not a multiple of 50: the reader places it at " + metres(placed),
+         replace_value(r.values[value], std::to_string(placed), "write " + std::to_string(placed)));
   }
 
   void past_end(const LintRow& r, size_t value, std::optional<int64_t> end = std::nullopt) {
@@ -405,6 +436,7 @@ class Linter {
   std::vector<Board> boards_;
   std::optional<LintRow> gradient_, curve_, mountain_;
   std::optional<LintRow> speed_, adhesion_, signal_, station_, timed_;
+  MeaningChecks meaning_;
 };
 
 }  // namespace
@@ -412,8 +444,9 @@ class Linter {
 LintReport lint_sources(const LintedSource& line, const LintedSource& train,
                         const LintLimits& limits) {
   Linter l(limits);
-  const WarnFn form = [&](int32_t code, int32_t at, int32_t column, std::string message) {
-    l.form(code, at, column, std::move(message));
+  const WarnFn form = [&](int32_t code, int32_t at, int32_t column, std::string message,
+                          std::optional<Fix> fix) {
+    l.form(code, at, column, std::move(message), std::move(fix));
   };
   const WantFn wanted = [&](int32_t code) { return l.wanted(code); };
   if (line.text != nullptr) {
@@ -422,6 +455,7 @@ LintReport lint_sources(const LintedSource& line, const LintedSource& train,
     l.encoding(line.name, *line.text);
     scan_rows(
         SourceKind::kLine, *line.text, form, [&](const LintRow& r) { l.line_row(r); }, wanted);
+    l.line_end();
   }
   l.line_done();
   if (train.text != nullptr) {
@@ -431,6 +465,7 @@ LintReport lint_sources(const LintedSource& line, const LintedSource& train,
     scan_rows(
         SourceKind::kTrain, *train.text, form, [&](const LintRow& r) { l.train_row(r, line.name); },
         wanted);
+    l.train_end();
   }
   std::stable_sort(l.out.begin(), l.out.end(), [&](const Diagnostic& a, const Diagnostic& b) {
     const bool a_line = a.file == line.name, b_line = b.file == line.name;

@@ -5,6 +5,7 @@
 #include "format/native_path.h"
 #include "formatter/source_formatter.h"
 #include "lsp/kilometrage.h"
+#include "model/general_table.h"
 #include "source/read_failure.h"
 #include "source/source_store.h"
 
@@ -78,12 +79,74 @@ std::string keyword_text(const RowKindEntry& k) {
   return s;
 }
 
-std::string value_text(const OutlineRow& row, const OutlineValue& v,
+// The board lines of a board text: "(PASSAGGIO)(A LIVELLO)" gives PASSAGGIO and A LIVELLO.
+std::vector<std::string_view> board_lines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  size_t at = 0;
+  while ((at = text.find('(', at)) != std::string_view::npos) {
+    const size_t end = text.find(')', at + 1);
+    if (end == std::string_view::npos) break;
+    lines.push_back(text.substr(at + 1, end - at - 1));
+    at = end + 1;
+  }
+  return lines;
+}
+
+// What this value is among the kind's values, where the reference tells it by value.
+std::string value_meaning(const OutlineRow& row, const OutlineValue& v, int board_slot,
+                          const std::vector<Progressive>* progressives) {
+  const RowKindId id = row.kind->id;
+  const size_t index = static_cast<size_t>(v.entry - row.kind->fields.data());
+  if (id == RowKindId::kIndicationBoard && !v.is_number) {
+    std::string s = "\n\nThis board's text";
+    if (board_slot >= 1) s += ", in `.sim` slot " + std::to_string(board_slot);
+    const std::vector<std::string_view> lines = board_lines(v.text);
+    if (!lines.empty()) {
+      s += ", shows " + std::to_string(lines.size()) + (lines.size() == 1 ? " line:" : " lines:");
+      for (const std::string_view l : lines) s += "\n- `" + std::string(l) + "`";
+    } else {
+      s += ": no board line in round brackets, as the built-in texts have";
+    }
+    if (progressives != nullptr && !row.values.empty() && row.values.front().is_number) {
+      if (const std::optional<int64_t> km =
+              kilometre_at(*progressives, row.values.front().number)) {
+        s += "\n\nThe line's kilometre at the board: " + kilometre_text(*km);
+      }
+    }
+    return s;
+  }
+  if (id == RowKindId::kStation && index == 1 && v.is_number) {
+    const int32_t k = v.number;
+    if (k >= 25)
+      return "\n\nKind " + std::to_string(k) + ": a station passed, nothing on the track";
+    std::string s = "\n\nKind " + std::to_string(k) + ": a stop, with a stop marker ";
+    if (k == 5 || k == 6) return s + "100 m past the position, no approach marks";
+    if (k == 7 || k == 8)
+      return s + "before the end of an area from position - length to position + length";
+    return s + "before the end of an area of the length centred on the position";
+  }
+  if (id == RowKindId::kSignal && index == 1 && v.is_number) {
+    if (v.number == 1) return "\n\nKind 1: a distant signal";
+    if (v.number == 2) return "\n\nKind 2: a main signal";
+    return "\n\nKind " + std::to_string(v.number) + ": neither a distant (1) nor a main (2) signal";
+  }
+  if ((id == RowKindId::kProgressiveUno || id == RowKindId::kProgressiveDue ||
+       id == RowKindId::kProgressiveTre) &&
+      index == 2 && v.is_number) {
+    return v.number == 1 ? "\n\nFlag 1: the kilometres fall as the route goes on"
+                         : "\n\nFlag " + std::to_string(v.number) +
+                               ": the kilometres rise as the route goes on";
+  }
+  return "";
+}
+
+std::string value_text(const OutlineRow& row, const OutlineValue& v, int board_slot,
                        const std::vector<Progressive>* progressives) {
   const FieldEntry& f = *v.entry;
   std::string s = "**" + std::string(f.name) + "** of `" + std::string(row.kind->keyword) + "`";
   if (!f.unit.empty() && f.unit != "-") s += " (" + std::string(f.unit) + ")";
   s += ", read as " + std::string(f.width);
+  s += value_meaning(row, v, board_slot, progressives);
   if (v.is_number && is_route_position(f)) {
     s += "\n\nAt " + std::to_string(v.number) + " m: block " + std::to_string(block_of(v.number));
     if (progressives != nullptr) {
@@ -117,12 +180,16 @@ Json hover_at(const Document& d, const SourceOutline& outline, const SourceOutli
   const int32_t c = column_of_character(utf8_line(d.text, at.line), at.character);
   std::optional<std::vector<Progressive>> progressives;
   if (line != nullptr) progressives = progressives_of(*line);
+  // Board texts take the general table's slots from 80 down, in row order.
+  int board_slot = GeneralTable::kFirstBoardSlot + 1;
   for (const OutlineRow& row : outline.rows) {
     if (row.keyword.line > l) break;
+    if (row.kind->id == RowKindId::kIndicationBoard) --board_slot;
     if (row.keyword.covers(l, c)) return hover_json(d, row.keyword, keyword_text(*row.kind));
     for (const OutlineValue& v : row.values) {
       if (v.span.covers(l, c)) {
-        return hover_json(d, v.span, value_text(row, v, progressives ? &*progressives : nullptr));
+        return hover_json(d, v.span,
+                          value_text(row, v, board_slot, progressives ? &*progressives : nullptr));
       }
     }
   }
@@ -177,8 +244,111 @@ Json hover(const Document& d, const Documents& open, SiblingOutlines& disk, Posi
   return hover_at(d, outline, line_outline, at);
 }
 
+namespace {
+
+// The protocol's symbol kinds that the outline uses.
+enum SymbolKind : int {
+  kNamespace = 3,
+  kFunction = 12,
+  kConstant = 14,
+  kString = 15,
+  kNumber = 16,
+  kObject = 19,
+  kKey = 20,
+  kStruct = 23,
+  kEvent = 24,
+};
+
+// True for a row kind whose first value places it on the route.
+bool has_position(const RowKindEntry& k) {
+  if (k.fields.empty()) return false;
+  const FieldEntry& f = k.fields.front();
+  return f.unit == "m" && (f.name == "position" || f.name == "start");
+}
+
+std::string number_text(const OutlineRow& row, size_t i) {
+  return i < row.values.size() && row.values[i].is_number ? std::to_string(row.values[i].number)
+                                                          : "?";
+}
+
+struct RowSymbol {
+  std::string name, detail;
+  int kind = kObject;
+  bool named_by_last = false;  // the selection is the last value (a name or a text)
+};
+
+// How the outline names a row that has a position: by what an author looks for in it.
+RowSymbol row_symbol(const OutlineRow& row) {
+  const size_t n = row.values.size();
+  const bool whole = n == row.kind->fields.size();
+  const std::string at = number_text(row, 0) + " m";
+  RowSymbol s;
+  s.detail = at;
+  switch (row.kind->id) {
+    case RowKindId::kStation:
+      s.kind = kStruct;
+      s.name = whole ? row.values.back().text : "";
+      s.named_by_last = whole && !s.name.empty();
+      if (s.name.empty()) s.name = "stazione";
+      break;
+    case RowKindId::kSignal:
+      s.kind = kEvent;
+      s.name = "segnale " + at;
+      s.detail = n > 1 ? "kind " + number_text(row, 1) : "";
+      if (n > 1 && row.values[1].number == 1) s.detail += ", distant";
+      if (n > 1 && row.values[1].number == 2) s.detail += ", main";
+      break;
+    case RowKindId::kCurve:
+      s.kind = kFunction;
+      s.name = row.keyword_text;
+      s.detail = at + ", " + number_text(row, 1) + " m long";
+      break;
+    case RowKindId::kGradient:
+      s.kind = kNumber;
+      s.name = "pendenza " + number_text(row, 1);
+      break;
+    case RowKindId::kMountain:
+      s.name = "montagna " + number_text(row, 0) + " to " + number_text(row, 1) + " m";
+      s.detail = "kind " + number_text(row, 2);
+      break;
+    case RowKindId::kSpeedBoard:
+      s.kind = kConstant;
+      s.name = "indicatori_vmax " + number_text(row, 1) + "/" + number_text(row, 2) + "/" +
+               number_text(row, 3);
+      break;
+    case RowKindId::kIndicationBoard:
+      s.kind = kString;
+      s.name = whole ? row.values.back().text : "";
+      s.named_by_last = whole && !s.name.empty();
+      if (s.name.empty()) s.name = "cartello_indicatore";
+      break;
+    case RowKindId::kSpeed:
+      s.kind = kNumber;
+      s.name = "velocita " + number_text(row, 1) + " km/h";
+      break;
+    case RowKindId::kAdhesion:
+      s.kind = kNumber;
+      s.name = "aderenza " + number_text(row, 1);
+      break;
+    case RowKindId::kSlowdown:
+      s.kind = kEvent;
+      s.name = "rallentamento " + number_text(row, 1) + " km/h";
+      s.detail = at + ", " + number_text(row, 2) + " m long";
+      break;
+    case RowKindId::kCodeCut:
+      s.kind = kKey;
+      s.name = "abbattimento " + number_text(row, 1);
+      break;
+    default:
+      s.name = std::string(row.kind->keyword);
+      break;
+  }
+  return s;
+}
+
+}  // namespace
+
 Json document_symbols(const Document& d, const SourceOutline& outline) {
-  static constexpr int kNamespace = 3, kStruct = 23, kEvent = 24;
   const LineIndex lines(d.text);
   const int32_t last_line = end_of(d.text).line + 1;
   Json top = Json::array();
@@ -190,28 +360,16 @@ Json document_symbols(const Document& d, const SourceOutline& outline) {
   Json loose = Json::array();
   size_t section = 0;
   for (const OutlineRow& row : outline.rows) {
-    const bool station = row.kind->id == RowKindId::kStation;
-    const bool signal = row.kind->id == RowKindId::kSignal;
-    if (!station && !signal) continue;
-    if (row.values.empty()) continue;
+    if (!has_position(*row.kind) || row.values.empty()) continue;
     const FieldSpan& last = row.values.back().span;
-    std::string name, detail = std::to_string(row.values.front().number) + " m";
-    if (station) {
-      name = row.values.size() == row.kind->fields.size() ? row.values.back().text : "stazione";
-      if (name.empty()) name = "stazione";
-    } else {
-      name = "segnale " + detail;
-      detail = row.values.size() > 1 ? "kind " + std::to_string(row.values[1].number) : "";
-    }
+    const RowSymbol s = row_symbol(row);
     Json sym = Json::object();
-    sym["name"] = utf8(name);
-    sym["detail"] = utf8(detail);
-    sym["kind"] = station ? kStruct : kEvent;
+    sym["name"] = utf8(s.name);
+    sym["detail"] = utf8(s.detail);
+    sym["kind"] = s.kind;
     sym["range"] =
         range_json(lines, row.keyword.line, row.keyword.column, last.line, last.end_column);
-    sym["selectionRange"] = span_range(
-        lines, station && row.values.size() == row.kind->fields.size() ? row.values.back().span
-                                                                       : row.keyword);
+    sym["selectionRange"] = span_range(lines, s.named_by_last ? last : row.keyword);
     // Rows come in file order, so the section of each is found by moving on, not by a search.
     while (section + 1 < outline.sections.size() &&
            outline.sections[section + 1].span.line <= row.keyword.line) {

@@ -40,7 +40,8 @@ Json hover(const Document& d, const Documents& open, SiblingOutlines& disk, Posi
 Json hover_at(const Document& d, const SourceOutline& outline, const SourceOutline* line,
               Position at);
 
-// The sections of a source, each holding its stations and signals.
+// The sections of a source, each holding its rows that have a position on the route (curves,
+// gradients, boards, stations, signals, slowdowns, ...).
 Json document_symbols(const Document& d, const SourceOutline& outline);
 
 // The row keywords that the reader takes in the section at the place.

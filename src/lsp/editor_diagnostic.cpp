@@ -1,5 +1,7 @@
 #include "lsp/editor_diagnostic.h"
 
+#include <algorithm>
+
 #include "format/cp1252.h"
 #include "lsp/text_positions.h"
 #include "source/field_stream.h"
@@ -41,6 +43,7 @@ EditorDiagnostic from_fault(const Diagnostic& d) {
   e.message = e.code;
   if (d.has_position) e.message += " at " + std::to_string(d.position) + " m";
   e.message += ": " + d.message;
+  e.culprit = d.culprit;
   return e;
 }
 
@@ -52,6 +55,7 @@ EditorDiagnostic from_warning(const Diagnostic& d) {
   e.severity = Severity::kWarning;
   e.code = std::string(d.name());
   e.message = d.message;
+  e.fix = d.fix;
   return e;
 }
 
@@ -61,6 +65,23 @@ std::vector<EditorDiagnostic> faults_of(const CompileOutcome& outcome) {
   for (const Diagnostic& d : outcome.compiler_faults) out.push_back(from_fault(d));
   if (outcome.errore) out.push_back(from_fault(*outcome.errore));
   return out;
+}
+
+Json row_location(const std::string& uri, std::string_view text, int32_t line, int32_t column) {
+  const int32_t l = std::max(line, 1) - 1;
+  Position start{l, 0}, end{l, 0};
+  if (text.empty()) {
+    start.character = std::max(column, 1) - 1;
+    end.character = start.character;
+  } else {
+    const std::string_view row = utf8_line(text, l);
+    start.character = character_of_column(row, std::max(column, 1));
+    end.character = character_of_column(row, static_cast<int32_t>(row.size()) + 1);
+  }
+  return {{"uri", uri},
+          {"range",
+           {{"start", {{"line", start.line}, {"character", start.character}}},
+            {"end", {{"line", end.line}, {"character", end.character}}}}}};
 }
 
 Json lsp_diagnostic(const EditorDiagnostic& d, std::string_view text, bool of_this_document) {
@@ -91,6 +112,24 @@ Json lsp_diagnostic(const EditorDiagnostic& d, std::string_view text, bool of_th
           {"code", d.code},
           {"source", "scenario"},
           {"message", cp1252_to_utf8(message)}};
+}
+
+Json quick_fix(const EditorDiagnostic& d, std::string_view text, const std::string& uri,
+               const Json& diagnostic) {
+  if (!d.fix) return nullptr;
+  const Fix& f = *d.fix;
+  const auto place = [&](int32_t line, int32_t column) {
+    const std::string_view l = utf8_line(text, line - 1);
+    return Json{{"line", line - 1}, {"character", character_of_column(l, column)}};
+  };
+  Json edit = {
+      {"range", {{"start", place(f.line, f.column)}, {"end", place(f.end_line, f.end_column)}}},
+      {"newText", cp1252_to_utf8(f.text)}};
+  return {{"title", cp1252_to_utf8(f.title)},
+          {"kind", "quickfix"},
+          {"diagnostics", Json::array({diagnostic})},
+          {"isPreferred", true},
+          {"edit", {{"changes", {{uri, Json::array({std::move(edit)})}}}}}};
 }
 
 }  // namespace scenario::lsp

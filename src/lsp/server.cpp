@@ -73,6 +73,12 @@ size_t Server::held_bytes() const {
   size_t n = documents_.held_bytes();
   for (const std::string& uri : stale_) n += uri.size();
   for (const std::string& uri : cleared_) n += uri.size();
+  for (const auto& [uri, fixes] : fixes_) n += uri.size() + fixes.bytes;
+  for (const auto& [uri, jumps] : jumps_) {
+    n += uri.size();
+    for (const CulpritJump& j : jumps)
+      n += sizeof j + j.location.at("uri").get_ref<const std::string&>().size();
+  }
   return n;
 }
 
@@ -165,8 +171,10 @@ Json Server::initialize_result() const {
              {{"openClose", true}, {"change", 1}, {"save", {{"includeText", false}}}}},
             {"hoverProvider", true},
             {"documentSymbolProvider", true},
+            {"definitionProvider", true},
             {"completionProvider", {{"resolveProvider", false}}},
-            {"documentFormattingProvider", true}}},
+            {"documentFormattingProvider", true},
+            {"codeActionProvider", {{"codeActionKinds", Json::array({"quickfix"})}}}}},
           {"serverInfo", {{"name", "scenario-tool"}, {"version", SCENARIO_VERSION}}}};
 }
 
@@ -213,6 +221,10 @@ Json Server::dispatch(const std::string& method, const Json& params, bool is_req
     return completion_at(outline_source(d.bytes, *d.kind), position_of(params));
   }
   if (method == "textDocument/formatting") return formatting_edits(source_document(params));
+  if (method == "textDocument/codeAction") return code_actions(params);
+  if (method == "textDocument/definition") {
+    return definition(source_document(params), position_of(params));
+  }
   // Other notifications ($/cancelRequest, $/setTrace, workspace changes) need nothing.
   if (!is_request) return nullptr;
   throw ProtocolError(kMethodNotFound, "no method " + method);
@@ -273,7 +285,9 @@ void Server::did_close(const Json& params) {
   // Its siblings now read the file from disk.
   const Document closed = *d;
   documents_.close(uri);
+  fixes_.erase(uri);
   stale_.erase(uri);
+  jumps_.erase(uri);
   mark_pair(closed);
   cleared_.insert(uri);
 }
@@ -289,6 +303,32 @@ const Document& Server::source_document(const Json& params) const {
   }
   if (d->too_large) throw ProtocolError(kRequestFailed, too_large_text(*d));
   return *d;
+}
+
+Json Server::code_actions(const Json& params) const {
+  const Document& d = source_document(params);
+  Json out = Json::array();
+  const auto it = fixes_.find(d.uri);
+  if (it == fixes_.end() || it->second.version != d.version) return out;
+  const Json& range = params.at("range");
+  const int64_t first = range.at("start").at("line").get<int64_t>();
+  const int64_t last = range.at("end").at("line").get<int64_t>();
+  for (const Json& action : it->second.actions) {
+    const Json& r = action.at("diagnostics").at(0).at("range");
+    const int64_t from = r.at("start").at("line").get<int64_t>();
+    const int64_t to = r.at("end").at("line").get<int64_t>();
+    if (from <= last && to >= first) out.push_back(action);
+  }
+  return out;
+}
+
+Json Server::definition(const Document& d, Position at) const {
+  const auto it = jumps_.find(d.uri);
+  if (it == jumps_.end()) return nullptr;
+  for (const CulpritJump& j : it->second) {
+    if (at.line >= j.first_line && at.line <= j.last_line) return j.location;
+  }
+  return nullptr;
 }
 
 void Server::mark_pair(const Document& d) {
@@ -346,6 +386,10 @@ void Server::publish_diagnostics(std::vector<Json>& out) {
     const std::vector<EditorDiagnostic> found = check_pair(*state_, g.directory, g.id, documents_);
     for (const Document* d : g.docs) {
       Json list = Json::array();
+      Fixes& fixes = fixes_[d->uri];
+      fixes = Fixes{d->version, {}, 0};
+      std::vector<CulpritJump>& jumps = jumps_[d->uri];
+      jumps.clear();
       for (const EditorDiagnostic& e : found) {
         const bool own = e.file == d->file_name;
         bool elsewhere = false;
@@ -353,8 +397,29 @@ void Server::publish_diagnostics(std::vector<Json>& out) {
           elsewhere = elsewhere || (other != d && other->file_name == e.file);
         // A warning stays on its own source: the other one's would crowd the first line.
         const bool warning = e.severity == Severity::kWarning;
-        if (own || (!elsewhere && !warning)) list.push_back(lsp_diagnostic(e, d->text, own));
+        if (!own && (elsewhere || warning)) continue;
+        Json shown = lsp_diagnostic(e, d->text, own);
+        if (e.culprit.known()) {
+          // The culprit's row in whichever source holds it, open or on disk.
+          const Document* holder = documents_.find_file(g.directory, e.culprit.file);
+          const std::string uri =
+              holder != nullptr ? holder->uri : path_file_uri(g.directory + "/" + e.culprit.file);
+          Json location = row_location(uri, holder != nullptr ? std::string_view(holder->text) : "",
+                                       e.culprit.line, e.culprit.column);
+          shown["relatedInformation"] =
+              Json::array({{{"location", location}, {"message", "the row named in the message"}}});
+          const Json& range = shown["range"];
+          jumps.push_back({range["start"]["line"].get<int32_t>(),
+                           range["end"]["line"].get<int32_t>(), std::move(location)});
+        }
+        if (own && e.fix) {
+          fixes.actions.push_back(quick_fix(e, d->text, d->uri, shown));
+          fixes.bytes += fixes.actions.back().dump().size();
+        }
+        list.push_back(std::move(shown));
       }
+      if (jumps.empty()) jumps_.erase(d->uri);
+      if (fixes.actions.empty()) fixes_.erase(d->uri);
       out.push_back(publish(*d, std::move(list)));
     }
   }

@@ -3,6 +3,7 @@
 // editor pauses, so that a burst of edits is checked once.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -41,6 +42,8 @@ class Server {
   void did_open(const Json& params);
   void did_change(const Json& params);
   void did_close(const Json& params);
+  // The quick fixes whose diagnostics touch the requested range of a document.
+  Json code_actions(const Json& params) const;
   // The open source document that a request is about; throws ProtocolError for a document
   // that is not open or not a scenario source.
   const Document& source_document(const Json& params) const;
@@ -49,12 +52,32 @@ class Server {
   bool fits(const std::string& uri, size_t text_bytes) const;
   // Marks every open source of the document's scenario name in its folder for a new check.
   void mark_pair(const Document& d);
+  // Where a definition request on a published diagnostic's lines goes: the row its message
+  // names as the cause.
+  Json definition(const Document& d, Position at) const;
+
+  // A published diagnostic that names a row as its cause: its lines (from 0) and that row.
+  struct CulpritJump {
+    int32_t first_line = 0;
+    int32_t last_line = 0;
+    Json location;
+  };
 
   Documents documents_;
   // The line source on disk beside a hovered train source, read once until it changes.
   SiblingOutlines siblings_;
-  std::set<std::string> stale_;        // URIs whose diagnostics are to be published again
-  std::set<std::string> cleared_;      // URIs closed: their diagnostics go
+  // The quick fixes of each document's diagnostics as last published, for the version they
+  // were published for: an edit since makes them wait for the next check.
+  struct Fixes {
+    int64_t version = 0;
+    std::vector<Json> actions;
+    size_t bytes = 0;  // their text, for the memory bound
+  };
+  std::map<std::string, Fixes> fixes_;
+  std::set<std::string> stale_;    // URIs whose diagnostics are to be published again
+  std::set<std::string> cleared_;  // URIs closed: their diagnostics go
+  // By URI, the diagnostics last published there that name a culprit row.
+  std::map<std::string, std::vector<CulpritJump>> jumps_;
   std::unique_ptr<BuildState> state_;  // kept between compiles, so each compile reuses it
   bool initialized_ = false;
   bool shutdown_ = false;

@@ -5,12 +5,25 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "source/row_origin.h"
 
 namespace scenario {
+
+// The one edit that mends a warning, for an editor's quick fix and `check --json`: the bytes of
+// a range of the source (lines and columns from 1, one column per byte; the end one past the
+// last byte replaced, on end_line) replaced by text, in the source's own Windows-1252.
+struct Fix {
+  std::string title;  // what the edit does, in a few words: "write 'pendenza'"
+  int32_t line = 0;
+  int32_t column = 0;
+  int32_t end_line = 0;
+  int32_t end_column = 0;
+  std::string text;
+};
 
 struct Diagnostic {
   // A warning is no fault: the build is the same with it or without it.
@@ -26,6 +39,11 @@ struct Diagnostic {
   int32_t row_first_line = 0;  // the lines the whole row spans; 0 when no row is known
   int32_t row_last_line = 0;
   std::string message;  // the code's message, with the reason of a reading failure
+  // A warning that has exactly one way to mend it carries it; never a fault.
+  std::optional<Fix> fix;
+  // The other row that the message names as the cause (the row that placed what took a block,
+  // the station a station too close follows); its file is empty when the message names none.
+  RowOrigin culprit;
 
   bool clean() const { return kind == Kind::kStatus && code == 0; }
   bool warning() const { return kind == Kind::kWarning; }

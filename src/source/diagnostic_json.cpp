@@ -23,6 +23,15 @@ nlohmann::ordered_json diagnostic_json(const Diagnostic& d) {
                   : d.clean() ? nlohmann::ordered_json(nullptr)
                               : nlohmann::ordered_json("error");
   j["name"] = d.warning() ? nlohmann::ordered_json(std::string(d.name())) : nullptr;
+  if (d.fix) {
+    const Fix& f = *d.fix;
+    j["fix"] = {{"title", cp1252_to_utf8(f.title)},
+                {"line", f.line},
+                {"column", f.column},
+                {"end_line", f.end_line},
+                {"end_column", f.end_column},
+                {"text", cp1252_to_utf8(f.text)}};
+  }
   return j;
 }
 

@@ -10,7 +10,8 @@ namespace scenario {
 // {"file", "line", "column", "status", "errore", "position", "message", "text", "severity",
 // "name"}: null where a part does not apply; a fault has a number in status or errore and
 // severity "error", a warning neither, severity "warning" and its short name; "no fault" has
-// no severity. Source bytes above
+// no severity. A warning with a quick fix adds "fix": {"title", "line", "column", "end_line",
+// "end_column", "text"}, the range in the source's lines and byte columns. Source bytes above
 // ASCII are taken as Windows-1252.
 nlohmann::ordered_json diagnostic_json(const Diagnostic& d);
 

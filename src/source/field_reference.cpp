@@ -45,7 +45,8 @@ constexpr FieldEntry kProgressiveFields[] = {
      .width = "32-bit",
      .range = "a route position, multiple of 50; 0 for an unused progressive",
      .effect = "`.sim` slots 81 to 83 long1, after the three progressives are put in order: the "
-               "latest start in slot 81, the earliest in slot 83",
+               "latest start in slot 81, the earliest in slot 83. The progressive in force at a "
+               "route position is the one with the latest start at or before it",
      .bad_value = "not a multiple of 50: status 2 once both sources are read (the files are "
                   "still written). Two progressives sharing the largest start clear all three "
                   "slots, without a status",
@@ -54,28 +55,40 @@ constexpr FieldEntry kProgressiveFields[] = {
     {.name = "kilometre value",
      .unit = "m",
      .width = "32-bit",
-     .range = "a multiple of 50 (after the 100 m that a direction flag of 1 adds)",
-     .effect = "long2 of the same slot, plus 100 when the direction flag is 1; the line's own "
-               "kilometrage from the start on, for the simulator",
+     .range = "a multiple of 50 (after the 100 m that a direction flag of 1 adds): the line's "
+              "kilometre at route position 0, not at the start",
+     .effect = "long2 of the same slot, plus 100 when the direction flag is 1. The kilometre at "
+               "route position x is value - x with the flag 1, value + x otherwise",
      .bad_value = "not a multiple of 50 once ordered: status 2 once both sources are read",
      .builtin = "uno 75700, due 88500, tre 0",
      .example = "75700"},
     {.name = "direction flag",
      .unit = "",
      .width = "32-bit",
-     .range = "1, or 0",
-     .effect = "long3 of the same slot; 1 (on the built-in line, whose kilometrage falls as the "
-               "route goes on) also adds 100 to the kilometre value. Stored for the simulator",
-     .bad_value = "any value other than 1 adds nothing and is stored as written",
+     .range = "1 (the kilometres fall as the route goes on) or 0 (they rise); 0 for an unused "
+              "progressive",
+     .effect = "long3 of the same slot. 1 also adds 100 to the stored kilometre value, and the "
+               "kilometre at route position x is then value - x; any other value gives "
+               "value + x",
+     .bad_value = "any value other than 1 adds nothing, is stored as written and reads as a "
+                  "rising kilometrage",
      .builtin = "uno 1, due 1, tre 0",
      .example = "1"},
 };
-#define PROGRESSIVE_TEXT                                                                       \
-  "From its start position on, the line's own kilometrage: a kilometre value in metres and a " \
-  "direction. The three are put in order by their start, so which of uno, due and tre holds "  \
-  "which does not matter; an unused one is 0, 0, 0. The built-in line runs from km 75.7 "      \
-  "downward and, from route position 75750 on, from km 88.5 downward again. Stored for the "   \
-  "simulator: the compiler only orders and checks them."
+// The reading of the kilometrage that `timing`, `plot`, `documents` and the editor share.
+#define PROGRESSIVE_TEXT                                                                        \
+  "From its start position on, the line's own kilometrage: the kilometres that the timetable "  \
+  "sheet and the boards name (Km 68+905). The kilometre at route position x is value - x when " \
+  "the direction flag is 1 (the kilometrage falls as the route goes on), value + x otherwise, " \
+  "by the progressive in force at x: the one with the latest start at or before x (before "     \
+  "every start, the route position itself). So the value is the kilometre the progressive "     \
+  "would give at route position 0, not at its start. Worked example, the built-in line: uno "   \
+  "0, 75700, 1 gives km 75+650 at LINDEVA (route 50 m) and km 72+400 at 3300 m; due 75750, "    \
+  "88500, 1 takes over at 75750 m with km 88500 - 75750 = 12+750, and gives km 0+000 at "       \
+  "QUERNO (88500 m). The three are put in order by their start, so which of uno, due and tre "  \
+  "holds which does not matter; an unused one is 0, 0, 0. The compiled `.sim` holds them "      \
+  "ordered, with 100 added to the value when the flag is 1 (slot 81: 75750, 88600, 1); "        \
+  "`timing`, `plot`, `documents` and the editor take the 100 off again."
 constexpr std::string_view kProgressiveUnoWords[] = {"uno", "progressiva"};
 constexpr std::string_view kProgressiveDueWords[] = {"due", "progressiva"};
 constexpr std::string_view kProgressiveTreWords[] = {"tre", "progressiva"};
@@ -311,11 +324,16 @@ constexpr FieldEntry kBoardFields[] = {
     {.name = "text",
      .unit = "",
      .width = "text",
-     .range = "up to three board lines, each in round brackets: (PASSAGGIO)(A LIVELLO)",
-     .effect = "the text of `.sim` slot 80 for the first board, 79 for the next, and so on",
+     .range = "up to three board lines, each in round brackets with nothing between them: "
+              "(PASSAGGIO)(A LIVELLO)(Km 68+905). Windows-1252; no comma unless the whole text is "
+              "in double quotes",
+     .effect = "the text of `.sim` slot 80 for the first board row, 79 for the next, and so on "
+               "down; the compiler stores it whole and does not look inside",
      .bad_value = "a comma ends the text unless it is in double quotes; more than 80 boards "
                   "fail the reading (status 25)",
-     .builtin = "(CAVALCAVIA), (PASSAGGIO)(A LIVELLO)(Km 68+905) and the like",
+     .builtin = "(PASSAGGIO)(A LIVELLO)(Km 68+905) at the level crossings, (CAVALCAVIA) and "
+                "(  INIZIO  )( VIADOTTO )(RIO SELVA) at the bridges, character pictures such as "
+                "( ___ )(|+|+|)(|_|_|) before stations; no tunnel board",
      .example = "(CAVALCAVIA)(VIA ROVERE)"},
 };
 
@@ -453,11 +471,16 @@ constexpr FieldEntry kSignalFields[] = {
     {.name = "kind",
      .unit = "",
      .width = "32-bit",
-     .range = "1 or 2",
+     .range = "1 (a distant signal) or 2 (a main signal)",
      .effect = "3 x kind goes into value4, and (3 x kind + field 7) x 10 + 1 to 4 into the "
-               "approach marks; kind 2 also stores field 11",
-     .bad_value = SIGNAL_WRAP,
-     .builtin = "1 and 2",
+               "approach marks, so the last digit of value4 tells the kind: 3 to 5 kind 1, 6 to "
+               "8 kind 2 (`inspect` and `plot` read it so). Kind 2 also stores field 11. In the "
+               "built-in scenario every signal of kind 1 stands 1,050 to 1,250 m before one of "
+               "kind 2, which mostly stands 400 to 800 m before a station: kind 1 is the "
+               "distant signal that announces the main signal of kind 2, as its notes tell "
+               "(every station protected by a main signal, preceded by its distant one)",
+     .bad_value = SIGNAL_WRAP "; another kind's last digit of value4 tells no kind to `plot`",
+     .builtin = "15 of kind 1 and 19 of kind 2; in the coded stretch (from 76350 m) kind 2 only",
      .example = "2"},
     {.name = "field 3",
      .unit = "",
@@ -635,15 +658,20 @@ constexpr FieldEntry kStationFields[] = {
     {.name = "kind",
      .unit = "",
      .width = "byte",
-     .range = "0 to 255",
-     .effect = "code of the slot. Decides the station area: kinds 5 and 6 from position - "
-               "length to position + 150, kinds 7 and 8 from position - length to position + "
-               "length, other kinds the length centred on the position. Kinds below 25 are "
-               "stops: `.dat` code 10 (value1 = the slot) in the block one before the area's "
-               "end, and, except kinds 5 and 6, approach marks 81 to 84 in mark11 of the four "
-               "blocks before it. Kinds 25 and above put nothing on the track",
+     .range = "0 to 255: below 25 a stop, 25 and above a station passed",
+     .effect = "code of the slot. Decides the station area and the marks: kinds 5 and 6 from "
+               "position - length to position + 150 (the train stops 100 m past the position), "
+               "kinds 7 and 8 from position - length to position + length, other kinds the "
+               "length centred on the position. Kinds below 25 are stops: `.dat` code 10 (value1 "
+               "= the slot) in the block one before the area's end, where `timing` and "
+               "`documents` stop the train, and, except kinds 5 and 6, approach marks 81 to 84 "
+               "in mark11 of the four blocks before it. Kinds 25 and above put nothing on the "
+               "track: the train passes. The built-in scenario uses 12 and 22 for its stops "
+               "(the compiler treats them alike), 6 for the last one, QUERNO, and 25, 27 and 28 "
+               "for the stations it passes, which differ only in fields 7 to 13",
      .bad_value = BYTE_FIELD,
-     .builtin = "12 and 22 (stops), 6 (the last stop), 25, 27, 28 (passed)",
+     .builtin = "12 at LINDEVA, MONTECAVIO, SANT'ELPIDIO AL VAGNO; 22 at VILLA DORSENA, PIAN "
+                "D'ARSIERO, POGGIO SERENTE; 6 at QUERNO; 25, 27 and 28 at the eleven passed",
      .example = "12"},
     {.name = "length",
      .unit = "m",
@@ -961,9 +989,25 @@ constexpr RowKindEntry kRowKinds[] = {
      .must_contain = kBoardWords,
      .case_sensitive = false,
      .written = "cartello_indicatore",
-     .description = "A line-side indication board (a level crossing, a bridge, the start of a "
-                    "coded zone) with the text it shows. At most 80 boards; each one's text "
-                    "takes a slot of the general table that stations can then not use.",
+     .description =
+         "A line-side indication board with the text it shows: a level crossing (passaggio a "
+         "livello), a bridge (ponte, viadotto, cavalcavia), a tunnel (galleria), a station, a "
+         "junction, the start or end of the coded stretch. The compiler only stores the text "
+         "and marks the board's block; the texts are the author's, in the built-in's form of "
+         "up to three lines in brackets. The built-in line writes (PASSAGGIO)(A LIVELLO)(Km "
+         "68+905) at its 23 level crossings, with (SEGNALE DI)(  AVVISO  )(PER  P.L. ) and "
+         "(SEGNALE DI)(PROTEZIONE)(PER  P.L. ) before two of them; (CAVALCAVIA), alone or with "
+         "the road's name (CAVALCAVIA)(VIA DEI MULINI), at the overpasses, and (  INIZIO  )( "
+         "VIADOTTO )(RIO SELVA) at its viaduct; before three stations a "
+         "picture drawn in characters, such as ( ___ )(|+|+|)(|_|_|) 800 m before SANT'ELPIDIO "
+         "AL VAGNO; (SCAMBIO DI )(  BIVIO  )(  BRIVANA  "
+         ") and (EX BIVIO )(  CAVA  )(ROVELLA) at junctions; (  SEGNALE  )(PERMISSIVO)(DI "
+         "BLOCCO) at two block signals; (AVVISO DI  )(INIZIO ZONA)(CODIFICATA ) and (SEGNALE "
+         "DI )(INIZIO ZONA)(CODIFICATA ) before the coded stretch, and the same with ( FINE ZONA "
+         ") at its end. Its two tunnels have no board (its timetable sheet names their mouths, "
+         "Imbocco gall. Dorsena and Imbocco gall. Vagno): a tunnel board is written like any "
+         "other, such as (GALLERIA)(DORSENA). At most 80 boards; each one's text takes a slot "
+         "of the general table that stations can then not use.",
      .fields = kBoardFields,
      .columns = kIndicationBoardForm},
     // The train source, in the reader's order of tests.
@@ -1046,9 +1090,12 @@ constexpr RowKindEntry kRowKinds[] = {
      .must_contain = kSignalWords,
      .case_sensitive = false,
      .written = "segnale",
-     .description = "A signal beside the line. The compiler only places it and combines its "
-                    "values into the signal's block; their meaning is the simulator's. Copy "
-                    "them from a built-in signal of the same kind.",
+     .description = "A light signal beside the line: kind 1 a distant signal, kind 2 a main "
+                    "signal (see the kind). The compiler only places it, marks the four blocks "
+                    "before it and combines its values into the signal's block; what fields 3 "
+                    "to 11 show is the simulator's. Copy them from a built-in signal of the "
+                    "same kind: 1, 3, 1, 0, 0, 1, 5, 6, 0, 0 (distant) and 2, 4, 1, 0, 0, 2, 2, "
+                    "4, 0, 0 (main) are the built-in's most used.",
      .fields = kSignalFields,
      .columns = kSignalForm},
     {.id = RowKindId::kSlowdown,
@@ -1085,11 +1132,16 @@ constexpr RowKindEntry kRowKinds[] = {
      .case_sensitive = false,
      .written = "stazione",
      .description = "A station of the train's run, with its timetable; 16 numbers and the name. "
-                    "Stations take the general table's slots 1, 2, ... in row order, and no "
-                    "more of them than the slots the boards leave (at most 78). Fields 7 to 13 "
-                    "are stored for the simulator: the built-in scenario writes 1,1,0,4,1,1 in "
-                    "fields 7 to 12 at its stops (kinds 6, 12, 22), 0,1,0,2,0,0 at kind 25, "
-                    "1,0,0,2,4,0 at kind 27 and zeros at kind 28.",
+                    "Its kind says whether the train stops (below 25: a stop marker on the "
+                    "track; the built-in's last stop, QUERNO, has kind 6, whose stop lies 100 m "
+                    "past the position) or passes (25 and above), and how its area lies around the "
+                    "position. The scheduled "
+                    "time is the departure at a stop, the arrival at the last one; a station "
+                    "passed has 0, 0, 0. Stations take the general table's slots 1, 2, ... in "
+                    "row order, and no more of them than the slots the boards leave (at most "
+                    "78). Fields 7 to 13 are stored for the simulator: the built-in scenario "
+                    "writes 1,1,0,4,1,1 in fields 7 to 12 at its stops (kinds 6, 12, 22), "
+                    "0,1,0,2,0,0 at kind 25, 1,0,0,2,4,0 at kind 27 and zeros at kind 28.",
      .fields = kStationFields,
      .columns = kStationForm},
 };
@@ -1232,6 +1284,117 @@ std::vector<const RowKindEntry*> lookup_row_kinds(std::string_view text) {
   for (const RowKindEntry& k : kRowKinds) {
     if (recognises(k, text)) out.push_back(&k);
   }
+  return out;
+}
+
+namespace {
+
+// Latin-1 letters (the upper half of Windows-1252 from 0xC0, and the code points U+00C0 to
+// U+00FF) to their plain letter; 0 where the character is no letter.
+constexpr char kFoldedLatin1[64 + 1] =
+    "aaaaaaaceeeeiiiidnooooo\0ouuuuytsaaaaaaaceeeeiiiidnooooo\0ouuuuyty";
+
+char folded_letter(unsigned char c) {
+  if (c >= 'A' && c <= 'Z') return static_cast<char>(c + 32);
+  if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) return static_cast<char>(c);
+  if (c >= 0xC0) return kFoldedLatin1[c - 0xC0];
+  return 0;
+}
+
+// How much a query word found in a place of a kind's text weighs.
+enum Weight : int {
+  kInField = 2,
+  kInFieldName = 6,
+  kInDescription = 10,
+  kInSummary = 20,  // the description's first sentence, which says what the row is
+  kInKeyword = 100,
+};
+
+// A query word matches a text word that equals it, that it begins (passagg: passaggio), or
+// that differs in the last letter only (galleria: gallerie), for words of four letters or more.
+bool word_matches(const std::string& query, const std::string& word) {
+  if (query == word) return true;
+  if (query.size() < 4) return false;
+  if (word.size() > query.size() && word.compare(0, query.size(), query) == 0) return true;
+  return query.size() == word.size() &&
+         query.compare(0, query.size() - 1, word, 0, word.size() - 1) == 0;
+}
+
+}  // namespace
+
+std::vector<std::string> folded_words(std::string_view text) {
+  std::vector<std::string> words;
+  std::string word;
+  for (size_t i = 0; i < text.size(); ++i) {
+    auto c = static_cast<unsigned char>(text[i]);
+    // A UTF-8 letter of U+00C0 to U+00FF is two bytes, 0xC3 and 0x80 to 0xBF.
+    if (c == 0xC3 && i + 1 < text.size() &&
+        (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
+      c = static_cast<unsigned char>(0xC0 + (static_cast<unsigned char>(text[++i]) & 0x3F));
+    }
+    const char f = folded_letter(c);
+    if (f != 0) {
+      word += f;
+    } else if (!word.empty()) {
+      words.push_back(std::move(word));
+      word.clear();
+    }
+  }
+  if (!word.empty()) words.push_back(std::move(word));
+  return words;
+}
+
+std::vector<const RowKindEntry*> search_row_kinds(std::string_view query) {
+  std::vector<std::string> wanted;
+  for (std::string& w : folded_words(query)) {
+    if (w.size() > 1) wanted.push_back(std::move(w));
+  }
+  struct Found {
+    const RowKindEntry* kind;
+    int words = 0;   // query words found
+    int weight = 0;  // the best place of each, summed
+    int times = 0;   // how often they occur, for kinds otherwise alike
+  };
+  std::vector<Found> found;
+  for (const RowKindEntry& k : kRowKinds) {
+    // Each query word's best place in this kind.
+    std::vector<int> best(wanted.size(), 0);
+    int times = 0;
+    const auto look = [&](std::string_view text, int weight) {
+      for (const std::string& word : folded_words(text)) {
+        for (size_t i = 0; i < wanted.size(); ++i) {
+          if (!word_matches(wanted[i], word)) continue;
+          best[i] = std::max(best[i], weight);
+          ++times;
+        }
+      }
+    };
+    look(k.keyword, kInKeyword);
+    look(k.written, kInKeyword);
+    const size_t summary = k.description.find(". ");
+    look(k.description.substr(0, summary), kInSummary);
+    if (summary != std::string_view::npos) look(k.description.substr(summary), kInDescription);
+    look(k.section, kInFieldName);
+    for (const FieldEntry& f : k.fields) {
+      look(f.name, kInFieldName);
+      for (const std::string_view text : {f.unit, f.range, f.effect, f.bad_value, f.builtin}) {
+        look(text, kInField);
+      }
+    }
+    Found one{&k, 0, 0, times};
+    for (const int b : best) {
+      one.words += b > 0 ? 1 : 0;
+      one.weight += b;
+    }
+    if (one.words > 0) found.push_back(one);
+  }
+  std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+    if (a.words != b.words) return a.words > b.words;
+    if (a.weight != b.weight) return a.weight > b.weight;
+    return a.times > b.times;
+  });
+  std::vector<const RowKindEntry*> out;
+  for (const Found& f : found) out.push_back(f.kind);
   return out;
 }
 

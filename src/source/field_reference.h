@@ -128,6 +128,16 @@ std::vector<const RowKindEntry*> row_kinds_matching(RowScope scope, std::string_
 // source whose rule the text meets ("curvad4", "ripetizione segnali 4 codici").
 std::vector<const RowKindEntry*> lookup_row_kinds(std::string_view text);
 
+// The row kinds whose reference text holds the words of a query, best first: a word counts
+// with its case and accents ignored (UTF-8 or Windows-1252), as a whole word, a word it begins
+// or one that differs in its last letter only (galleria, gallerie). Kinds that hold more of the
+// words come first; among them, a word of the keyword weighs most, then the description's
+// first sentence, the rest of it, then the fields. Words of one letter are passed over. Empty when no word is found.
+std::vector<const RowKindEntry*> search_row_kinds(std::string_view query);
+// The words of a text as search_row_kinds compares them: letters folded to plain lower case,
+// cut at everything but letters and digits.
+std::vector<std::string> folded_words(std::string_view text);
+
 // The section header of a source; null when the source has no such header.
 const SectionEntry* find_section(SourceKind source, std::string_view header);
 // The row kinds that the reader takes under a section header of a source (empty for a header

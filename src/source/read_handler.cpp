@@ -13,7 +13,12 @@ void read_under_handler(ReaderContext& ctx, const std::vector<std::string>& sour
   } catch (const std::exception& e) {
     for (const std::string& name : sources) ctx.sources.discard(name);
     ctx.set_status(kReadFailure);
-    ctx.report.failure_reason = e.what();
+    // An empty source fails at its first field: say so rather than where the reading stopped.
+    ctx.report.failure_reason =
+        ctx.stream && ctx.empty_source
+            ? "the file is empty; a source starts with its [generale] section (scenario-tool "
+              "emit writes a pair of sources to start from)"
+            : e.what();
   }
   ctx.close();
 }

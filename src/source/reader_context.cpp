@@ -12,6 +12,7 @@ bool ReaderContext::open(const std::string& name) {
   row_line = 0;
   std::optional<std::string> text = sources.load(name);
   if (!text) return false;
+  empty_source = text->find_first_not_of(" \t\r\n") == std::string::npos;
   stream.emplace(std::move(*text));
   return true;
 }
@@ -25,6 +26,7 @@ void ReaderContext::close() {
 void ReaderContext::set_status(int32_t code, std::optional<int64_t> position) {
   state.read_status = code;
   if (position) state.read_status_position = static_cast<int32_t>(*position);
+  report.culprit = RowOrigin{};
   RowOrigin& o = report.status_origin;
   o = RowOrigin{};
   o.file = file_name;
@@ -72,20 +74,30 @@ namespace scenario {
 void ReaderContext::set_taken(int32_t code, int64_t position, int64_t block) {
   set_status(code, position);
   report.failure_reason = "by " + block_holder(block);
+  report.culprit = block_row(block);
+}
+
+RowOrigin ReaderContext::block_row(int64_t block) const {
+  RowOrigin row;
+  const BlockOrigins& o = report.blocks;
+  if (!state.track.contains(block) || block < 0 || static_cast<size_t>(block) >= o.line.size() ||
+      o.line[block] <= 0) {
+    return row;
+  }
+  const Identity id = state.identity();
+  row.file =
+      o.file[block] == BlockOrigins::kLineSource ? line_source_name(id) : train_source_name(id);
+  row.line = row.last_line = row.field_line = o.line[block];
+  row.column = o.column[block];
+  return row;
 }
 
 std::string ReaderContext::block_holder(int64_t block) const {
   if (!state.track.contains(block)) return "nothing";
   const TrackBlock& b = state.track[block];
-  const BlockOrigins& o = report.blocks;
-  std::string row;
-  if (block >= 0 && static_cast<size_t>(block) < o.line.size() && o.line[block] > 0) {
-    const Identity id = state.identity();
-    row = (o.file[block] == BlockOrigins::kLineSource ? line_source_name(id)
-                                                      : train_source_name(id)) +
-          ":" + std::to_string(o.line[block]);
-  }
-  const std::string at = row.empty() ? "" : " at " + row;
+  const RowOrigin origin = block_row(block);
+  const std::string at =
+      origin.known() ? " at " + origin.file + ":" + std::to_string(origin.line) : "";
   // The slowdown's warning and its pre-warning run stand where the source names no item.
   switch (b.code) {
     case kSignal:

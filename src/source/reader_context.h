@@ -24,6 +24,8 @@ struct ReadReport {
   // Why, appended to the status's message: the cause of a reading failure (code 25), what holds
   // a block that a row found taken, the station that a station too close follows.
   std::string failure_reason;
+  // The row that failure_reason names as the cause, for an editor to go to; unknown when none.
+  RowOrigin culprit;
   std::map<std::string, std::string> texts;
 };
 
@@ -42,6 +44,8 @@ struct ReaderContext {
   // The source being read now, and its file name for reports.
   std::optional<FieldStream> stream;
   std::string file_name;
+  // The source being read holds nothing but blanks and line ends.
+  bool empty_source = false;
   // Line of the keyword field of the row being read.
   int32_t row_line = 0;
   // The next free board slot, which station slots must stay below.
@@ -68,6 +72,8 @@ struct ReaderContext {
   // What holds a block, in an author's words: "the speed board at FILE:LINE", "the slowdown
   // warning placed 1200 m before the slowdown at FILE:LINE", ...
   std::string block_holder(int64_t block) const;
+  // The row that placed the item on a block; unknown when no row is recorded there.
+  RowOrigin block_row(int64_t block) const;
 };
 
 }  // namespace scenario

@@ -90,6 +90,25 @@ constexpr WarningInfo kWarnings[] = {
     {kNoteRow, "note-row",
      "a row after a note on its line (- nota, pendenza, 2000, 30): a hyphen makes a comment of "
      "its own field only, and the reader takes the row"},
+    {kValueRange, "value-range",
+     "a value outside what it can mean: a clock or a timetable minute of 60, a direction flag "
+     "or a flag that takes 0 or 1, a speed of 0, a length of 0, a kind the readers do not know"},
+    {kDuplicate, "duplicate",
+     "two stations of one name, or two kilometre progressives from one start"},
+    {kOverridden, "overridden",
+     "a row without effect: a later row of the same kind replaces it, or a station written "
+     "after a signal, slowdown or code-cut row puts its stop marker over that row's block"},
+    {kSlowdownSpeed, "slowdown-speed",
+     "a slowdown whose speed does not lower the train's speed limit anywhere along it"},
+    {kStationKind, "station-kind",
+     "a station kind that contradicts its time: a passed kind (25 and above) with a scheduled "
+     "time, or a stop kind without one"},
+    {kTextLength, "text-length",
+     "a station name longer than the cell of the timetable sheet that shows it"},
+    {kSectionHeader, "section-header",
+     "a missing section header (the line's body rows read as general rows and skipped) or a "
+     "misspelt one"},
+    {kByteOrderMark, "byte-order-mark", "a UTF-8 byte order mark at the start of the file"},
 };
 
 }  // namespace

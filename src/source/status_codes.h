@@ -76,6 +76,14 @@ enum WarningCode : int32_t {
   kTrainAboveBoards = 12,
   kNoGeneral = 13,
   kNoteRow = 14,
+  kValueRange = 15,
+  kDuplicate = 16,
+  kOverridden = 17,
+  kSlowdownSpeed = 18,
+  kStationKind = 19,
+  kTextLength = 20,
+  kSectionHeader = 21,
+  kByteOrderMark = 22,
 };
 
 struct WarningInfo {

@@ -153,10 +153,13 @@ std::string reference_markdown() {
 CommandLine explain_command_line() {
   CommandLine c("explain",
                 "what a row kind of the sources means, field by field (explain stazione); the "
-                "row kinds of a section (explain [generale]); with --markdown, the whole "
-                "reference, as in docs/sources.md");
+                "row kind whose reference holds a word (explain galleria); the row kinds of a "
+                "section (explain [generale]); with --markdown, the whole reference, as in "
+                "docs/sources.md");
   c.flag("--markdown", "print the whole reference as Markdown");
-  c.optional_operand("KEYWORD", "a row's keyword as written, or a section such as [generale]");
+  c.optional_operand("KEYWORD",
+                     "a row's keyword as written, a word of what it means (galleria, passaggio "
+                     "a livello), or a section such as [generale]");
   c.footer("keywords:\n" + all_keywords());
   return c;
 }
@@ -179,6 +182,19 @@ int explain_command(const std::vector<std::string>& args) {
   if (word.front() == '[') return explain_section(word);
   const std::vector<const RowKindEntry*> kinds = lookup_row_kinds(word);
   if (kinds.empty()) {
+    // Not a keyword: the words of the reference, best match in full and the others named.
+    const std::vector<const RowKindEntry*> found = search_row_kinds(word);
+    if (!found.empty()) {
+      std::cout << explain_text(*found.front());
+      if (found.size() > 1) {
+        std::string others;
+        for (size_t i = 1; i < found.size(); ++i) {
+          others += (i == 1 ? "" : ", ") + std::string(found[i]->keyword);
+        }
+        std::cout << "\n" << wrap(others, "  '" + word + "' is also in: ", "    ");
+      }
+      return 0;
+    }
     std::vector<const RowKindEntry*> every;
     for (const RowKindEntry& k : row_kind_entries()) every.push_back(&k);
     const std::vector<std::string_view> near = nearest_keywords(word, every);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "inspect/json_text.h"
 #include "tool/run_options.h"
 
 namespace scenario::tool {
@@ -30,10 +31,13 @@ std::string right(const std::string& s, size_t width) {
   return s.size() < width ? std::string(width - s.size(), ' ') + s : " " + s;
 }
 
-double rounded(double v, double unit) { return std::round(v / unit) * unit; }
+// The run's times, positions, speeds and energies to two decimals; the model's values, given
+// or derived from them, to six.
+double d2(double v) { return json_decimal(v, 2); }
+double d6(double v) { return json_decimal(v, 6); }
 
 nlohmann::json optional_seconds(const std::optional<double>& t) {
-  return t ? nlohmann::json(rounded(*t, 0.01)) : nlohmann::json(nullptr);
+  return t ? nlohmann::json(d2(*t)) : nlohmann::json(nullptr);
 }
 
 std::string kwh(double joules) { return format("%.1f", kilowatt_hours(joules)); }
@@ -43,12 +47,12 @@ std::string section_name(const timing::RunResult& r, const timing::Section& sec)
 }
 
 nlohmann::json energy_json(const timing::Energy& e, const timing::TrainModel& m) {
-  const auto k = [](double j) { return rounded(kilowatt_hours(j), 0.01); };
+  const auto k = [](double j) { return d2(kilowatt_hours(j)); };
   const auto pantograph = pantograph_kwh(e, m);
   return {
       {"traction_kwh", k(e.traction)},
       {"braking_kwh", k(e.braking)},
-      {"pantograph_kwh", pantograph ? nlohmann::json(rounded(*pantograph, 0.01)) : nullptr},
+      {"pantograph_kwh", pantograph ? nlohmann::json(d2(*pantograph)) : nullptr},
       {"resistance_kwh", k(e.resistance)},
       {"curves_kwh", k(e.curves)},
       {"height_kwh", k(e.height)},
@@ -128,42 +132,42 @@ nlohmann::json timing_json(const timing::RunResult& r, const timing::TrainModel&
   const double step = options.step;
   nlohmann::json o;
   o["model"] = {
-      {"loco_mass_t", m.loco_mass_t},
-      {"loco_length_m", m.loco_length_m},
-      {"max_effort_kn", m.max_effort_kn},
-      {"power_kw", m.power_kw},
-      {"coach_mass_t", m.coach_mass_t},
-      {"coach_length_m", m.coach_length_m},
-      {"rotating_mass_factor", m.rotating_mass_factor},
-      {"resistance_n_per_kn", {m.resistance_a, m.resistance_b, m.resistance_c}},
-      {"full_brake_per_100_m_s2", m.full_brake_per_100},
-      {"service_brake_fraction", m.service_brake_fraction},
-      {"brake_build_up_s", m.brake_build_up_s},
-      {"max_speed_kmh", m.max_speed_kmh},
-      {"dwell_s", m.dwell_s},
+      {"loco_mass_t", d6(m.loco_mass_t)},
+      {"loco_length_m", d6(m.loco_length_m)},
+      {"max_effort_kn", d6(m.max_effort_kn)},
+      {"power_kw", d6(m.power_kw)},
+      {"coach_mass_t", d6(m.coach_mass_t)},
+      {"coach_length_m", d6(m.coach_length_m)},
+      {"rotating_mass_factor", d6(m.rotating_mass_factor)},
+      {"resistance_n_per_kn", {d6(m.resistance_a), d6(m.resistance_b), d6(m.resistance_c)}},
+      {"full_brake_per_100_m_s2", d6(m.full_brake_per_100)},
+      {"service_brake_fraction", d6(m.service_brake_fraction)},
+      {"brake_build_up_s", d6(m.brake_build_up_s)},
+      {"max_speed_kmh", d6(m.max_speed_kmh)},
+      {"dwell_s", d6(m.dwell_s)},
       {"dwell_from_stations", m.use_station_dwell},
-      {"step_m", step},
-      {"train_mass_t", r.mass_t},
-      {"train_length_m", r.length_m},
-      {"service_deceleration_m_s2", r.service_deceleration},
-      {"adhesive_mass_t", m.adhesive_mass_t > 0 ? m.adhesive_mass_t : m.loco_mass_t},
+      {"step_m", d6(step)},
+      {"train_mass_t", d6(r.mass_t)},
+      {"train_length_m", d6(r.length_m)},
+      {"service_deceleration_m_s2", d6(r.service_deceleration)},
+      {"adhesive_mass_t", d6(m.adhesive_mass_t > 0 ? m.adhesive_mass_t : m.loco_mass_t)},
       {"coaches", m.coaches ? nlohmann::json(*m.coaches) : nlohmann::json(nullptr)},
       {"electric", m.electric},
-      {"traction_efficiency", m.traction_efficiency},
+      {"traction_efficiency", d6(m.traction_efficiency)},
   };
   o["run"] = run_name(r.kind);
-  o["allowance"] = {{"percent", options.allowance_percent},
-                    {"per_100km_min", options.allowance_per_100km_min}};
-  o["start"] = r.start;
+  o["allowance"] = {{"percent", d6(options.allowance_percent)},
+                    {"per_100km_min", d6(options.allowance_per_100km_min)}};
+  o["start"] = d2(r.start);
   nlohmann::json stations = nlohmann::json::array();
   for (const timing::StationTimes& s : r.stations) {
     stations.push_back({
         {"name", s.name},
-        {"position", s.position},
-        {"stop", s.stop},
-        {"km", s.km},
+        {"position", d2(s.position)},
+        {"stop", d2(s.stop)},
+        {"km", d2(s.km)},
         {"stops", s.stops},
-        {"dwell", s.dwell},
+        {"dwell", d2(s.dwell)},
         {"scheduled_arrival", optional_seconds(s.scheduled_arrival)},
         {"scheduled_departure", optional_seconds(s.scheduled_departure)},
         {"fastest_arrival", optional_seconds(s.fastest_arrival)},
@@ -178,14 +182,14 @@ nlohmann::json timing_json(const timing::RunResult& r, const timing::TrainModel&
     sections.push_back({
         {"from", r.stations[sec.from].name},
         {"to", r.stations[sec.to].name},
-        {"scheduled", rounded(sec.scheduled, 0.01)},
-        {"fastest", rounded(sec.fastest, 0.01)},
-        {"margin", rounded(sec.margin, 0.01)},
+        {"scheduled", d2(sec.scheduled)},
+        {"fastest", d2(sec.fastest)},
+        {"margin", d2(sec.margin)},
         {"feasible", sec.feasible},
-        {"allowance", rounded(sec.allowance, 0.01)},
+        {"allowance", d2(sec.allowance)},
         {"tight", sec.tight},
-        {"run", rounded(sec.run, 0.01)},
-        {"length", sec.length},
+        {"run", d2(sec.run)},
+        {"length", d2(sec.length)},
         {"energy", energy_json(sec.energy, m)},
     });
   }
@@ -193,7 +197,7 @@ nlohmann::json timing_json(const timing::RunResult& r, const timing::TrainModel&
   o["energy"] = energy_json(r.energy, m);
   nlohmann::json profile = nlohmann::json::array();
   for (const timing::ProfilePoint& p : r.profile) {
-    profile.push_back({rounded(p.position, 0.01), rounded(p.kmh, 0.01), rounded(p.time, 0.01)});
+    profile.push_back({d2(p.position), d2(p.kmh), d2(p.time)});
   }
   o["profile"] = std::move(profile);
   return o;

@@ -38,24 +38,59 @@ void distance_axis(Svg& s, const Panel& p, const Axis& a, const timing::RunInput
   for (const double m : ticks(a.from, a.to, step, 100)) {
     const double x = a.x(m);
     s.line(x, p.top, x, p.bottom(), "stroke=" + colour(kGridColour));
-    s.text(x, p.bottom() + 14, num(m / 1000, 1), "text-anchor=\"middle\" class=\"small\"");
-    s.text(x, p.bottom() + 27, num(timing::line_kilometre(in.progressives, m) / 1000, 3),
+    s.text(x, p.bottom() + 16, num(m / 1000, 1), "text-anchor=\"middle\" class=\"small\"");
+    s.text(x, p.bottom() + 29, num(timing::line_kilometre(in.progressives, m) / 1000, 3),
            "text-anchor=\"middle\" class=\"small km\"");
   }
-  s.text(kLeft - 8, p.bottom() + 14, "route km", "text-anchor=\"end\" class=\"small\"");
-  s.text(kLeft - 8, p.bottom() + 27, "line km", "text-anchor=\"end\" class=\"small km\"");
+  // A row below the value axis's lowest label.
+  s.text(kLeft - 8, p.bottom() + 16, "route km", "text-anchor=\"end\" class=\"small\"");
+  s.text(kLeft - 8, p.bottom() + 29, "line km", "text-anchor=\"end\" class=\"small km\"");
 }
 
-void stations(Svg& s, const Panel& p, const Axis& a, const timing::RunResult& r, bool names) {
+constexpr double kNameTurn = -35;     // degrees: the station names slant up to the right
+constexpr double kLongestName = 320;  // px: a longer name is left to its line's tooltip
+
+double name_width(const timing::StationTimes& st) {
+  return std::min(text_width(st.name, 11), kLongestName);
+}
+
+// The stations in the order their names are placed: the ends of the run, the timed stops, the
+// rest.
+std::vector<size_t> by_priority(const timing::RunResult& r) {
+  std::vector<size_t> out;
+  const auto rank = [&](size_t i) {
+    if (i == 0 || i + 1 == r.stations.size()) return 0;
+    return r.stations[i].stops ? 1 : 2;
+  };
+  for (int k = 0; k < 3; ++k) {
+    for (size_t i = 0; i < r.stations.size(); ++i) {
+      if (rank(i) == k) out.push_back(i);
+    }
+  }
+  return out;
+}
+
+void stations(Svg& s, const Panel& p, const Axis& a, const timing::RunResult& r, bool names,
+              double page_width) {
   for (const timing::StationTimes& st : r.stations) {
     const double x = a.x(st.stops ? st.stop : st.position);
     s.line(x, p.top, x, p.bottom(),
            "stroke=" + colour(kStationColour) +
                (st.stops ? " stroke-opacity=\"0.5\"" : " stroke-opacity=\"0.25\"") +
                " stroke-dasharray=\"3 3\"");
-    if (!names) continue;
-    s.text(x + 3, p.top - 6, st.name,
-           "class=\"station\" transform=\"rotate(-35 " + num(x + 3) + " " + num(p.top - 6) + ")\"");
+  }
+  if (!names) return;
+  // Slanted names stack without touching while their stations stand apart; one with no room
+  // is named in the run's table and the JSON.
+  LabelSpace space(kLeft - 20, 60, page_width - 4, p.top);
+  for (const size_t i : by_priority(r)) {
+    const timing::StationTimes& st = r.stations[i];
+    const double x = a.x(st.stops ? st.stop : st.position) + 3;
+    if (!space.take(
+            text_box(x, p.top - 6, text_width(st.name, 11), 11, Anchor::kStart, kNameTurn))) {
+      continue;
+    }
+    s.label(x, p.top - 6, st.name, Anchor::kStart, kNameTurn, "class=\"station\"");
   }
 }
 
@@ -81,21 +116,35 @@ std::string render_timing_svg(const timing::RunResult& r, const timing::RunInput
                 (pantograph ? ", at the pantograph " + num(*pantograph, 1) + " kWh" : ""),
             "class=\"small\"");
 
+  // Room for the slanted names above the speed panel, and a page wide enough for the last.
+  const double turn = -kNameTurn * 3.14159265358979323846 / 180;
+  double rise = 20, page_width = kPageWidth;
+  for (const timing::StationTimes& st : r.stations) {
+    const double w = name_width(st);
+    rise = std::max(rise, w * std::sin(turn) + 9.4 * std::cos(turn) + 4);
+    const double x = a.x(st.stops ? st.stop : st.position) + 3;
+    if (std::isfinite(x)) {
+      page_width = std::clamp(x + w * std::cos(turn) + 9.4 * std::sin(turn) + 6, page_width,
+                              kPageWidth + kLongestName);
+    }
+  }
+  page_width = std::ceil(page_width);
+
   // Speed against distance.
-  const Panel speed{215, 300};
+  const Panel speed{std::ceil(90 + rise), 300};
   double vmax = 20;
   for (const timing::LimitRun& l : r.limits) {
     if (l.to > a.from && l.from < a.to) vmax = std::max(vmax, l.kmh);
   }
   vmax = std::ceil(vmax / 20) * 20;
-  frame(body, speed, "Speed (km/h): the limit along the route and the " + run_label, 130);
+  frame(body, speed, "Speed (km/h): the limit along the route and the " + run_label, rise + 14);
   const auto vy = [&](double v) { return speed.bottom() - v / vmax * speed.height; };
   for (const double v : ticks(0, vmax, tick_step(vmax, 6), 100)) {
     body.line(kLeft, vy(v), kRight, vy(v), "stroke=" + colour(kGridColour));
     body.text(kLeft - 6, vy(v) + 4, num(v, 0), "text-anchor=\"end\"");
   }
   distance_axis(body, speed, a, in);
-  stations(body, speed, a, r, true);
+  stations(body, speed, a, r, true, page_width);
   {
     std::vector<std::pair<double, double>> limit;
     for (const timing::LimitRun& l : r.limits) {
@@ -143,7 +192,13 @@ std::string render_timing_svg(const timing::RunResult& r, const timing::RunInput
       if (t) t0 = std::min(t0, *t), t1 = std::max(t1, *t);
     }
   }
-  const double tstep = std::max(60.0, tick_step((t1 - t0) / 60, 10) * 60);
+  // A step the clock reads easily: 1, 2, 5, 10, 15, 20 or 30 minutes, or whole hours.
+  double tstep = 60;
+  for (const double minutes : {1, 2, 5, 10, 15, 20, 30, 60, 120, 180, 240, 360, 720}) {
+    tstep = minutes * 60;
+    if ((t1 - t0) / tstep <= 10) break;
+  }
+  if ((t1 - t0) / tstep > 10) tstep = std::max(tstep, tick_step((t1 - t0) / 3600, 10) * 3600);
   t0 = std::floor(t0 / tstep) * tstep;
   t1 = std::max(std::ceil(t1 / tstep) * tstep, t0 + tstep);
   frame(body, time, "Time: the timetable's scheduled points and the " + run_label, 8);
@@ -156,7 +211,7 @@ std::string render_timing_svg(const timing::RunResult& r, const timing::RunInput
     body.text(kLeft - 6, ty(t) + 4, label, "text-anchor=\"end\"");
   }
   distance_axis(body, time, a, in);
-  stations(body, time, a, r, false);
+  stations(body, time, a, r, false, page_width);
   {
     if (fastest) {
       std::vector<std::pair<double, double>> f;
@@ -170,24 +225,56 @@ std::string render_timing_svg(const timing::RunResult& r, const timing::RunInput
     body.polyline(run, "id=\"time-run\" fill=\"none\" stroke=" + colour(kRunColour) +
                            " stroke-width=\"2\" stroke-linejoin=\"round\"");
   }
+  // The scheduled points, and beside them the name of the station and what cannot be kept;
+  // a label with no room is left to its point's tooltip.
+  LabelSpace space(kLeft + 1, time.top + 1, page_width - 4, time.bottom() - 1);
   for (const timing::StationTimes& st : r.stations) {
     const auto& t = st.scheduled_departure ? st.scheduled_departure : st.scheduled_arrival;
     if (!t) continue;
-    body.circle(a.x(st.stop), ty(*t), 5,
-                "class=\"scheduled\" fill=\"white\" stroke=" + colour(kScheduleColour) +
-                    " stroke-width=\"2.5\"");
-    // Names near the right edge go to the left of their point.
-    const bool left = a.x(st.stop) > kRight - 160;
-    body.text(a.x(st.stop) + (left ? -8 : 8), ty(*t) - 6, st.name,
-              left ? "class=\"small\" text-anchor=\"end\"" : "class=\"small\"");
+    space.block(text_box(a.x(st.stop), ty(*t) + 6, 13, 15, Anchor::kMiddle));
   }
   for (const timing::Section& sec : r.sections) {
     if (sec.feasible) continue;
     const timing::StationTimes& to = r.stations[sec.to];
     const auto& t = to.scheduled_departure ? to.scheduled_departure : to.scheduled_arrival;
-    body.text(a.x(to.stop) - 8, ty(*t) + 20,
-              "cannot be kept: " + num(-sec.margin / 60, 1) + " min short",
-              "class=\"late\" text-anchor=\"end\"");
+    const std::string label = "cannot be kept: " + num(-sec.margin / 60, 1) + " min short";
+    const double w = text_width(label, 11, true);
+    const auto place = [&] {
+      for (const double dy : {20.0, 34.0, -20.0}) {
+        for (const Anchor anchor : {Anchor::kEnd, Anchor::kStart}) {
+          const double x = a.x(to.stop) + (anchor == Anchor::kEnd ? -8 : 8);
+          if (!space.take(text_box(x, ty(*t) + dy, w, 11, anchor))) continue;
+          body.label(x, ty(*t) + dy, label, anchor, 0, "class=\"late\"");
+          return;
+        }
+      }
+    };
+    place();
+  }
+  for (const size_t i : by_priority(r)) {
+    const timing::StationTimes& st = r.stations[i];
+    const auto& t = st.scheduled_departure ? st.scheduled_departure : st.scheduled_arrival;
+    if (!t) continue;
+    const double w = text_width(st.name, 10);
+    const auto place = [&] {
+      for (const double dy : {-6.0, 14.0, -18.0, 26.0}) {
+        for (const Anchor anchor : {Anchor::kStart, Anchor::kEnd}) {
+          const double x = a.x(st.stop) + (anchor == Anchor::kStart ? 8 : -8);
+          if (!space.take(text_box(x, ty(*t) + dy, w, 10, anchor))) continue;
+          body.label(x, ty(*t) + dy, st.name, anchor, 0, "class=\"small\"");
+          return;
+        }
+      }
+    };
+    place();
+  }
+  for (const timing::StationTimes& st : r.stations) {
+    const auto& t = st.scheduled_departure ? st.scheduled_departure : st.scheduled_arrival;
+    if (!t) continue;
+    body.circle(a.x(st.stop), ty(*t), 5,
+                "class=\"scheduled\" fill=\"white\" stroke=" + colour(kScheduleColour) +
+                    " stroke-width=\"2.5\"",
+                st.name + " " + clock_of(*t));
   }
 
   // Legend.
@@ -218,7 +305,7 @@ std::string render_timing_svg(const timing::RunResult& r, const timing::RunInput
     height = y2 + 24;
   }
 
-  return body.document(kPageWidth, height, title + ": " + run_label,
+  return body.document(page_width, height, title + ": " + run_label,
                        ".late{font-size:11px;font-weight:bold;fill:#c0392b}");
 }
 

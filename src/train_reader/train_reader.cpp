@@ -363,6 +363,8 @@ TrainReader::Row TrainReader::station_row() {
                                  std::to_string(station_lines_.back()) + ", whose area ends at " +
                                  std::to_string(before.long2) + " m; this one's starts at " +
                                  std::to_string(e.long1) + " m";
+    ctx_.report.culprit.file = ctx_.file_name;
+    ctx_.report.culprit.line = station_lines_.back();
     return Row::kFault;
   }
   station_lines_.push_back(ctx_.row_line);

@@ -59,7 +59,10 @@ TEST(Decompile, BuiltinScenarioComesBackDifferingOnlyWhereTheFilesCannotTell) {
   EXPECT_EQ(differing_lines(line, d.line_text),
             std::vector<std::string>{
                 "line 188: montagna,   1900,  1950,  12 -> montagna,   1900,  1950,  2"});
-  EXPECT_EQ(differing_lines(train, d.train_text), std::vector<std::string>{});
+  // The blank the emitter leaves after the clock's last number is one fmt drops.
+  EXPECT_EQ(differing_lines(train, d.train_text),
+            std::vector<std::string>{"line 5: orologio,    6               54            30  -> "
+                                     "orologio,    6               54            30"});
 }
 
 TEST(Decompile, GeneratedThousandKilometreRouteRoundTrips) {

@@ -268,7 +268,7 @@ TEST(HostileInput, BytesThatAreNoSource) {
       {"only carriage returns",
        std::string(1000, '\r'),
        kPlainTrain,
-       {3, 25, "the file ended", false}},
+       {3, 25, "the file is empty", false}},
       {"unclosed quote in the line",
        line_with_body("cartello_indicatore,  450,  \"(OPEN\r\n"),
        kPlainTrain,

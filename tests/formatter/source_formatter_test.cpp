@@ -15,17 +15,32 @@ constexpr SourceKind kTrain = SourceKind::kTrain;
 
 std::string fmt(std::string_view text, SourceKind kind) { return format_source(text, kind).text; }
 
-TEST(SourceFormatter, TheEmittedSourcesAreAlreadyFormatted) {
+TEST(SourceFormatter, TheEmittedSourcesAreFormattedButForTheClocksTrailingBlank) {
   const std::string line = builtin_line_source();
-  const std::string train = builtin_train_source();
+  const std::string train = formatted_builtin_train_source();
   ASSERT_GT(line.size(), 5000u);
+  ASSERT_EQ(train.size() + 1, builtin_train_source().size());
   EXPECT_EQ(fmt(line, kLine), line);
+  EXPECT_EQ(fmt(builtin_train_source(), kTrain), train);
   EXPECT_EQ(fmt(train, kTrain), train);
+}
+
+TEST(SourceFormatter, WritesNoTrailingBlank) {
+  // Formatted rows, headers, comments, rows it does not recognise and the text before the
+  // header all end at their last character; a quote left open keeps what follows as it is.
+  const std::string in =
+      "nota \t\r\n[generale] \r\norologio, 6 54 30  \r\n- commento -  \r\nqualcosa, 1 \t\r\n"
+      "sabbia,  \"300\"  \r\ncartello, \"(A, \r\nB)\"  \r\n";
+  const std::string out = fmt(in, kTrain);
+  EXPECT_EQ(
+      out,
+      "nota\r\n[generale]\r\norologio,    6               54            30\r\n- commento -\r\n"
+      "qualcosa, 1\r\nsabbia,    \"300\"\r\ncartello, \"(A, \r\nB)\"  \r\n");
 }
 
 TEST(SourceFormatter, RespacedSourcesComeBackToTheEmittedBytes) {
   const std::string line = builtin_line_source();
-  const std::string train = builtin_train_source();
+  const std::string train = formatted_builtin_train_source();
   for (uint32_t seed = 1; seed <= 5; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     const std::string odd_line = odd_spacing(line, seed);
@@ -71,7 +86,7 @@ TEST(SourceFormatter, ColumnFormsOfEachRowKind) {
       {kTrain, "[generale]\r\nnumero vetture,7\r\nsabbia ,300\r\n",
        "[generale]\r\nnumero vetture,    7\r\nsabbia,    300\r\n"},
       {kTrain, "[generale]\r\norologio, 6 54\t30\r\naderenza,0,100\r\n",
-       "[generale]\r\norologio,    6               54            30 \r\naderenza,   0,    100\r\n"},
+       "[generale]\r\norologio,    6               54            30\r\naderenza,   0,    100\r\n"},
       {kTrain, "[generale]\r\nvelocita,1900,135\r\nabbattimento,300,-1\r\n",
        "[generale]\r\nvelocita,    1900,   135\r\nabbattimento,     300,    -1\r\n"},
       {kTrain, "[generale]\r\nsegnale,2900,2,4,1,0,0,2,2,4,0,190\r\n",

@@ -41,5 +41,54 @@ TEST(SvgTicks, AreTheMultiplesOfTheStepOrNoneWhenThereWouldBeTooMany) {
   EXPECT_TRUE(svg::ticks(0, 60, 1, 60).empty());
 }
 
+// Labels are kept only inside their region and clear of what was kept before, turned boxes
+// compared as turned (two slanted names side by side touch only where they really do).
+TEST(SvgLabelSpace, KeepsALabelOnlyWhereItFitsAlone) {
+  using svg::Anchor;
+  using svg::text_box;
+  svg::LabelSpace space(0, 0, 400, 200);
+  const double w = svg::text_width("STAZIONE", 10);
+  EXPECT_NEAR(w, 8 * 10 * 0.72, 1e-9);
+  EXPECT_TRUE(space.take(text_box(100, 100, w, 10, Anchor::kStart)));
+  struct Case {
+    const char* what;
+    svg::TextBox box;
+    bool fits;
+  };
+  const Case cases[] = {
+      {"the same place again", text_box(100, 100, w, 10, Anchor::kStart), false},
+      {"a line below", text_box(100, 112, w, 10, Anchor::kStart), true},
+      {"half a line below", text_box(100, 106, w, 10, Anchor::kStart), false},
+      {"ending where it starts", text_box(100, 100, w, 10, Anchor::kEnd), true},
+      {"centred on its start", text_box(100, 100, w, 10, Anchor::kMiddle), false},
+      {"past the region's right edge", text_box(390, 50, w, 10, Anchor::kStart), false},
+      {"above the region", text_box(10, 5, w, 10, Anchor::kStart), false},
+      // Slanted at -40 degrees, 30 px apart along the baseline: clear of each other, though
+      // their upright bounding boxes overlap.
+      {"slanted", text_box(200, 190, w, 10, Anchor::kStart, -40), true},
+      {"slanted 30 px on", text_box(230, 190, w, 10, Anchor::kStart, -40), true},
+      {"slanted 8 px on", text_box(238, 190, w, 10, Anchor::kStart, -40), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(space.take(c.box), c.fits);
+  }
+  // A line is an obstacle to labels, and a stroke may not cross a label.
+  space.block_segment(0, 150, 400, 150);
+  EXPECT_FALSE(space.take(text_box(20, 152, 30, 10, Anchor::kStart)));
+  EXPECT_TRUE(space.take(text_box(20, 140, 30, 10, Anchor::kStart)));
+  EXPECT_FALSE(space.segment_clear(10, 100, 200, 100));
+  EXPECT_TRUE(space.segment_clear(10, 20, 200, 20));
+}
+
+TEST(SvgLabelSpace, RefusesEveryLabelAfterItsBudgetOfTries) {
+  svg::LabelSpace space(0, 0, 1e6, 1e6, 100);
+  size_t kept = 0;
+  for (int i = 0; i < 1000; ++i) {
+    kept += space.take(svg::text_box(20.0 * i, 20, 10, 10, svg::Anchor::kStart));
+  }
+  EXPECT_EQ(kept, 100u);
+}
+
 }  // namespace
 }  // namespace scenario

@@ -136,6 +136,185 @@ TEST(SourceLint, EachMistakeGivesItsOneWarningAtItsField) {
   }
 }
 
+// The text with a fix applied: lines and columns from 1, one column per byte.
+std::string applied(std::string text, const Fix& f) {
+  const auto offset = [&](int32_t line, int32_t column) {
+    size_t at = 0;
+    for (int32_t l = 1; l < line; ++l) at = text.find('\n', at) + 1;
+    return at + static_cast<size_t>(column - 1);
+  };
+  const size_t from = offset(f.line, f.column);
+  return text.replace(from, offset(f.end_line, f.end_column) - from, f.text);
+}
+
+// Mistakes of meaning: each gives its one warning at the field that carries it, with the one
+// edit that mends it where there is one; the edit applied leaves a clean source.
+TEST(SourceLint, EachMistakeOfMeaningGivesItsWarningAndFix) {
+  using Edit = void (*)(std::string & line, std::string & train);
+  struct Case {
+    const char* what;
+    std::string line_general;  // rows inserted before [curve], at line 5
+    std::string line_rows;     // after kLineHead, from line 13 (or 14 with a general row)
+    std::string train_rows;    // after kTrainHead, from line 7
+    WarningCode code;
+    const char* file;
+    int32_t line;
+    int32_t column;
+    const char* says;
+    const char* fix;  // the fix's text; null when the warning has none
+    Edit edit = nullptr;
+  } cases[] = {
+      // Values outside what they can mean.
+      {"a timetable minute of 60", "", "",
+       "stazione,    5000, 12,  700,  0, 0, 0,  1,1,0,  4,1,1,   30,   7,60, 0, PIANELLO\r\n",
+       kValueRange, kTrain, 7, 66, "the reader takes it as 08:00:00", "8,0, 0"},
+      {"a clock minute of 75", "", "", "orologio,    6  75  30\r\n", kValueRange, kTrain, 7, 17,
+       "stores each number as written: write 07:15:30", "7  15  30"},
+      {"a speed limit of 0", "", "", "velocita,    2000,   0\r\n", kValueRange, kTrain, 7, 22,
+       "a limit of 0 km/h stops the train there", nullptr},
+      {"a slowdown speed of 0", "", "", "rallentamento,   3000,   0, 1200, 0,  1,  100\r\n",
+       kValueRange, kTrain, 7, 26, "speed takes 5 to 300, not 0", nullptr},
+      {"a direction flag of -1", "progressiva chilometrica due,    5000,    3000,    -1\r\n", "",
+       "", kValueRange, kLine, 5, 52, "the kilometres rise from the start on", nullptr},
+      {"a signal kind of 3", "", "", "segnale,    2900,   3, 4, 1,  0, 0,    2,  2,4,0, 0\r\n",
+       kValueRange, kTrain, 7, 21, "takes 1 or 2, not 3", nullptr},
+      {"a curve of no length", "", "curvas1,  3000,  0\r\n", "", kValueRange, kLine, 13, 18,
+       "the plan runs straight", nullptr},
+      {"a speed board speed of 0", "",
+       "indicatori_vmax,  2000,  0,  75,  75,  0,  65,  75,  75,  0\r\n", "", kValueRange, kLine,
+       13, 26, "takes 5 to 300, not 0", nullptr},
+      {"a mountain range ending before its start", "", "montagna,   3000,  2900,  2\r\n", "",
+       kValueRange, kLine, 13, 20, "it marks no block", nullptr},
+      // Entries that repeat or contradict one another.
+      {"two stations of one name", "", "",
+       "stazione,    5000, 25,  300,  0, 0, 0,  0,1,0,  2,0,0,    0,   0, 0, 0, LINDEVA\r\n",
+       kDuplicate, kTrain, 7, 73, "a second station named 'LINDEVA' (the first at line 6)",
+       nullptr},
+      {"a second progressive left starting at 0",
+       "progressiva chilometrica due,    0,    88500,    1\r\n", "", "", kDuplicate, kLine, 5, 34,
+       "dropped without a word", nullptr},
+      {"a route length given twice", "lunghezza percorso,    30000\r\n", "", "", kOverridden, kLine,
+       2, 1, "the one at line 5 replaces its values", nullptr},
+      {"a coach count given twice", "", "", "numero vetture,    8\r\n", kOverridden, kTrain, 2, 1,
+       "the one at line 7 replaces its values", nullptr},
+      {"a station written after a signal on its stop block", "", "",
+       "segnale,    4950,   1, 3, 1,  0, 0,    1,  5,6,0, 0\r\n"
+       "stazione,    4700, 12,  700,  0, 0, 0,  1,1,0,  4,1,1,   30,   7,10, 0, PIANELLO\r\n",
+       kOverridden, kTrain, 8, 14, "block 100, which the row at line 7 took before it", nullptr},
+      {"a slowdown faster than the limit in force", "", "",
+       "rallentamento,   3000,   100, 1200, 0,  1,  100\r\n", kSlowdownSpeed, kTrain, 7, 26,
+       "does not lower the train's limit, which is at most 75 km/h", nullptr},
+      {"a timed stop given a passing kind", "", "",
+       "stazione,    5000, 25,  300,  0, 0, 0,  0,1,0,  2,0,0,    0,   7,10, 0, PIANELLO\r\n",
+       kStationKind, kTrain, 7, 20, "the train does not stop at 'PIANELLO', timed 07:10:00",
+       nullptr},
+      {"a stop without a time", "", "",
+       "stazione,    5000, 12,  700,  0, 0, 0,  1,1,0,  4,1,1,   30,   0, 0, 0, PIANELLO\r\n",
+       kStationKind, kTrain, 7, 20, "which has no scheduled time", nullptr},
+      // Texts longer than their cells.
+      {"a station name longer than the sheet's cell", "", "",
+       "stazione,    5000, 25,  300,  0, 0, 0,  0,1,0,  2,0,0,    0,   0, 0, 0, SANT'ELPIDIO "
+       "DELLE QUATTRO FONTANE\r\n",
+       kTextLength, kTrain, 7, 73, "the timetable sheet's cell shows 26", nullptr},
+      {"a destination longer than the sheet's header", "", "",
+       "stazione,    5000, 12,  700,  0, 0, 0,  1,1,0,  4,1,1,   30,   7,10, 0, PONTE SAN MORELLO "
+       "ALTO\r\n",
+       kTextLength, kTrain, 7, 73, "header shows the destination in 21", nullptr},
+      // Structure.
+      {"a missing [curve] header", "", "", "", kSectionHeader, kLine, 5, 1,
+       "runs on to '[pendenze]' at line 6", "[curve]\r\n",
+       [](std::string& line, std::string&) { line.erase(line.find("[curve]\r\n"), 9); }},
+      {"a header missing its bracket", "", "", "", kSectionHeader, kLine, 5, 1,
+       "'[curve' is no section header to the reader", "[curve]",
+       [](std::string& line, std::string&) { line.erase(line.find("[curve]") + 6, 1); }},
+      {"a misspelt body header", "", "", "", kSectionHeader, kLine, 7, 1,
+       "did you mean '[pendenze]'?", "[pendenze]",
+       [](std::string& line, std::string&) { line.insert(line.find("[pendenze]") + 8, "e"); }},
+      {"a byte order mark", "", "", "", kByteOrderMark, kTrain, 1, 1, "byte order mark", "",
+       [](std::string&, std::string& train) { train.insert(0, "\xEF\xBB\xBF"); }},
+      // Earlier warnings that have one fix.
+      {"a misspelt keyword", "", "pendanza,  2000,   4\r\n", "", kUnknownKeyword, kLine, 13, 1,
+       "did you mean 'pendenza'?", "pendenza"},
+      {"a general keyword in capitals", "", "", "", kUnknownKeyword, kLine, 3, 1,
+       "matched in lower case", "progressiva chilometrica uno",
+       [](std::string& line, std::string&) {
+         line.replace(line.find("chilometrica uno"), 16, "chilometrica Uno");
+       }},
+      {"a curve hand letter", "", "curvaz4,  3000,  100\r\n", "", kUnknownKeyword, kLine, 13, 1,
+       "read as a right curve", "curvad4"},
+      {"a comment line", "", "# la pendenza aumenta\r\npendenza,  2000,   4\r\n", "", kCommentRow,
+       kLine, 13, 1, "is no comment", "- "},
+      {"a speed not a multiple of 5", "", "", "velocita,    2000,   72\r\n", kRoundedValue, kTrain,
+       7, 22, "kept as 70 km/h", "70"},
+      {"a position between blocks", "", "",
+       "segnale,    2925,   1, 3, 1,  0, 0,    1,  5,6,0, 0\r\n", kRoundedValue, kTrain, 7, 13,
+       "places it at 2950 m", "2950"},
+      {"field 5 of a short station", "", "",
+       "stazione,    5000, 25,  300,  0, 2, 0,  0,1,0,  2,0,0,    0,   0, 0, 0, PIANELLO\r\n",
+       kRoundedValue, kTrain, 7, 34, "so the reader stores 0", "0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string line = kLineHead + c.line_rows + "[fine]\r\n";
+    line.insert(line.find("[curve]"), c.line_general);
+    std::string train = kTrainHead + c.train_rows + "[fine]\r\n";
+    if (c.edit != nullptr) c.edit(line, train);
+    const std::vector<Diagnostic> ws = lint(line, train);
+    ASSERT_EQ(ws.size(), 1u) << summary(ws);
+    const Diagnostic& w = ws[0];
+    EXPECT_EQ(w.code, c.code) << summary(ws);
+    EXPECT_EQ(w.file, c.file);
+    EXPECT_EQ(w.line, c.line) << summary(ws);
+    EXPECT_EQ(w.column, c.column) << summary(ws);
+    EXPECT_NE(w.message.find(c.says), std::string::npos) << w.message;
+    if (c.fix == nullptr) {
+      EXPECT_FALSE(w.fix) << w.fix->text;
+      continue;
+    }
+    ASSERT_TRUE(w.fix);
+    EXPECT_EQ(w.fix->text, c.fix);
+    EXPECT_FALSE(w.fix->title.empty());
+    std::string& mended = w.file == kLine ? line : train;
+    mended = applied(mended, *w.fix);
+    EXPECT_EQ(summary(lint(line, train)), "") << mended;
+  }
+}
+
+// A line source that lost its [curve] header: one warning for all the curve rows it cost.
+TEST(SourceLint, AMissingHeaderIsNamedOnceWithTheRowsItCosts) {
+  std::string line = kLineHead;
+  line.erase(line.find("[curve]\r\n"), 9);
+  std::string curves;
+  for (int i = 0; i < 38; ++i) {
+    curves += (i % 2 ? "curvad3,  " : "curvas2,  ") + std::to_string(2000 + 500 * i) + ",  150\r\n";
+  }
+  line.insert(line.find("[pendenze]"), curves);
+  const std::vector<Diagnostic> ws = lint(line, kTrainHead);
+  ASSERT_EQ(ws.size(), 1u) << summary(ws);
+  EXPECT_EQ(ws[0].name(), "section-header");
+  EXPECT_NE(ws[0].message.find("the reader skips the 39 rows of lines 5 to 43"), std::string::npos)
+      << ws[0].message;
+  EXPECT_NE(ws[0].message.find("write [curve] on a line before it"), std::string::npos);
+  // Rows of the body among the general rows are misplaced, not a missing header.
+  std::string misplaced = kLineHead;
+  misplaced.insert(misplaced.find("ripetizione"), "pendenza,  2000,   4\r\n");
+  const std::vector<Diagnostic> m = lint(misplaced, kTrainHead);
+  ASSERT_EQ(m.size(), 1u) << summary(m);
+  EXPECT_EQ(m[0].code, kUnknownKeyword);
+  EXPECT_NE(m[0].message.find("belongs after the [generale] section"), std::string::npos)
+      << m[0].message;
+  EXPECT_FALSE(m[0].fix);
+}
+
+TEST(SourceLint, JsonCarriesTheFix) {
+  const std::string line = kLineHead + "pendanza,  2000,   4\r\n";
+  const std::vector<Diagnostic> ws = lint(line, kTrainHead);
+  ASSERT_EQ(ws.size(), 1u);
+  EXPECT_EQ(diagnostic_json(ws[0])["fix"].dump(),
+            R"({"title":"write 'pendenza'","line":13,"column":1,"end_line":13,"end_column":9,)"
+            R"("text":"pendenza"})");
+}
+
 // A control byte shows the same way in the message as in the quoted row under it.
 TEST(SourceLint, AControlByteShowsOneWay) {
   const std::string line = kLineHead + "pend\x1Bnza,  2000,   4\r\n";
@@ -187,7 +366,8 @@ TEST(SourceLint, TextAndJsonNameTheWarning) {
                        0),
             0u)
       << json;
-  EXPECT_NE(json.find("\"severity\":\"warning\",\"name\":\"unknown-keyword\"}"), std::string::npos)
+  EXPECT_NE(json.find("\"severity\":\"warning\",\"name\":\"unknown-keyword\",\"fix\":{"),
+            std::string::npos)
       << json;
 }
 
@@ -248,8 +428,9 @@ TEST(SourceLint, TheReferenceNamesEveryWarningAndItsExampleGivesNone) {
 }
 
 // The varied scenarios hold, on purpose, values that the reader rounds or narrows (speed limits
-// 2 km/h above their boards, code-cut values beyond 16 bits, a signal field 11 of 50) and
-// random timetables: those warnings and no other.
+// 2 km/h above their boards, code-cut values beyond 16 bits, a signal field 11 of 50, a direction
+// flag of 2, a first station's field 5, slowdowns as fast as their limit) and random timetables,
+// passed stations timed among them: those warnings and no other.
 TEST(SourceLint, VariedScenariosWarnOnlyOfTheirDeliberateValues) {
   for (uint64_t seed = 1; seed <= 4; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
@@ -260,11 +441,13 @@ TEST(SourceLint, VariedScenariosWarnOnlyOfTheirDeliberateValues) {
       const std::string_view row = w.text;
       if (w.code == kRoundedValue) {
         EXPECT_TRUE(row.rfind("velocita", 0) == 0 || row.rfind("abbattimento", 0) == 0 ||
-                    row.rfind("segnale", 0) == 0)
+                    row.rfind("segnale", 0) == 0 || row.rfind("stazione", 0) == 0)
             << diagnostic_text(w);
       } else if (w.code == kTrainAboveBoards) {
         EXPECT_EQ(row.rfind("velocita", 0), 0u) << diagnostic_text(w);
-      } else {
+      } else if (w.code == kValueRange) {
+        EXPECT_EQ(row.rfind("progressiva", 0), 0u) << diagnostic_text(w);
+      } else if (w.code != kStationKind && w.code != kSlowdownSpeed) {
         EXPECT_EQ(w.code, kTimeBackwards) << diagnostic_text(w);
       }
     }

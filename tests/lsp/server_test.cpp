@@ -153,6 +153,46 @@ TEST_F(ServerTest, WarningsStandOnTheirOwnSourceBesideTheFaults) {
   EXPECT_EQ(d[uri(kLine)], Json::array());
 }
 
+// A misspelt keyword's quick fix, applied as the editor applies it, leaves a clean source.
+TEST_F(ServerTest, AQuickFixMendsAMisspeltKeyword) {
+  std::string line = line_;
+  const size_t at = line.find("pendenza,  1150");
+  line.replace(at, 8, "pendanza");
+  const int row = line_of(line, "pendanza");
+  open(kLine, line);
+  std::map<std::string, Json> d = diagnostics();
+  ASSERT_EQ(d[uri(kLine)].size(), 1u) << d[uri(kLine)].dump();
+  const Json params = {
+      {"textDocument", {{"uri", uri(kLine)}}},
+      {"range",
+       {{"start", {{"line", row}, {"character", 3}}}, {"end", {{"line", row}, {"character", 3}}}}},
+      {"context", {{"diagnostics", d[uri(kLine)]}}}};
+  const Json actions = ask("textDocument/codeAction", params)["result"];
+  ASSERT_EQ(actions.size(), 1u) << actions.dump();
+  EXPECT_EQ(actions[0]["title"], "write 'pendenza'");
+  EXPECT_EQ(actions[0]["kind"], "quickfix");
+  EXPECT_EQ(actions[0]["diagnostics"][0]["code"], "unknown-keyword");
+  const Json& edits = actions[0]["edit"]["changes"][uri(kLine)];
+  ASSERT_EQ(edits.size(), 1u);
+  const Json& range = edits[0]["range"];
+  EXPECT_EQ(range["start"]["line"], row);
+  EXPECT_EQ(range["end"]["line"], row);
+  // Apply it: the line is ASCII, so characters are bytes.
+  const size_t start = line.rfind('\n', at) + 1;
+  const size_t from = start + range["start"]["character"].get<size_t>();
+  const size_t to = start + range["end"]["character"].get<size_t>();
+  line.replace(from, to - from, edits[0]["newText"].get<std::string>());
+  EXPECT_EQ(line, line_);
+  // None away from the warning's row, and none for a version the fixes were not made for.
+  Json elsewhere = params;
+  elsewhere["range"]["start"]["line"] = elsewhere["range"]["end"]["line"] = row + 2;
+  EXPECT_EQ(ask("textDocument/codeAction", elsewhere)["result"], Json::array());
+  change(kLine, line);
+  EXPECT_EQ(ask("textDocument/codeAction", params)["result"], Json::array());
+  d = diagnostics();
+  EXPECT_EQ(d[uri(kLine)], Json::array());
+}
+
 TEST_F(ServerTest, AFaultOfTheOtherSourceGoesWhereItIsOpen) {
   std::string train = train_;
   const std::string station = "stazione,      50,";
@@ -231,6 +271,132 @@ TEST_F(ServerTest, SymbolsAreSectionsHoldingStationsAndSignals) {
       EXPECT_GE(c["range"]["start"]["line"], s["range"]["start"]["line"]);
       EXPECT_LE(c["range"]["end"]["line"], s["range"]["end"]["line"]);
     }
+  }
+}
+
+TEST_F(ServerTest, HoverOnABoardTextTellsItsLinesSlotAndKilometre) {
+  open(kLine, line_);
+  const int board = line_of(line_, "cartello_indicatore,  3300,");
+  // The text begins at character 30; the fourth board of the line takes slot 77.
+  const Json at = hover(kLine, board, 35)["result"];
+  const std::string text = at["contents"]["value"];
+  EXPECT_EQ(text.rfind("**text** of `cartello_indicatore`, read as text", 0), 0u) << text;
+  EXPECT_NE(text.find("This board's text, in `.sim` slot 77, shows 3 lines:\n- `PASSAGGIO`\n- "
+                      "`A LIVELLO`\n- `Km 72+340`"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("The line's kilometre at the board: km 72+400"), std::string::npos) << text;
+  EXPECT_EQ(at["range"]["start"], (Json{{"line", board}, {"character", 30}}));
+  EXPECT_EQ(at["range"]["end"]["character"], 63);
+
+  // Values whose meaning the reference tells by value.
+  open(kTrain, train_);
+  const struct {
+    const char* row;
+    int character;
+    const char* says;
+  } cases[] = {
+      {"segnale,    1850,", 20, "Kind 1: a distant signal"},
+      {"segnale,    2900,", 20, "Kind 2: a main signal"},
+      {"stazione,    4700,", 21, "Kind 25: a station passed, nothing on the track"},
+      {"stazione,   88500,", 21, "Kind 6: a stop, with a stop marker 100 m past the position"},
+  };
+  for (const auto& c : cases) {
+    const std::string said =
+        hover(kTrain, line_of(train_, c.row), c.character)["result"]["contents"]["value"];
+    EXPECT_NE(said.find(c.says), std::string::npos) << c.row << "\n" << said;
+  }
+}
+
+TEST_F(ServerTest, TheLineSourcesOutlineListsItsCurvesAndBoards) {
+  open(kLine, line_);
+  const Json symbols =
+      ask("textDocument/documentSymbol", {{"textDocument", {{"uri", uri(kLine)}}}})["result"];
+  std::map<std::string, Json> by_section;
+  for (const Json& s : symbols) by_section[s["name"]] = s["children"];
+  const Json& curves = by_section["[curve]"];
+  ASSERT_EQ(curves.size(), 126u);
+  EXPECT_EQ(curves[0]["name"], "curvas2");
+  EXPECT_EQ(curves[0]["detail"], "200 m, 150 m long");
+  EXPECT_EQ(by_section["[pendenze]"].size(), 48u);
+  EXPECT_EQ(by_section["[pendenze]"][1]["name"], "pendenza -6");
+  EXPECT_EQ(by_section["[pendenze]"][1]["detail"], "400 m");
+  EXPECT_EQ(by_section["[montagne]"].size(), 25u);
+  EXPECT_EQ(by_section["[cartelli]"].size(), 20u);
+  EXPECT_EQ(by_section["[cartelli]"][0]["name"], "indicatori_vmax 65/75/75");
+  const Json& boards = by_section["[indicazioni]"];
+  ASSERT_EQ(boards.size(), 55u);
+  EXPECT_EQ(boards[3]["name"], "(PASSAGGIO)(A LIVELLO)(Km 72+340)");
+  EXPECT_EQ(boards[3]["detail"], "3300 m");
+  // The board's text is what the editor selects.
+  const int board = line_of(line_, "cartello_indicatore,  3300,");
+  EXPECT_EQ(boards[3]["selectionRange"]["start"], (Json{{"line", board}, {"character", 30}}));
+  EXPECT_EQ(boards[3]["range"]["start"], (Json{{"line", board}, {"character", 0}}));
+}
+
+// A fault that names the row that took its block: the editor goes from the fault to that row,
+// in whichever source holds it.
+TEST_F(ServerTest, DefinitionGoesFromAFaultToTheRowItsMessageNames) {
+  Server fresh;
+  std::vector<Json> out;
+  fresh.handle_body(request("initialize", Json::object()).dump(), out);
+  ASSERT_EQ(out.size(), 1u);
+  EXPECT_EQ(out[0]["result"]["capabilities"]["definitionProvider"], true);
+
+  const struct {
+    const char* anchor;  // the added row goes before this row, or after it
+    bool after;
+    const char* added;
+    const char* code;
+    const char* holder;     // the source that holds the culprit
+    const char* culprit;    // the culprit row's start
+    int culprit_character;  // where its position field begins; 0 for the whole row
+  } cases[] = {
+      // The board at 450 m took block 10 in the line source, which is not open.
+      {"segnale,    1850,", false, "segnale,     450,   1, 3, 1,  0, 0,    1,  5,6,0, 0",
+       "status 16", kLine, "cartello_indicatore,  450,", 22},
+      // Two signals in one block of the train source.
+      {"segnale,    1850,", true, "segnale,    1860,   1, 3, 1,  0, 0,    1,  5,6,0, 0",
+       "status 16", kTrain, "segnale,    1850,", 12},
+      // A station too close names the one it follows.
+      {"stazione,      50,", true,
+       "stazione,     600, 25,  200,  0, 0, 0,  0,1,0,  2,0,0,    0,   0, 0, 0, PROVA", "status 22",
+       kTrain, "stazione,      50,", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.added);
+    std::string train = train_;
+    const size_t anchor = train.find(c.anchor);
+    train.insert(c.after ? train.find('\n', anchor) + 1 : anchor, std::string(c.added) + "\r\n");
+    const int refused = line_of(train, std::string(c.added).substr(0, 17));
+    open(kTrain, train);
+    std::map<std::string, Json> d = diagnostics();
+    const Json& list = d[uri(kTrain)];
+    ASSERT_FALSE(list.empty());
+    EXPECT_EQ(list[0]["code"], c.code);
+    EXPECT_EQ(list[0]["range"]["start"]["line"], refused);
+    const std::string holder_text = c.holder == std::string(kLine) ? line_ : train;
+    const int culprit = line_of(holder_text, c.culprit);
+    const Json& related = list[0]["relatedInformation"][0]["location"];
+    EXPECT_EQ(related["uri"], uri(c.holder)) << list.dump();
+    EXPECT_EQ(related["range"]["start"]["line"], culprit);
+
+    for (const int character : {0, 12, 40}) {
+      const Json where =
+          ask("textDocument/definition",
+              {{"textDocument", {{"uri", uri(kTrain)}}},
+               {"position", {{"line", refused}, {"character", character}}}})["result"];
+      EXPECT_EQ(where["uri"], uri(c.holder));
+      EXPECT_EQ(where["range"]["start"],
+                (Json{{"line", culprit}, {"character", c.culprit_character}}));
+    }
+    // Elsewhere there is nothing to go to.
+    EXPECT_TRUE(ask("textDocument/definition",
+                    {{"textDocument", {{"uri", uri(kTrain)}}},
+                     {"position", {{"line", refused + 1}, {"character", 0}}}})["result"]
+                    .is_null());
+    send(note("textDocument/didClose", {{"textDocument", {{"uri", uri(kTrain)}}}}));
+    diagnostics();
   }
 }
 

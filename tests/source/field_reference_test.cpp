@@ -169,6 +169,116 @@ TEST(FieldReference, NearestKeywords) {
   EXPECT_TRUE(nearest_keywords("pendanza", general).empty());
 }
 
+// A word of what a row means finds its kind; the best match comes first.
+TEST(FieldReference, SearchFindsAKindFromAnyWordOfItsReference) {
+  const struct {
+    const char* query;
+    const char* first;  // null: nothing found
+  } cases[] = {
+      {"galleria", "cartello_indicatore"},
+      {"Gallerie", "cartello_indicatore"},  // another case and the plural's last letter
+      {"GALLER\xC3\x8C"
+       "A",
+       "cartello_indicatore"},  // a UTF-8 accent, as a terminal sends it
+      {"passaggio a livello", "cartello_indicatore"},
+      {"viadotto", "cartello_indicatore"},
+      {"tunnel", "cartello_indicatore"},
+      {"velocit\xC3\xA0", "velocita"},  // UTF-8: the keyword's word before every mention
+      {"velocit\xE0", "velocita"},      // and Windows-1252
+      {"chilometr", "progressiva chilometrica tre"},  // the start of a keyword's word
+      {"kilometrage value", "progressiva chilometrica tre"},
+      {"distant signal", "segnale"},
+      {"timetable", "stazione"},
+      {"sand", "sabbia"},
+      {"zzz", nullptr},
+      {"a", nullptr},  // one letter says nothing
+  };
+  for (const auto& c : cases) {
+    const std::vector<const RowKindEntry*> found = search_row_kinds(c.query);
+    if (c.first == nullptr) {
+      EXPECT_TRUE(found.empty()) << c.query;
+      continue;
+    }
+    ASSERT_FALSE(found.empty()) << c.query;
+    EXPECT_EQ(found.front()->keyword, c.first) << c.query;
+  }
+  // Kinds holding more of the words come first; then a keyword's word outweighs a description's.
+  const auto both = search_row_kinds("galleria stazione");
+  ASSERT_GE(both.size(), 2u);
+  EXPECT_EQ(both[0]->keyword, "stazione");
+  EXPECT_EQ(both[1]->keyword, "cartello_indicatore");
+  EXPECT_EQ(search_row_kinds("tunnel stations").front()->keyword, "cartello_indicatore");
+  EXPECT_EQ(folded_words("Sant'Elpidio \xC0 CITT\xC3\x80"),
+            (std::vector<std::string>{"sant", "elpidio", "a", "citta"}));
+}
+
+// Whitespace collapsed, so that a phrase is found however the terminal's lines wrap it.
+std::string collapsed(std::string_view s) {
+  std::string out;
+  for (const char c : s) {
+    const bool blank = c == ' ' || c == '\n';
+    if (blank && (out.empty() || out.back() == ' ')) continue;
+    out += blank ? ' ' : c;
+  }
+  return out;
+}
+
+// What an author must be able to read, both in `explain` of its kind and in docs/sources.md.
+TEST(FieldReference, ExplainAndTheDocumentCarryEveryPointOfTheReference) {
+  const std::string doc =
+      collapsed(read_file(std::string(SCENARIO_SOURCE_DIR) + "/docs/sources.md"));
+  const struct {
+    const char* keyword;
+    const char* point;
+  } points[] = {
+      // The kilometrage: the formula, which progressive is in force, a worked example.
+      {"progressiva chilometrica uno",
+       "The kilometre at route position x is value - x when the "
+       "direction flag is 1"},
+      {"progressiva chilometrica due", "the latest start at or before x"},
+      {"progressiva chilometrica tre", "gives km 75+650 at LINDEVA (route 50 m)"},
+      {"progressiva chilometrica uno",
+       "88500, 1 takes over at 75750 m with km 88500 - 75750 = "
+       "12+750"},
+      {"progressiva chilometrica uno",
+       "1 (the kilometres fall as the route goes on) or 0 (they "
+       "rise)"},
+      // Stations and signals, as far as the compiled files and the built-in scenario tell.
+      {"stazione", "0 to 255: below 25 a stop, 25 and above a station passed"},
+      {"stazione", "6 for the last one, QUERNO, and 25, 27 and 28 for the stations it passes"},
+      {"stazione", "The scheduled time is the departure at a stop, the arrival at the last one"},
+      {"segnale", "1 (a distant signal) or 2 (a main signal)"},
+      {"segnale", "every signal of kind 1 stands 1,050 to 1,250 m before one of kind 2"},
+      // Board texts for level crossings, bridges, stations and tunnels.
+      {"cartello_indicatore", "(PASSAGGIO)(A LIVELLO)(Km 68+905) at its 23 level crossings"},
+      {"cartello_indicatore", "(CAVALCAVIA), alone or with the road's name"},
+      {"cartello_indicatore", "VIADOTTO )(RIO SELVA) at its viaduct"},
+      {"cartello_indicatore", "before three stations a picture drawn in characters"},
+      {"cartello_indicatore", "Its two tunnels have no board"},
+  };
+  for (const auto& p : points) {
+    const RowKindEntry* kind = find_row_kind(p.keyword);
+    ASSERT_NE(kind, nullptr) << p.keyword;
+    EXPECT_NE(collapsed(tool::explain_text(*kind)).find(collapsed(p.point)), std::string::npos)
+        << p.keyword << ": " << p.point;
+    EXPECT_NE(doc.find(collapsed(p.point)), std::string::npos) << p.point;
+  }
+  // Units and ranges of every field: each says what to write, what it does and what a bad value
+  // does; a value along the route says its unit.
+  for (const RowKindEntry& kind : row_kind_entries()) {
+    for (const FieldEntry& f : kind.fields) {
+      SCOPED_TRACE(std::string(kind.keyword) + ": " + std::string(f.name));
+      EXPECT_FALSE(f.range.empty());
+      EXPECT_FALSE(f.effect.empty());
+      EXPECT_FALSE(f.bad_value.empty());
+      EXPECT_FALSE(f.builtin.empty());
+      if (f.name == "position" || f.name == "start" || f.name == "end" || f.name == "length") {
+        EXPECT_EQ(f.unit, "m");
+      }
+    }
+  }
+}
+
 TEST(FieldReference, DocumentHoldsTheGeneratedReference) {
   const std::string doc = read_file(std::string(SCENARIO_SOURCE_DIR) + "/docs/sources.md");
   const std::string begin = "<!-- generated by scenario-tool explain --markdown: begin -->\n";
@@ -244,6 +354,26 @@ TEST(ExplainCommand, PrintsOneKindOrSuggestsTheNearest) {
   EXPECT_EQ(typo.exit_status, 2);
   EXPECT_EQ(typo.out, "");
   EXPECT_EQ(typo.err, "scenario-tool explain: no row kind 'pendanza'; did you mean pendenza?\n");
+
+  // A word of the reference, not a keyword: the best kind in full, then the others named.
+  for (const char* word : {"galleria", "passaggio", "passaggio a livello"}) {
+    const ProcessResult found = run_process(SCENARIO_TOOL_EXE, {"explain", word});
+    EXPECT_EQ(found.exit_status, 0) << word;
+    EXPECT_EQ(found.out.rfind(tool::explain_text(*find_row_kind("cartello_indicatore")), 0), 0u)
+        << word;
+  }
+  const ProcessResult distant = run_process(SCENARIO_TOOL_EXE, {"explain", "distant"});
+  EXPECT_EQ(distant.out.rfind("segnale: train source", 0), 0u) << distant.out;
+  const ProcessResult km = run_process(SCENARIO_TOOL_EXE, {"explain", "kilometrage"});
+  EXPECT_EQ(km.out.rfind("progressiva chilometrica tre: line source", 0), 0u) << km.out;
+  EXPECT_NE(km.out.find("\n  'kilometrage' is also in: progressiva chilometrica due, "
+                        "progressiva chilometrica uno\n"),
+            std::string::npos)
+      << km.out;
+  // Still exact for a keyword, though other kinds' texts name it.
+  const ProcessResult due =
+      run_process(SCENARIO_TOOL_EXE, {"explain", "progressiva chilometrica due"});
+  EXPECT_EQ(due.out, tool::explain_text(*find_row_kind("progressiva chilometrica due")));
 
   const ProcessResult none = run_process(SCENARIO_TOOL_EXE, {"explain"});
   EXPECT_EQ(none.exit_status, 2);

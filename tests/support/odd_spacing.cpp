@@ -98,5 +98,12 @@ std::string builtin_line_source() {
 std::string builtin_train_source() {
   return lines_of(emitted_lines(dati_treno, "Lindeva_Querno_40716-.txt"));
 }
+std::string formatted_builtin_train_source() {
+  std::string s = builtin_train_source();
+  const size_t clock = s.find("\r\norologio,");
+  const size_t end = s.find(" \r\n", clock);
+  if (clock != std::string::npos && end != std::string::npos) s.erase(end, 1);
+  return s;
+}
 
 }  // namespace scenario::testing

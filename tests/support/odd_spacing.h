@@ -16,4 +16,8 @@ std::string odd_spacing(std::string_view source, uint32_t seed);
 std::string builtin_line_source();
 std::string builtin_train_source();
 
+// The emitted train source as fmt writes it: the same but for the blank the emitter leaves after
+// the clock's last number.
+std::string formatted_builtin_train_source();
+
 }  // namespace scenario::testing

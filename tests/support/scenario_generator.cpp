@@ -228,7 +228,9 @@ class Generator {
   void vary_station(Station& s, int32_t i, bool last) {
     const bool fixed_area = s.kind >= 5 && s.kind <= 8;
     const int32_t extension = !fixed_area && i > 0 && vary_.below(2) == 0 ? 1 : 0;
-    const int32_t f5 = s.length >= 600 ? vary_.below(4) : 0;
+    // The reader keeps field 5 only from 600 m on, and never for the first station.
+    int32_t f5 = s.length >= 600 ? vary_.below(4) : 0;
+    if (i == 0 && !narrowed_) f5 = 0;
     s.fields = {last ? 1 : 0,    f5,
                 extension,       vary_.below(2),
                 vary_.below(2),  vary_.below(3),
@@ -239,8 +241,9 @@ class Generator {
     static constexpr std::string_view kNames[] = {
         "SANT'ANGELO", "PIAN DEL LAGO", "\"BORGO, SCALO\"", "VILLA di SOTTO", "PONTE VECCHIO"};
     if (!narrowed_) {
-      // The time of a train at 90 km/h from 6:00, to the second: never going backwards.
-      const int32_t seconds = 6 * 3600 + (s.position - 50) / 25;
+      // The time of a train at 90 km/h from 6:00, to the second: never going backwards. A
+      // station passed (kind 25 and above) has none.
+      const int32_t seconds = s.kind >= 25 ? 0 : 6 * 3600 + (s.position - 50) / 25;
       s.fields[10] = seconds / 3600;
       s.fields[11] = seconds / 60 % 60;
       s.fields[12] = seconds % 60;
@@ -312,8 +315,9 @@ class Generator {
       // Three progressives given in a shuffled order of rows; the reader orders them.
       const int32_t half = length_ / 2 / kBlockLength * kBlockLength;
       const int32_t quarter = length_ / 4 * 3 / kBlockLength * kBlockLength;
-      std::vector<std::vector<int32_t>> p = {
-          {0, length_ + 100000, 1}, {half, 200000 + half, vary_.below(2)}, {quarter, 50000, 2}};
+      std::vector<std::vector<int32_t>> p = {{0, length_ + 100000, 1},
+                                             {half, 200000 + half, vary_.below(2)},
+                                             {quarter, 50000, narrowed_ ? 2 : 0}};
       if (vary_.below(3) == 0) p[2] = {0, 0, 0};
       const int rot = vary_.below(3);
       std::rotate(p.begin(), p.begin() + rot, p.end());
@@ -452,6 +456,8 @@ class Generator {
     for (size_t i = 0; i < stations_.size(); ++i) stations.push_back(station_row(i));
     for (const Slowdown& sd : slowdowns_) {
       std::vector<int32_t> v = sd.fields;
+      // A slowdown lowers the limit in force where it starts, as an author means it.
+      if (!narrowed_) v[0] = std::min(v[0], limit_at(sd.position) - 10);
       v.insert(v.begin(), sd.position);
       slowdowns.push_back(row("rallentamento", v));
     }
@@ -498,6 +504,15 @@ class Generator {
       s += take_station ? stations[station++] : *others[other++];
     }
     return s;
+  }
+
+  // The train's speed limit at position p: that of the last speed row at or before it.
+  int32_t limit_at(int32_t p) const {
+    int32_t limit = 100;
+    for (const auto& [at, v] : speed_boards_) {
+      if (at <= p) limit = v;
+    }
+    return limit;
   }
 
   std::string signal_row(size_t i) {

@@ -24,8 +24,10 @@ struct GeneratorOptions {
   // compiler's reach around slowdowns, and code-cut rows.
   bool every_row_kind = false;
   // With every_row_kind: also values that the reader rounds or narrows without a status (speed
-  // limits 2 km/h above their boards, code-cut values beyond 16 bits, a signal field 11 of 50)
-  // and random timetables, all of which `check` warns of. false keeps the varied rows as an
+  // limits 2 km/h above their boards, code-cut values beyond 16 bits, a signal field 11 of 50,
+  // a progressive's direction flag of 2, a first station's field 5, slowdowns not below their
+  // limit) and random timetables, passed stations timed among them, all of which `check` warns
+  // of. false keeps the varied rows as an
   // author means them: ascending times, values stored as written.
   bool narrowed_values = true;
   // The train source's station, slowdown and signal rows in one shuffled sequence (from the

@@ -187,6 +187,22 @@ TEST(CheckCommand, AFaultOfTheWholeFileIsReportedOnce) {
   }
 }
 
+// An empty source is named as empty, whichever of the two it is.
+TEST(CheckCommand, AnEmptySourceIsNamedAsEmpty) {
+  for (const char* empty : {kLine, kTrain}) {
+    SCOPED_TRACE(empty);
+    Sources s;
+    write_file(s.path(empty), "\r\n  \r\n");
+    const auto faults = tool::check_sources(s.dir.path(), {"Lindeva_Querno", "40716"});
+    ASSERT_EQ(faults.size(), 1u);
+    EXPECT_EQ(diagnostic_text(faults[0]),
+              std::string(empty) +
+                  ": status 25: the source could not be read: the file is empty; a source starts "
+                  "with its [generale] section (scenario-tool emit writes a pair of sources to "
+                  "start from)\n");
+  }
+}
+
 // The row quoted under a fault shows its control bytes escaped, as the message does: a source
 // must not retitle or clear the author's terminal.
 TEST(CheckCommand, TheQuotedRowSendsNoControlBytes) {
@@ -257,7 +273,11 @@ TEST(CheckCommand, WarningsKeepTheExitStatusUnlessMadeFatal) {
       << unknown.err;
   const ProcessResult j = run_process(SCENARIO_TOOL_EXE, {"check", "--json", dir.path()});
   EXPECT_EQ(j.exit_status, 0);
-  EXPECT_NE(j.out.find("\"severity\":\"warning\",\"name\":\"unknown-keyword\"}"), std::string::npos)
+  // The misspelt keyword's one fix, the nearest keyword over the misspelt one.
+  EXPECT_NE(j.out.find("\"severity\":\"warning\",\"name\":\"unknown-keyword\",\"fix\":{\"title\":"
+                       "\"write 'pendenza'\",\"line\":4,\"column\":1,\"end_line\":4,"
+                       "\"end_column\":9,\"text\":\"pendenza\"}}"),
+            std::string::npos)
       << j.out;
 }
 

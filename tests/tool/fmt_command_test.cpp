@@ -99,7 +99,11 @@ TEST(FmtCommand, FormattedSourcesCompileToTheSameBytes) {
     ASSERT_EQ(f.exit_status, 0) << f.err;
     const bool emitted_form = s.label == "built-in";
     EXPECT_EQ(read_file(formatted.file("S_linea.txt")) == s.line, emitted_form);
-    EXPECT_EQ(read_file(formatted.file("S_1-.txt")) == s.train, emitted_form);
+    // The emitted train source differs only by the blank after the clock's last number.
+    if (emitted_form) {
+      EXPECT_EQ(read_file(formatted.file("S_1-.txt")), formatted_builtin_train_source());
+    }
+    EXPECT_NE(read_file(formatted.file("S_1-.txt")), s.train);
 
     const Build before = compile_in(as_typed);
     const Build after = compile_in(formatted);
@@ -134,7 +138,7 @@ TEST(FmtCommand, CheckListsTheFilesThatWouldChangeAndWritesNothing) {
   const ProcessResult rewrite = tool({"fmt", dir.file("A_linea.txt"), dir.file("A_1-.txt")});
   EXPECT_EQ(rewrite.exit_status, 0) << rewrite.err;
   EXPECT_EQ(rewrite.out, "");
-  EXPECT_EQ(read_file(dir.file("A_1-.txt")), builtin_train_source());
+  EXPECT_EQ(read_file(dir.file("A_1-.txt")), formatted_builtin_train_source());
   EXPECT_EQ(std::filesystem::status(dir.file("A_1-.txt")).permissions(),
             std::filesystem::perms(0640));
   EXPECT_EQ(list_dir(dir.path()), (std::vector<std::string>{"A_1-.txt", "A_linea.txt"}));
@@ -144,12 +148,19 @@ TEST(FmtCommand, CheckListsTheFilesThatWouldChangeAndWritesNothing) {
   std::filesystem::create_symlink(dir.file("A_1-.txt"), dir.file("L_1-.txt"));
   EXPECT_EQ(tool({"fmt", dir.file("L_1-.txt")}).exit_status, 0);
   EXPECT_TRUE(std::filesystem::is_symlink(dir.file("L_1-.txt")));
-  EXPECT_EQ(read_file(dir.file("A_1-.txt")), builtin_train_source());
+  EXPECT_EQ(read_file(dir.file("A_1-.txt")), formatted_builtin_train_source());
 
   const ProcessResult again =
       tool({"fmt", "--check", dir.file("A_linea.txt"), dir.file("A_1-.txt")});
   EXPECT_EQ(again.exit_status, 0);
   EXPECT_EQ(again.out, "");
+
+  // An editor that trims trailing blanks leaves a file that passes; the emitter's blank after
+  // the clock's last number is one fmt would take away.
+  write_file(dir.file("T_1-.txt"), formatted_builtin_train_source());
+  EXPECT_EQ(tool({"fmt", "--check", dir.file("T_1-.txt")}).exit_status, 0);
+  write_file(dir.file("T_1-.txt"), builtin_train_source());
+  EXPECT_EQ(tool({"fmt", "--check", dir.file("T_1-.txt")}).out, dir.file("T_1-.txt") + "\n");
 }
 
 TEST(FmtCommand, ErrorsAndUsage) {

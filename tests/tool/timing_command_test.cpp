@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <nlohmann/json.hpp>
+#include <regex>
 #include <sstream>
 
 #include "format/file_names.h"
@@ -210,6 +212,41 @@ TEST(TimingCommand, JsonCarriesTheModelStationsSectionsAndProfile) {
   EXPECT_EQ(profile[0][2], 24900.0);
   for (size_t i = 1; i < profile.size(); ++i) {
     ASSERT_LE(profile[i][0].get<double>() - profile[i - 1][0].get<double>(), 50.0) << i;
+  }
+}
+
+// Every number of the JSON as the decimals it is computed to: the run's with at most two
+// places, the model's (given with more, such as a resistance of 0.0002) with at most six.
+TEST(TimingCommand, JsonNumbersHaveNoBinaryNoise) {
+  for (const char* run : {"fastest", "eco"}) {
+    SCOPED_TRACE(run);
+    const Outcome o = timing({"--json", "--run", run, builtin_compiled().dir});
+    ASSERT_EQ(o.status, 3) << o.err;
+    EXPECT_FALSE(std::regex_search(o.out, std::regex("[0-9]\\.[0-9]{7}"))) << "seven decimals";
+    const nlohmann::json j = nlohmann::json::parse(o.out);
+    size_t checked = 0;
+    const auto places = [](const nlohmann::json& v) {
+      const std::string t = v.dump();
+      const size_t dot = t.find('.');
+      return dot == std::string::npos ? size_t{0} : t.size() - dot - 1;
+    };
+    const std::function<void(const nlohmann::json&, size_t, const std::string&)> walk =
+        [&](const nlohmann::json& v, size_t most, const std::string& where) {
+          if (v.is_number_float()) {
+            ++checked;
+            EXPECT_LE(places(v), most) << where << " " << v.dump();
+          }
+          if (v.is_structured()) {
+            for (auto it = v.begin(); it != v.end(); ++it) {
+              walk(*it, most, where + "/" + (v.is_object() ? it.key() : "[]"));
+            }
+          }
+        };
+    for (auto it = j.begin(); it != j.end(); ++it) {
+      const bool given = it.key() == "model" || it.key() == "allowance";
+      walk(*it, given ? 6 : 2, it.key());
+    }
+    EXPECT_GT(checked, 5000u);
   }
 }
 
