@@ -11,8 +11,9 @@
 #include <string>
 #include <string_view>
 
-#include "driver/console.h"
 #include "driver/driver.h"
+#include "format/console_output.h"
+#include "format/program_directory.h"
 #include "format/replace_file.h"
 #include "source/source_store.h"
 

@@ -1,7 +1,5 @@
 #include "driver/driver.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -9,25 +7,16 @@
 
 #include "compiler/compile.h"
 #include "compiler/errore.h"
-#include "driver/console.h"
 #include "emitter/emitters.h"
+#include "format/console_output.h"
 #include "format/directory_lock.h"
 #include "format/file_error.h"
+#include "format/program_directory.h"
 #include "model/build_state.h"
 #include "source/diagnostic.h"
 #include "source/source_store.h"
 
 namespace scenario {
-
-std::string program_directory() {
-  std::vector<char> buf(4096);
-  const ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size() - 1);
-  if (n < 0) throw FileError("/proc/self/exe", std::strerror(errno));
-  std::string exe(buf.data(), static_cast<size_t>(n));
-  const size_t slash = exe.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? std::string("/") : exe.substr(0, slash);
-}
 
 int build_scenario_in(const std::string& directory) {
   // The build state lives on the heap: the track and curve tables are large.
@@ -36,7 +25,7 @@ int build_scenario_in(const std::string& directory) {
   state->train_number = "40716";
   state->directory = directory;
   // The console form of the waiting window: shown before the work begins.
-  write_console(STDOUT_FILENO, "Attendere\n");
+  write_console(kStandardOutput, "Attendere\n");
   // The whole sequence holds the directory: a second build there waits, rather than deleting
   // sources this one has not read yet.
   const DirectoryLock lock(directory);
@@ -47,12 +36,12 @@ int build_scenario_in(const std::string& directory) {
   DirectorySources sources(directory, DirectorySources::Policy::kDelete);
   const CompileOutcome outcome = compile(*state, sources, 1);
   if (outcome.errore) {
-    write_console(STDERR_FILENO, errore_message(outcome.errore->code) + "\n");
+    write_console(kStandardError, errore_message(outcome.errore->code) + "\n");
     return 1;
   }
   write_outputs(*state, outcome, directory);
   if (!outcome.status.clean()) {
-    write_console(STDERR_FILENO, "scenario-build: " + diagnostic_text(outcome.status));
+    write_console(kStandardError, "scenario-build: " + diagnostic_text(outcome.status));
     return 3;
   }
   return 0;
@@ -62,7 +51,7 @@ int run_scenario_build() {
   try {
     return build_scenario_in(program_directory());
   } catch (const std::exception& e) {
-    write_console(STDERR_FILENO, std::string("scenario-build: ") + e.what() + "\n");
+    write_console(kStandardError, std::string("scenario-build: ") + e.what() + "\n");
     return 1;
   }
 }

@@ -5,9 +5,6 @@
 
 namespace scenario {
 
-// The directory that holds the running executable.
-std::string program_directory();
-
 // Runs the whole build of the built-in scenario in directory, holding its lock (a build already
 // running there is waited for): 0 clean, 1 an errore (printed), 3 a nonzero status (printed with
 // its row). Throws FileError.

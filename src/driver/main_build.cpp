@@ -1,16 +1,14 @@
 // scenario-build: builds the one built-in scenario in the program's own directory.
-#include <unistd.h>
-
-#include "driver/console.h"
 #include "driver/driver.h"
-#include "driver/write_signals.h"
+#include "format/console_output.h"
 #include "format/signal_cleanup.h"
+#include "format/write_signals.h"
 
 int main(int argc, char**) {
   // The build takes no arguments: one given by mistake (--help, say) must not overwrite the
   // files of the program's directory.
   if (argc > 1) {
-    scenario::write_console(STDERR_FILENO,
+    scenario::write_console(scenario::kStandardError,
                             "usage: scenario-build (no arguments; builds the built-in scenario "
                             "in the program's own directory)\n");
     return 2;

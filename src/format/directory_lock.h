@@ -3,6 +3,7 @@
 // sources nor leaves a set of compiled files mixed from both.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace scenario {
@@ -16,7 +17,8 @@ class DirectoryLock {
   DirectoryLock& operator=(const DirectoryLock&) = delete;
 
  private:
-  int fd_ = -1;
+  // The locked directory's descriptor, or the Windows lock's handle.
+  intptr_t handle_ = -1;
 };
 
 }  // namespace scenario

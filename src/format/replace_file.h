@@ -39,11 +39,13 @@ class FileReplacer {
     // Exchanged with it, and the old file then removed: on ext4, a rename over a file makes
     // the file system start writing the new one back at once (some 20 ms for 20 MB), an
     // exchange does not. The target stays whole throughout; without one to exchange with, or
-    // where the file system cannot, a rename.
+    // where the file system cannot (Windows), a rename.
     kExchange,
   };
   // Flushes, syncs nothing, closes and puts the file in place of the target, whose permissions
-  // it takes. Throws FileError.
+  // it takes. On Windows the file is flushed to the disk first, and takes the target's
+  // attributes (read-only, hidden), which would otherwise stop the replacement. Throws
+  // FileError.
   void commit(Swap swap = Swap::kRename);
 
  private:
@@ -55,7 +57,7 @@ class FileReplacer {
 
   std::string target_;
   std::string temp_;
-  int fd_ = -1;
+  intptr_t fd_ = -1;  // the temporary file's descriptor, or its Windows handle
   OnInterrupt committed_on_interrupt_;
   bool committed_ = false;
   static constexpr size_t kBufferSize = 1 << 16;

@@ -45,9 +45,12 @@ class FileUpdater {
   // Starts the replacement with the bytes compared so far, which are the old file's.
   void diverge();
   void close_old();
+  // Reads exactly size bytes of the old file at offset; fewer only at its end. Throws FileError.
+  static size_t read_at(intptr_t file, uint8_t* into, size_t size, uint64_t offset,
+                        const std::string& path);
 
   std::string target_;
-  int old_fd_ = -1;
+  intptr_t old_fd_ = -1;  // the old file's descriptor, or its Windows handle
   uint64_t old_size_ = 0;
   uint64_t compared_ = 0;  // bytes found equal to the old file's, while comparing
   std::optional<FileReplacer> replacer_;

@@ -2,6 +2,7 @@
 
 #include "format/cp1252.h"
 #include "format/file_names.h"
+#include "format/native_path.h"
 #include "formatter/source_formatter.h"
 #include "lsp/kilometrage.h"
 #include "model/general_table.h"
@@ -205,11 +206,12 @@ Json hover_at(const Document& d, const SourceOutline& outline, const SourceOutli
 
 const SourceOutline* SiblingOutlines::line_source(const std::string& path) {
   std::error_code ec;
-  const auto status = std::filesystem::status(path, ec);
+  const std::filesystem::path file = native_path(path);
+  const auto status = std::filesystem::status(file, ec);
   if (ec || !std::filesystem::is_regular_file(status)) return nullptr;
-  const uintmax_t size = std::filesystem::file_size(path, ec);
+  const uintmax_t size = std::filesystem::file_size(file, ec);
   if (ec || size > kMaxDocumentBytes) return nullptr;
-  const auto time = std::filesystem::last_write_time(path, ec);
+  const auto time = std::filesystem::last_write_time(file, ec);
   if (ec) return nullptr;
   if (outline_ && path == path_ && size == size_ && time == time_) return &*outline_;
   outline_.reset();

@@ -5,6 +5,7 @@
 
 #include "compiler/check_scenario.h"
 #include "format/file_names.h"
+#include "format/native_path.h"
 #include "source/read_failure.h"
 #include "source/source_store.h"
 #include "source/status_codes.h"
@@ -18,9 +19,10 @@ constexpr int kMaxFolderEntries = 20000;
 std::optional<std::string> train_on_disk(const std::string& directory, const std::string& name) {
   std::optional<std::string> first;
   std::error_code ec;
-  std::filesystem::directory_iterator it(directory, ec), end;
+  std::filesystem::directory_iterator it(native_path(directory), ec), end;
   for (int n = 0; !ec && it != end && n < kMaxFolderEntries; it.increment(ec), ++n) {
-    const std::optional<std::string> train = train_of_source(it->path().filename().string(), name);
+    const std::optional<std::string> train =
+        train_of_source(path_text(it->path().filename()), name);
     if (train && (!first || *train < *first)) first = train;
   }
   return first;

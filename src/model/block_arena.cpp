@@ -1,5 +1,6 @@
 #include "model/block_arena.h"
 
+#include <mutex>
 #include <new>
 
 namespace scenario {
@@ -27,7 +28,7 @@ void BlockArena::map() {
 void* BlockArena::allocate(size_t size) {
   const int k = size_class(size);
   if (k >= kClasses) return nullptr;
-  std::lock_guard<std::mutex> hold(lock_);
+  std::lock_guard<SpinLock> hold(lock_);
   if (!mapped_) map();
   unsigned char* block = nullptr;
   if (FreeBlock* f = free_[k]) {
@@ -49,12 +50,12 @@ bool BlockArena::owns_locked(uintptr_t at) const {
 }
 
 bool BlockArena::owns(const void* p) {
-  std::lock_guard<std::mutex> hold(lock_);
+  std::lock_guard<SpinLock> hold(lock_);
   return owns_locked(reinterpret_cast<uintptr_t>(p));
 }
 
 bool BlockArena::release(void* p) {
-  std::lock_guard<std::mutex> hold(lock_);
+  std::lock_guard<SpinLock> hold(lock_);
   if (!owns_locked(reinterpret_cast<uintptr_t>(p))) return false;
   auto* block = static_cast<unsigned char*>(p) - kHeader;
   const int k = *reinterpret_cast<int*>(block);

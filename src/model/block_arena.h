@@ -4,9 +4,10 @@
 // under 1 MiB allocated in all) faults in as one page instead of fifty.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <mutex>
+#include <thread>
 
 #include "model/zeroed_block.h"
 
@@ -45,7 +46,20 @@ class BlockArena {
   void map();
   bool owns_locked(uintptr_t at) const;
 
-  std::mutex lock_;
+  // A spin lock: it must be constant-initialised, since the arena serves operator new before
+  // any constructor runs, and std::mutex is not on every system (mingw-w64's is not). Each
+  // hold is a few pointer moves.
+  class SpinLock {
+   public:
+    void lock() {
+      while (held_.test_and_set(std::memory_order_acquire)) std::this_thread::yield();
+    }
+    void unlock() { held_.clear(std::memory_order_release); }
+
+   private:
+    std::atomic_flag held_;
+  };
+  SpinLock lock_;
   bool mapped_ = false;
   unsigned char* begin_ = nullptr;
   unsigned char* next_ = nullptr;

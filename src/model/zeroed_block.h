@@ -10,7 +10,8 @@ namespace scenario {
 class ZeroedBlock {
  public:
   enum class Source {
-    kPages,  // an anonymous mapping; large blocks 2 MiB aligned and offered huge pages
+    kPages,  // an anonymous mapping (VirtualAlloc on Windows); large blocks 2 MiB aligned and
+             // offered huge pages where the system has them
     kHeap,   // calloc: what the sanitizers can watch
   };
 
@@ -38,6 +39,10 @@ class ZeroedBlock {
   bool mapped() const { return mapped_length_ != 0; }
 
  private:
+  // The system's side: at least bytes of zeroed pages, their length in length; nullptr when
+  // the system refuses. And their release.
+  static void* map_pages(size_t bytes, size_t& length);
+  static void unmap_pages(void* data, size_t length) noexcept;
   void release() noexcept;
   void take(ZeroedBlock& other) noexcept;
 

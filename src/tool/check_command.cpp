@@ -8,6 +8,7 @@
 
 #include "compiler/check_scenario.h"
 #include "format/file_names.h"
+#include "format/native_path.h"
 #include "lint/source_lint.h"
 #include "source/diagnostic_json.h"
 #include "source/read_failure.h"
@@ -25,8 +26,8 @@ void note_line_sources(std::vector<Diagnostic>& faults, const std::string& srcdi
     if (f.kind != Diagnostic::Kind::kStatus || f.code != kNoLineSource) continue;
     std::string held;
     std::error_code ec;
-    for (const auto& e : std::filesystem::directory_iterator(srcdir, ec)) {
-      const std::string n = e.path().filename().string();
+    for (const auto& e : std::filesystem::directory_iterator(native_path(srcdir), ec)) {
+      const std::string n = path_text(e.path().filename());
       if (ends_with(n, kLineSourceSuffix)) held += (held.empty() ? "" : ", ") + n;
     }
     f.message += "; " + srcdir + " holds " + (held.empty() ? "no line source" : held);

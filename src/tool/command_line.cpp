@@ -49,6 +49,9 @@ CommandLine::CommandLine(std::string command, std::string summary)
   app_->set_help_flag("-h,--help", "show this text")->group("options");
   // Unknown options and surplus operands are told in the tool's own words after the parse.
   app_->allow_extras(true);
+  // Options start with a hyphen on every system: on Windows CLI11 would also take "/x" for one,
+  // and an absolute path for an unknown option.
+  app_->allow_windows_style_options(false);
 }
 
 CommandLine::~CommandLine() = default;

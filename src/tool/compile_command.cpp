@@ -7,6 +7,7 @@
 #include "format/directory_lock.h"
 #include "format/file_error.h"
 #include "format/file_names.h"
+#include "format/native_path.h"
 #include "format/output_path.h"
 #include "source/diagnostic_json.h"
 #include "timing/running_time.h"
@@ -112,7 +113,7 @@ int compile_command(const std::vector<std::string>& args) {
       documents_error = e.what();
     }
     for (const std::string& p : paths) {
-      c.written.push_back(std::filesystem::path(p).filename().string());
+      c.written.push_back(path_text(native_path(p).filename()));
     }
   };
   try {

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "format/file_names.h"
+#include "format/native_path.h"
 #include "tool/scenario_identity.h"
 
 namespace scenario::tool {
@@ -10,8 +11,8 @@ namespace scenario::tool {
 std::optional<std::string> sources_not_compiled(const std::string& dir) {
   std::error_code ec;
   bool sources = false;
-  for (const auto& f : std::filesystem::directory_iterator(dir, ec)) {
-    switch (file_kind(f.path().filename().string())) {
+  for (const auto& f : std::filesystem::directory_iterator(native_path(dir), ec)) {
+    switch (file_kind(path_text(f.path().filename()))) {
       case FileKind::kCurve:
       case FileKind::kGeneral:
       case FileKind::kTrack:

@@ -1,16 +1,16 @@
 #include "tool/decompile_command.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <stdexcept>
 
 #include "decompile/decompile.h"
 #include "format/file_error.h"
 #include "format/file_names.h"
 #include "format/marks.h"
+#include "format/native_path.h"
 #include "format/read_file.h"
 #include "format/replace_file.h"
 #include "tool/compiled_folder.h"
@@ -39,27 +39,24 @@ std::string load(const std::string& path, FileKind kind) {
 // author's source unforced, a link to nothing, a folder or a device) is refused before a
 // single file is written.
 std::string source_target(const std::string& path, bool force) {
-  struct stat st;
-  if (::lstat(path.c_str(), &st) != 0) {
-    if (errno == ENOENT) return path;
-    throw std::runtime_error(path + ": " + std::strerror(errno));
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::file_status link = fs::symlink_status(native_path(path), ec);
+  if (link.type() == fs::file_type::not_found) return path;
+  if (ec) throw std::runtime_error(path + ": " + ec.message());
+  const fs::file_status named = fs::status(native_path(path), ec);
+  if (named.type() == fs::file_type::not_found && fs::is_symlink(link)) {
+    throw std::runtime_error(path +
+                             ": a symbolic link to nothing stands at that name: not replaced");
   }
-  struct stat named;
-  if (::stat(path.c_str(), &named) != 0) {
-    if (S_ISLNK(st.st_mode) && errno == ENOENT) {
-      throw std::runtime_error(path +
-                               ": a symbolic link to nothing stands at that name: not replaced");
-    }
-    throw std::runtime_error(path + ": " + std::strerror(errno));
-  }
-  if (!S_ISREG(named.st_mode))
+  if (ec) throw std::runtime_error(path + ": " + ec.message());
+  if (!fs::is_regular_file(named))
     throw std::runtime_error(path + ": not a regular file: not replaced");
   if (!force)
     throw std::runtime_error(path + ": a source of that name exists; give --force to replace it");
-  std::error_code ec;
-  const std::filesystem::path target = std::filesystem::canonical(path, ec);
+  const std::filesystem::path target = std::filesystem::canonical(native_path(path), ec);
   if (ec) throw std::runtime_error(path + ": " + ec.message());
-  return target.string();
+  return path_text(target);
 }
 
 CommandLine decompile_command_line() {
@@ -99,7 +96,7 @@ int decompile_command(const std::vector<std::string>& args, std::ostream& err) {
 
     const std::string outdir = o.output.value_or(o.directory);
     std::error_code ec;
-    std::filesystem::create_directories(outdir, ec);
+    std::filesystem::create_directories(native_path(outdir), ec);
     if (ec) throw Failure{outdir + ": cannot create the directory: " + ec.message()};
     // Both targets are looked at before either is written, and the pair goes in whole or not
     // at all: a line source without its train would compile to something else.

@@ -6,6 +6,7 @@
 #include "compiler/compile.h"
 #include "compiler/errore.h"
 #include "format/file_error.h"
+#include "format/native_path.h"
 #include "format/output_path.h"
 #include "inspect/run_input.h"
 #include "timing/running_time.h"
@@ -58,7 +59,7 @@ int documents_command(const std::vector<std::string>& args, std::ostream& out, s
     o = scenario_options(c, "DIR");
     try {
       id = resolve_identity(o.directory, o.name, o.train, IdentityFrom::kCompiled);
-      compiled = std::filesystem::exists(o.directory + "/" + general_file_name(id));
+      compiled = std::filesystem::exists(native_path(o.directory + "/" + general_file_name(id)));
     } catch (const UsageError&) {
       compiled = false;
     }

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "emitter/emitters.h"
+#include "format/native_path.h"
 
 namespace scenario::tool {
 
@@ -20,7 +21,7 @@ int emit_command(const std::vector<std::string>& args) {
   if (outdir.empty()) return c.refuse("OUTDIR is empty", std::cerr);
   try {
     std::error_code ec;
-    std::filesystem::create_directories(outdir, ec);
+    std::filesystem::create_directories(native_path(outdir), ec);
     if (ec) throw std::runtime_error(outdir + ": cannot create: " + ec.message());
     BuildState state;
     state.scenario_name = "Lindeva_Querno";

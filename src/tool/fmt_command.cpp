@@ -1,11 +1,11 @@
 #include "tool/fmt_command.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <iostream>
 
 #include "format/file_error.h"
+#include "format/native_path.h"
+#include "format/output_path.h"
 #include "format/read_file.h"
 #include "format/replace_file.h"
 #include "formatter/source_formatter.h"
@@ -24,7 +24,7 @@ bool format_file(const std::string& path, bool check) {
   }
   std::error_code ec;
   // Through a link the file it names is rewritten, not the link.
-  const std::filesystem::path target = std::filesystem::canonical(path, ec);
+  const std::filesystem::path target = std::filesystem::canonical(native_path(path), ec);
   if (ec) throw std::runtime_error(path + ": " + ec.message());
   if (!std::filesystem::is_regular_file(target, ec)) {
     throw std::runtime_error(path + ": not a regular file");
@@ -37,7 +37,7 @@ bool format_file(const std::string& path, bool check) {
   }
   std::string bytes;
   try {
-    bytes = read_whole_file(target, kMaxSourceBytes);
+    bytes = read_whole_file(path_text(target), kMaxSourceBytes);
   } catch (const FileError& e) {
     throw std::runtime_error(path + ": " + e.reason());
   }
@@ -51,7 +51,7 @@ bool format_file(const std::string& path, bool check) {
   if (f.text == bytes) return false;
   // The replacement renames over the file, which its own permissions would not stop: a file
   // that its owner made read-only (or that is not ours to write) is left as it is.
-  if (!check && (::access(target.c_str(), W_OK) != 0 ||
+  if (!check && (!writable_file(path_text(target)) ||
                  (std::filesystem::status(target).permissions() &
                   (std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
                    std::filesystem::perms::others_write)) == std::filesystem::perms::none)) {
@@ -59,7 +59,7 @@ bool format_file(const std::string& path, bool check) {
   }
   if (!check) {
     const auto perms = std::filesystem::status(target).permissions();
-    replace_file(target, f.text);
+    replace_file(path_text(target), f.text);
     std::filesystem::permissions(target, perms, ec);
   }
   return true;

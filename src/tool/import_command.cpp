@@ -1,13 +1,9 @@
 #include "tool/import_command.h"
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <iostream>
 
-#include "driver/driver.h"
+#include "format/program_directory.h"
+#include "format/run_program.h"
 #include "tool/scenario_options.h"
 
 namespace scenario::tool {
@@ -40,13 +36,9 @@ int import_command(const std::vector<std::string>& args) {
     std::cerr << "scenario-tool import: " << e.what() << std::endl;
     return 2;
   }
-  std::vector<char*> argv;
-  argv.push_back(program.data());
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
   std::cout.flush();
-  ::execv(program.c_str(), argv.data());
-  std::cerr << "scenario-tool import: cannot run " << program << " (" << std::strerror(errno)
+  const std::string reason = replace_process(program, args);
+  std::cerr << "scenario-tool import: cannot run " << program << " (" << reason
             << "): it is built and installed beside scenario-tool" << std::endl;
   return 2;
 }

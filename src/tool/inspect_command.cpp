@@ -6,6 +6,7 @@
 #include "format/curve_image.h"
 #include "format/file_names.h"
 #include "format/general_image.h"
+#include "format/native_path.h"
 #include "format/read_file.h"
 #include "format/track_image.h"
 #include "inspect/curve_view.h"
@@ -86,14 +87,14 @@ int inspect_command(const std::vector<std::string>& args, std::ostream& out, std
     std::error_code ec;
     const FileKind kind = file_kind(f);
     std::optional<std::string> why;
-    if (std::filesystem::is_directory(f, ec)) {
+    if (std::filesystem::is_directory(native_path(f), ec)) {
       why = sources_not_compiled(f);
       if (!why) {
         return c.refuse(f + " is a directory: name its compiled files (.sim, .dat, _linea.dat)",
                         err);
       }
     } else if (kind == FileKind::kLineSource || kind == FileKind::kTrainSource) {
-      const std::string dir = std::filesystem::path(f).parent_path().string();
+      const std::string dir = path_text(native_path(f).parent_path());
       why = f + " is a source, not a compiled file; compile it first: scenario-tool compile " +
             (dir.empty() ? "." : dir);
     }

@@ -1,9 +1,8 @@
 #include "tool/lsp_command.h"
 
-#include <unistd.h>
-
 #include <iostream>
 
+#include "format/standard_io.h"
 #include "lsp/server.h"
 #include "lsp/stdio_streams.h"
 
@@ -19,8 +18,10 @@ CommandLine lsp_command_line() {
 int lsp_command(const std::vector<std::string>& args) {
   CommandLine c = lsp_command_line();
   if (const auto done = c.parse(args, std::cout, std::cerr)) return *done;
-  lsp::FdSource in(STDIN_FILENO);
-  lsp::FdSink out(STDOUT_FILENO);
+  // The frames are counted in bytes: no line end may be translated on the way.
+  binary_standard_streams();
+  lsp::StdinSource in;
+  lsp::StdoutSink out;
   return lsp::run_server(in, out);
 }
 

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <set>
 
+#include "format/native_path.h"
+
 namespace scenario::tool {
 namespace {
 
@@ -42,10 +44,11 @@ Identity resolve_identity(const std::string& dir, const std::optional<std::strin
                         ? Endings{kLineSourceSuffix, "line source", "line sources", "train sources"}
                         : Endings{kCurveSuffix, "curve file", "curve files", ".sim/.dat pairs"};
   std::error_code ec;
-  if (!std::filesystem::is_directory(dir, ec)) throw UsageError("'" + dir + "' is not a directory");
+  if (!std::filesystem::is_directory(native_path(dir), ec))
+    throw UsageError("'" + dir + "' is not a directory");
   std::set<std::string> files;
-  for (const auto& f : std::filesystem::directory_iterator(dir, ec)) {
-    files.insert(f.path().filename().string());
+  for (const auto& f : std::filesystem::directory_iterator(native_path(dir), ec)) {
+    files.insert(path_text(f.path().filename()));
   }
   Identity id;
   std::set<std::string> names;

@@ -1,5 +1,7 @@
 // Test helper: runs the real executables in child processes, optionally under ptrace, so that
-// tests can see exit statuses and crashes and can inject faults at a chosen system call.
+// tests can see exit statuses and crashes and can inject faults at a chosen system call. On
+// Windows the children are started with CreateProcess; there is no tracing, no file size limit
+// and no signal, and the calls that need them say so (run_traced gives nullopt).
 #pragma once
 
 #include <sys/types.h>
@@ -52,6 +54,8 @@ class Child {
 
  private:
   pid_t pid_ = -1;
+  intptr_t process_ = 0;          // the process's handle, on Windows
+  unsigned long timeout_ms_ = 0;  // its alarm, on Windows
   std::string out_path_, err_path_;
 };
 

@@ -6,6 +6,7 @@ const { LanguageClient } = require('vscode-languageclient/node');
 const { serverOptions, clientOptions } = require('./client_options');
 
 let client;
+let extensionDir;
 
 function workspaceFolder() {
   const folders = vscode.workspace.workspaceFolders;
@@ -14,7 +15,7 @@ function workspaceFolder() {
 
 async function start() {
   const setting = vscode.workspace.getConfiguration('scenarioSources').get('toolPath');
-  const server = serverOptions(setting, workspaceFolder());
+  const server = serverOptions(setting, workspaceFolder(), extensionDir);
   client = new LanguageClient('scenarioSources', 'Scenario sources', server, clientOptions());
   try {
     await client.start();
@@ -34,6 +35,7 @@ async function stop() {
 }
 
 async function activate(context) {
+  extensionDir = context.extensionPath;
   context.subscriptions.push(
     vscode.workspace.onDidChangeConfiguration(async (e) => {
       if (e.affectsConfiguration('scenarioSources.toolPath')) {

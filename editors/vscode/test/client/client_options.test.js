@@ -23,6 +23,24 @@ test('the toolPath setting gives the executable to run', () => {
   }
 });
 
+test('with the default setting a tool beside the extension comes first, else PATH', () => {
+  const fs = require('fs');
+  const os = require('os');
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'scenario-ext-'));
+  try {
+    // Nothing beside it: the bare name, for the PATH lookup.
+    assert.equal(resolveToolPath(undefined, '/w', dir, 'win32'), 'scenario-tool');
+    fs.writeFileSync(path.join(dir, 'scenario-tool.exe'), '');
+    assert.equal(resolveToolPath(undefined, '/w', dir, 'win32'), path.join(dir, 'scenario-tool.exe'));
+    assert.equal(resolveToolPath('scenario-tool', '/w', dir, 'win32'), path.join(dir, 'scenario-tool.exe'));
+    // The Windows name is not the Linux tool; a setting of the author's own wins.
+    assert.equal(resolveToolPath(undefined, '/w', dir, 'linux'), 'scenario-tool');
+    assert.equal(resolveToolPath('bin/scenario-tool', '/w', dir, 'win32'), path.resolve('/w', 'bin/scenario-tool'));
+  } finally {
+    fs.rmSync(dir, { recursive: true, force: true });
+  }
+});
+
 test('the server is the tool started as "lsp" over standard input and output', () => {
   const o = serverOptions('bin/scenario-tool', '/w');
   assert.deepEqual(o.run, { command: '/w/bin/scenario-tool', args: ['lsp'], options: { cwd: '/w' } });

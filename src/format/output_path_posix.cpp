@@ -42,6 +42,8 @@ void check_replaceable(const std::string& path) {
       path, std::string(kind_of(st.st_mode)) + " stands there, not a regular file: not replaced");
 }
 
+bool writable_file(const std::string& path) { return access(path.c_str(), W_OK) == 0; }
+
 void make_output_directory(const std::string& dir) {
   struct stat st;
   if (lstat(dir.c_str(), &st) == 0 && S_ISLNK(st.st_mode) && stat(dir.c_str(), &st) != 0) {

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <atomic>
+#include <csignal>
 #include <cstring>
 
 namespace scenario {
@@ -82,11 +83,15 @@ void disarm_removal(const std::string& path) {
   }
 }
 
+static_assert(sizeof(sigset_t) <= 128, "InterruptsDeferred keeps the previous mask");
+
 InterruptsDeferred::InterruptsDeferred() {
   const sigset_t set = interrupt_set();
-  pthread_sigmask(SIG_BLOCK, &set, &previous_);
+  pthread_sigmask(SIG_BLOCK, &set, reinterpret_cast<sigset_t*>(previous_));
 }
 
-InterruptsDeferred::~InterruptsDeferred() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+InterruptsDeferred::~InterruptsDeferred() {
+  pthread_sigmask(SIG_SETMASK, reinterpret_cast<const sigset_t*>(previous_), nullptr);
+}
 
 }  // namespace scenario

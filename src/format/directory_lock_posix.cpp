@@ -13,19 +13,20 @@ namespace scenario {
 
 DirectoryLock::DirectoryLock(const std::string& directory) {
   // The lock is on the directory itself, so that no lock file is left beside the outputs.
-  fd_ = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd_ < 0) throw FileError(directory, std::string("cannot open: ") + std::strerror(errno));
-  while (flock(fd_, LOCK_EX) != 0) {
+  const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) throw FileError(directory, std::string("cannot open: ") + std::strerror(errno));
+  while (flock(fd, LOCK_EX) != 0) {
     if (errno == EINTR) continue;
     const int err = errno;
-    close(fd_);
+    close(fd);
     throw FileError(directory, std::string("cannot lock: ") + std::strerror(err));
   }
+  handle_ = fd;
 }
 
 DirectoryLock::~DirectoryLock() {
   // Closing the only descriptor of the open directory releases its lock.
-  close(fd_);
+  close(static_cast<int>(handle_));
 }
 
 }  // namespace scenario

@@ -1,4 +1,4 @@
-#include "driver/write_signals.h"
+#include "format/write_signals.h"
 
 #include <csignal>
 

@@ -1,4 +1,4 @@
-#include "driver/console.h"
+#include "format/console_output.h"
 
 #include <unistd.h>
 
@@ -15,6 +15,10 @@ void write_console(int fd, std::string_view text) {
     }
     text.remove_prefix(static_cast<size_t>(n));
   }
+}
+
+void route_standard_streams() {
+  // A terminal here takes the bytes as they are.
 }
 
 }  // namespace scenario
