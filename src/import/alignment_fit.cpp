@@ -415,7 +415,14 @@ CurveFit fit_curves(const std::vector<PlanePoint>& path, const CurveFitOptions& 
       const MappedPiece& p = pieces[q];
       const double turn = wrapped(p.heading_out - probe.heading());
       const double mapped_turn = std::max(std::abs(p.heading_out - p.heading_in), 1e-9);
-      group.push_back(runs_for(p.rep, turn,
+      // A class turns by its angle per step of the plan, and the step grows over the curves:
+      // the class is the one whose turn per step is the mapped turn over a step's length.
+      const double step_length = norm(probe.direction());
+      const Representation rep =
+          p.rep.high == 0 ? p.rep
+                          : represent(p.curvature * step_length, p.heading_out - p.heading_in,
+                                      p.length, options.class_tolerance);
+      group.push_back(runs_for(rep, turn,
                                std::abs(p.curvature) > 0 ? std::abs(turn / p.curvature)
                                                          : p.length * std::abs(turn) / mapped_turn,
                                norm(probe.direction()), options.class_tolerance));

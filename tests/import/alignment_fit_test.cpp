@@ -71,7 +71,7 @@ Accuracy accuracy(const GeneratedAlignment& g, const CurveFit& fit) {
 
 // Generated 90 km lines: straights, arcs of every class and between classes, clothoids, a
 // mapper's 2 m of noise. Measured on seeds 1 to 10 (docs/import-fitting.md): the class and hand
-// right on 95 to 99% of the curved length; a mean distance of 0.8 to 2.1 m; the plan within
+// right on 96 to 99% of the curved length; a mean distance of 0.7 to 2.0 m; the plan within
 // 15 m of the true track everywhere on every line.
 TEST(AlignmentFit, GeneratedLinesLandNearTheTrack) {
   for (uint64_t seed = 1; seed <= 10; ++seed) {
