@@ -21,6 +21,9 @@ constexpr double kLongestPiece = 4000;
 // Penalty of one more piece, in noise variances of the heading (a BIC-like choice: a piece
 // must explain more than this many variances of residual to be kept).
 constexpr double kPiecePenalty = 60;
+// A placed group of arcs that leaves the track by more than this (metres, at its points every
+// 20 m) has its arcs' lengths corrected; the others are left as the headings give them.
+constexpr double kRefitOffset = 8;
 
 // An angle brought into -pi to pi: the plan's heading is an azimuth, the mapped one unwrapped.
 double wrapped(double a) {
@@ -412,7 +415,14 @@ CurveFit fit_curves(const std::vector<PlanePoint>& path, const CurveFitOptions& 
       const MappedPiece& p = pieces[q];
       const double turn = wrapped(p.heading_out - probe.heading());
       const double mapped_turn = std::max(std::abs(p.heading_out - p.heading_in), 1e-9);
-      group.push_back(runs_for(p.rep, turn,
+      // A class turns by its angle per step of the plan, and the step grows over the curves:
+      // the class is the one whose turn per step is the mapped turn over a step's length.
+      const double step_length = norm(probe.direction());
+      const Representation rep =
+          p.rep.high == 0 ? p.rep
+                          : represent(p.curvature * step_length, p.heading_out - p.heading_in,
+                                      p.length, options.class_tolerance);
+      group.push_back(runs_for(rep, turn,
                                std::abs(p.curvature) > 0 ? std::abs(turn / p.curvature)
                                                          : p.length * std::abs(turn) / mapped_turn,
                                norm(probe.direction()), options.class_tolerance));
@@ -435,19 +445,34 @@ CurveFit fit_curves(const std::vector<PlanePoint>& path, const CurveFitOptions& 
     if (std::abs(dot(out_normal, u)) >= 0.1) {
       guesses.push_back(dot(out_normal, through - start - shift) / (h * dot(out_normal, u)));
     }
+    // Each arc's length may be corrected in whole metres on its longest run: the mapped
+    // headings at the cuts between arcs carry the smoothing's error, which placing the group
+    // as a whole cannot take out.
+    std::vector<size_t> longest(group.size(), 0);
+    for (size_t j = 0; j < group.size(); ++j) {
+      for (size_t r = 0; r < group[j].size(); ++r) {
+        if (group[j][r].steps > group[j][longest[j]].steps) longest[j] = r;
+      }
+    }
+    std::vector<int64_t> delta(group.size(), 0);
     std::vector<PlanePoint> shape;  // the group at t = 0, every 20 m
     PlanCursor end = cursor;
-    {
+    const auto build = [&](const std::vector<int64_t>& d) {
+      shape.clear();
+      end = cursor;
       int64_t done = 0;
-      for (const std::vector<Run>& runs : group) {
-        for (const Run& r : runs) {
-          for (int64_t i = 0; i < r.steps; ++i, ++done) {
-            end.run(r.k, 1);
+      for (size_t j = 0; j < group.size(); ++j) {
+        for (size_t r = 0; r < group[j].size(); ++r) {
+          const Run& run = group[j][r];
+          const int64_t steps = run.steps + (r == longest[j] ? d[j] : 0);
+          for (int64_t i = 0; i < steps; ++i, ++done) {
+            end.run(run.k, 1);
             if (done % 20 == 0) shape.push_back(end.point());
           }
         }
       }
-    }
+    };
+    build(delta);
     // The straight after, as far as 3 km: a heading a little off shows there as a drift,
     // which a trim of the gentlest class at the group's end takes out.
     size_t next_group = last + 1;
@@ -455,7 +480,7 @@ CurveFit fit_curves(const std::vector<PlanePoint>& path, const CurveFitOptions& 
     const double after = std::min(
         3000.0, st.track_distance[next_group < pieces.size() ? pieces[next_group].from : n - 1] -
                     st.track_distance[pieces[last].to]);
-    const PlanePoint end_direction = (1 / norm(end.direction())) * end.direction();
+    PlanePoint end_direction = (1 / norm(end.direction())) * end.direction();
     const double trim_turn = turn_of_class(1);
     const auto cost = [&](double t, int64_t trim) {
       const PlanePoint move = (t * h) * u;
@@ -490,6 +515,8 @@ CurveFit fit_curves(const std::vector<PlanePoint>& path, const CurveFitOptions& 
       }
     };
     refine_start();
+    // The trim is costed as a turn on the spot: only short ones are that.
+    const int64_t trim_centre = after > 0 ? trim : 0;
     if (after > 0) {
       const int64_t centre = trim;
       for (int64_t w = centre - 20; w <= centre + 20; ++w) {
@@ -500,10 +527,83 @@ CurveFit fit_curves(const std::vector<PlanePoint>& path, const CurveFitOptions& 
     } else {
       trim = 0;
     }
+    // Where the placed group still leaves the track, the arcs' lengths in least squares by a
+    // pattern search: one arc longer or shorter, or turn moved from one arc to the next (or to
+    // the trim), the start searched again around each trial.
+    const auto worst_point = [&](double at, int64_t w) {
+      const PlanePoint move = (at * h) * u;
+      double worst = 0;
+      for (const PlanePoint& q : shape)
+        worst = std::max(worst, track_grid.nearest(q + move, 200.0));
+      const PlanePoint along = rotate(end_direction, -static_cast<double>(w) * trim_turn);
+      for (double a = 20; a <= after; a += 20) {
+        worst = std::max(worst, track_grid.nearest(end.point() + move + (a * h) * along, 200.0));
+      }
+      return worst;
+    };
+    if (worst_point(t, trim) > kRefitOffset) {
+      const auto signed_turn = [&](size_t j) {
+        const Run& r = group[j][longest[j]];
+        return (r.k < 0 ? -1.0 : 1.0) * turn_of_class(r.curve_class);
+      };
+      // The cost of lengths d with the trim w, at the best start near t.
+      const auto trial = [&](const std::vector<int64_t>& d, int64_t w, double* at) {
+        for (size_t j = 0; j < d.size(); ++j) {
+          if (group[j][longest[j]].steps + d[j] < 1) return 1e300;
+        }
+        if (after <= 0 && w != 0) return 1e300;
+        if (std::abs(w - trim_centre) > 20) return 1e300;
+        build(d);
+        end_direction = (1 / norm(end.direction())) * end.direction();
+        double e_best = 1e300;
+        for (const double step : {3.0, 1.0}) {
+          const double centre = e_best < 1e300 ? *at : t;
+          for (double c = std::max(0.0, centre - step); c <= centre + step; c += step) {
+            if (step == 1 && c == centre) continue;
+            const double e = cost(c, w);
+            if (e < e_best) e_best = e, *at = c;
+          }
+        }
+        return e_best;
+      };
+      for (int sweep = 0; sweep < 4; ++sweep) {
+        bool improved = false;
+        for (size_t j = 0; j < group.size(); ++j) {
+          for (const int64_t s : {16, 4, 1}) {
+            for (const int64_t sign : {-1, 1}) {
+              for (int kind = 0; kind < 2; ++kind) {
+                std::vector<int64_t> d = delta;
+                int64_t w = trim;
+                d[j] += sign * s;
+                if (kind == 1) {
+                  // The same turn taken off the next arc, or off the trim after the last.
+                  const double moved = static_cast<double>(sign * s) * signed_turn(j);
+                  if (j + 1 < group.size()) {
+                    d[j + 1] -= std::llround(moved / signed_turn(j + 1));
+                  } else if (after > 0) {
+                    w -= std::llround(moved / trim_turn);
+                  } else {
+                    continue;
+                  }
+                }
+                double at = t;
+                const double e = trial(d, w, &at);
+                if (e < best) best = e, delta = d, trim = w, t = at, improved = true;
+              }
+            }
+          }
+        }
+        if (!improved) break;
+      }
+      build(delta);
+      end_direction = (1 / norm(end.direction())) * end.direction();
+    }
     const int64_t straight = std::max<int64_t>(0, std::llround(t));
     cursor.run(0, straight);
-    for (const std::vector<Run>& runs : group) {
-      for (const Run& r : runs) {
+    for (size_t j = 0; j < group.size(); ++j) {
+      for (size_t q = 0; q < group[j].size(); ++q) {
+        Run r = group[j][q];
+        if (q == longest[j]) r.steps += delta[j];
         if (r.k != 0) append_row(fit.rows, cursor.column, r);
         cursor.run(r.k, r.steps);
       }
