@@ -8,6 +8,8 @@
 #include <queue>
 #include <unordered_map>
 
+#include "source/edit_distance.h"
+
 namespace scenario::import {
 namespace {
 
@@ -24,21 +26,6 @@ std::string folded(std::string_view s) {
   }
   while (!out.empty() && out.back() == ' ') out.pop_back();
   return out;
-}
-
-size_t edit_distance(std::string_view a, std::string_view b) {
-  std::vector<size_t> row(b.size() + 1);
-  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
-  for (size_t i = 1; i <= a.size(); ++i) {
-    size_t diagonal = row[0];
-    row[0] = i;
-    for (size_t j = 1; j <= b.size(); ++j) {
-      const size_t up = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-      diagonal = up;
-    }
-  }
-  return row[b.size()];
 }
 
 bool is_station(const RailNode& n) {

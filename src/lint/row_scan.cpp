@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "source/control_bytes.h"
+#include "source/edit_distance.h"
 #include "source/status_codes.h"
 #include "source/text_match.h"
 
@@ -35,23 +36,6 @@ bool comment_like(std::string_view trimmed) {
 bool is_header(std::string_view field) { return contains(field, "[") && contains(field, "]"); }
 bool header_like(std::string_view field) { return contains(field, "[") || contains(field, "]"); }
 
-// Edits from a to b, letters compared without case.
-size_t distance(std::string_view a, std::string_view b) {
-  std::vector<size_t> row(b.size() + 1);
-  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
-  for (size_t i = 1; i <= a.size(); ++i) {
-    size_t diagonal = row[0];
-    row[0] = i;
-    for (size_t j = 1; j <= b.size(); ++j) {
-      const size_t up = row[j];
-      const bool same = ascii_lower(a[i - 1]) == ascii_lower(b[j - 1]);
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
-      diagonal = up;
-    }
-  }
-  return row[b.size()];
-}
-
 // The section header of a source that a header-like field most likely means: one or two slips
 // away, and not itself. Null when none is that near.
 const SectionEntry* near_header(SourceKind source, std::string_view field) {
@@ -59,7 +43,7 @@ const SectionEntry* near_header(SourceKind source, std::string_view field) {
   size_t best_distance = 3;
   for (const SectionEntry& s : section_entries()) {
     if (s.source != source) continue;
-    const size_t d = distance(field, s.header);
+    const size_t d = edit_distance(field, s.header);
     if (d < best_distance) best = &s, best_distance = d;
   }
   return best_distance == 0 ? nullptr : best;

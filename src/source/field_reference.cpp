@@ -2,6 +2,7 @@
 // the readers and the compiler do with it. Written by hand from the readers; the tests hold it
 // against them (each kind's keyword rule and value count) and against docs/sources.md.
 #include "source/field_reference.h"
+#include "source/edit_distance.h"
 
 #include <algorithm>
 #include <iterator>
@@ -1215,22 +1216,6 @@ bool recognises(const RowKindEntry& kind, std::string_view field) {
 }
 
 namespace {
-
-size_t edit_distance(std::string_view a, std::string_view b) {
-  std::vector<size_t> row(b.size() + 1);
-  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
-  for (size_t i = 1; i <= a.size(); ++i) {
-    size_t diagonal = row[0];
-    row[0] = i;
-    for (size_t j = 1; j <= b.size(); ++j) {
-      const size_t up = row[j];
-      const size_t change = diagonal + (lower(a[i - 1]) == lower(b[j - 1]) ? 0 : 1);
-      row[j] = std::min({up + 1, row[j - 1] + 1, change});
-      diagonal = up;
-    }
-  }
-  return row[b.size()];
-}
 
 // Distance of a word to a keyword: to the whole keyword or to its nearest word.
 size_t keyword_distance(std::string_view word, std::string_view keyword) {
