@@ -1,6 +1,7 @@
 #include <atomic>
 #include <cstring>
 
+#include "format/file_aside.h"
 #include "format/file_error.h"
 #include "format/output_path.h"
 #include "format/replace_file.h"
@@ -160,8 +161,6 @@ void replace_file(const std::string& target, std::string_view bytes) {
   out.commit();
 }
 
-namespace {
-
 // Keeps the earlier file at target under a second name beside it; empty when there is none.
 // A hard link leaves the target in place meanwhile; where the file system has none (FAT), the
 // file itself moves aside until its replacement comes. Throws FileError.
@@ -213,35 +212,6 @@ bool put_back(const std::string& target, const std::string& aside) {
   return MoveFileExW(kept.c_str(), wide.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
-}  // namespace
-
-void replace_files(const std::vector<std::pair<std::string, std::string_view>>& files) {
-  std::vector<std::unique_ptr<FileReplacer>> written;
-  for (const auto& [target, bytes] : files) {
-    written.push_back(std::make_unique<FileReplacer>(target));
-    written.back()->write(bytes);
-  }
-  InterruptsDeferred deferred;
-  std::vector<std::string> asides;  // of the targets tried, in order
-  try {
-    for (size_t i = 0; i < written.size(); ++i) {
-      asides.push_back(keep_aside(files[i].first));
-      written[i]->commit();
-    }
-  } catch (const FileError& e) {
-    std::string not_back;
-    for (size_t i = asides.size(); i-- > 0;) {
-      if (!put_back(files[i].first, asides[i])) {
-        not_back += "; " + files[i].first + " could not be given back its earlier file" +
-                    (asides[i].empty() ? std::string() : ", which is at " + asides[i]);
-      }
-    }
-    throw FileError(e.path(),
-                    e.reason() + (not_back.empty() ? ": nothing was replaced" : not_back));
-  }
-  for (const std::string& aside : asides) {
-    if (!aside.empty()) DeleteFileW(windows::wide_path(aside).c_str());
-  }
-}
+void drop_aside(const std::string& aside) { DeleteFileW(windows::wide_path(aside).c_str()); }
 
 }  // namespace scenario
