@@ -578,12 +578,16 @@ CurveFit fit_curves(const std::vector<PlanePoint>& path, const CurveFitOptions& 
                 if (kind == 1) {
                   // The same turn taken off the next arc, or off the trim after the last.
                   const double moved = static_cast<double>(sign * s) * signed_turn(j);
-                  if (j + 1 < group.size()) {
-                    d[j + 1] -= std::llround(moved / signed_turn(j + 1));
-                  } else if (after > 0) {
-                    w -= std::llround(moved / trim_turn);
+                  const bool next_arc = j + 1 < group.size();
+                  if (!next_arc && after <= 0) continue;
+                  const double shift = moved / (next_arc ? signed_turn(j + 1) : trim_turn);
+                  // A piece that hardly turns cannot take the turn over (and a length beyond
+                  // any route is no trial).
+                  if (!std::isfinite(shift) || std::abs(shift) > 1e6) continue;
+                  if (next_arc) {
+                    d[j + 1] -= std::llround(shift);
                   } else {
-                    continue;
+                    w -= std::llround(shift);
                   }
                 }
                 double at = t;

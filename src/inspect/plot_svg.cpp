@@ -371,7 +371,9 @@ void draw_plan(Svg& svg, const PlotInput& in, const RouteData& route, const Plan
     ++index;
     if (!on_plan(slot)) continue;
     const int64_t m = in.general[slot].long3;
-    const auto [px, py] = at(m);
+    // Plain copies: a lambda below uses them, and older compilers cannot capture bindings.
+    const auto point = at(m);
+    const double px = point.first, py = point.second;
     const std::string name = display_text(in.general[slot].text);
     const int64_t a = std::max<int64_t>(0, m - 100), b = std::min<int64_t>(last, m + 100);
     double dx = 0, dy = -1;
