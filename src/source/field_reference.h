@@ -132,7 +132,8 @@ std::vector<const RowKindEntry*> lookup_row_kinds(std::string_view text);
 // with its case and accents ignored (UTF-8 or Windows-1252), as a whole word, a word it begins
 // or one that differs in its last letter only (galleria, gallerie). Kinds that hold more of the
 // words come first; among them, a word of the keyword weighs most, then the description's
-// first sentence, the rest of it, then the fields. Words of one letter are passed over. Empty when no word is found.
+// first sentence, the rest of it, then the fields. Words of one letter are passed over. Empty when
+// no word is found.
 std::vector<const RowKindEntry*> search_row_kinds(std::string_view query);
 // The words of a text as search_row_kinds compares them: letters folded to plain lower case,
 // cut at everything but letters and digits.
